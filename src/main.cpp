@@ -1,0 +1,2 @@
+// Entry point of the batch program.
+int main() { return 0; }
