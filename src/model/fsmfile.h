@@ -1,0 +1,24 @@
+// The ".fsm" diagram file: one UTF-8 JSON document per diagram (see
+// docs/file-format.md). Undo snapshots use the same format.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/diagram.h"
+
+namespace tarvel {
+
+inline constexpr std::string_view FSM_FORMAT_NAME = "tarvel-fsm";
+inline constexpr int FSM_FORMAT_VERSION = 1;
+
+// Reads a diagram document into `diagram`, replacing its content. On failure
+// the diagram is left empty, `error` says why and false is returned. A
+// successfully read diagram counts as unchanged.
+bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error);
+
+// The diagram as a JSON document: one node or link per line, members that hold
+// their default value left out.
+std::string writeDiagramJson(const Diagram& diagram);
+
+}  // namespace tarvel

@@ -1,0 +1,301 @@
+#include "model/staterecord.h"
+
+#include <algorithm>
+#include <climits>
+#include <numeric>
+#include <vector>
+
+#include "editor/graphicenhancement.h"
+#include "model/text.h"
+
+namespace tarvel {
+
+bool isState(const Node& n) { return n.hasKind(NK_ANY_STATE); }
+bool isInitial(const Node& n) { return n.hasKind(NK_INITIAL); }
+bool isFinal(const Node& n) { return n.hasKind(NK_FINAL); }
+bool isTransition(const Node& n) { return n.hasKind(NK_TRANSITION); }
+
+std::uint32_t stateKindOf(std::uint32_t kind) {
+    for (std::uint32_t flag : {NK_INITIAL, NK_FINAL, NK_SUPERSTATE, NK_STATE}) {
+        if ((kind & flag) != 0) {
+            return flag;
+        }
+    }
+    return 0;
+}
+
+std::string_view readStateField(int field, const Node& node) {
+    return readField(node.NodeData(), field);
+}
+
+StateRecord StateRecord::read(const Node& node) {
+    auto f = splitFields(node.NodeData(), STATE_FIELD_COUNT);
+    StateRecord r;
+    r.name = std::move(f[SF_NAME]);
+    r.moore = std::move(f[SF_MOORE]);
+    r.index = std::move(f[SF_INDEX]);
+    r.entry = std::move(f[SF_ENTRY]);
+    r.exit = std::move(f[SF_EXIT]);
+    r.isIn = std::move(f[SF_ISIN]);
+    r.goTo = std::move(f[SF_GOTO]);
+    r.elseActions = std::move(f[SF_ELSE]);
+    return r;
+}
+
+std::string displayLines(std::string_view actions, bool hideComments, std::string_view prefix) {
+    std::string out;
+    for (const auto& line : splitLinesCR(actions)) {
+        const std::string_view trimmed =
+            std::string_view(line).substr(std::min(line.find_first_not_of(' '), line.size()));
+        if (trimmed.find("//HIDE_LINE") != std::string_view::npos) {
+            continue;
+        }
+        if (hideComments && trimmed.starts_with("//")) {
+            continue;
+        }
+        out += prefix;
+        out += line;
+        out += CRLF;
+    }
+    return out;
+}
+
+std::string stateDisplayText(const StateRecord& r, bool hideComments) {
+    std::string text;
+    text += MIDDLE_DOT;
+    text += r.name;
+    text += MIDDLE_DOT;
+    text += CRLF;
+    if (!r.entry.empty()) {
+        text += "#entry:";
+        text += CRLF;
+        text += displayLines(r.entry, hideComments);
+        if (!r.moore.empty()) {
+            text += "#during:";
+            text += CRLF;
+        }
+    }
+    if (!r.moore.empty()) {
+        text += displayLines(r.moore, hideComments);
+    }
+    if (!r.elseActions.empty()) {
+        text += "#else:";
+        text += CRLF;
+        text += displayLines(r.elseActions, hideComments);
+    }
+    if (!r.exit.empty()) {
+        text += "#exit:";
+        text += CRLF;
+        text += displayLines(r.exit, hideComments);
+    }
+    return text;
+}
+
+namespace {
+
+// True when no state at all uses the name (ignoring case).
+bool unusedByAnyState(const Diagram& d, std::string_view name) {
+    for (const auto& n : d.NodeList()) {
+        if (isState(*n) && equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string generatedName(const Diagram& d) {
+    for (long long i = 1;; ++i) {
+        std::string candidate = "STATE_" + std::to_string(i);
+        if (unusedByAnyState(d, candidate)) {
+            return candidate;
+        }
+    }
+}
+
+void setLook(Node& n, int lineWidth, Color lineColor, int shapeStyle) {
+    n.setNodeLineWidth(lineWidth);
+    n.setNodeLineColor(lineColor);
+    n.setNodeShapeStyle(shapeStyle);
+}
+
+std::string withoutHistoryMarker(const std::string& text) {
+    return text.starts_with(HISTORY_MARKER) ? text.substr(HISTORY_MARKER.size()) : text;
+}
+
+void recentre(Node& n, PointF c) {
+    RectF r = n.rect();
+    r.left = c.x - r.width / 2;
+    r.top = c.y - r.height / 2;
+    if (!(r.left > 0)) {
+        r.left = 1;
+    }
+    if (!(r.top > 0)) {
+        r.top = 1;
+    }
+    n.setRect(r);
+}
+
+}  // namespace
+
+bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
+                           std::string& entry, std::string& exit, std::string& elseActions,
+                           std::string& index, std::uint32_t kind, std::string& isIn,
+                           std::string& goTo, Node& node) {
+    const std::uint32_t look = stateKindOf(kind);
+    if (look == 0) {
+        return false;
+    }
+    Diagram& d = doc.diagram();
+    const PointF centre = node.centre();
+    if (name.empty()) {
+        name = generatedName(d);
+    }
+    node.setNodeKind(kind);
+
+    StateRecord r{name, moore, index, entry, exit, isIn, goTo, elseActions};
+    node.setNodeText(stateDisplayText(r, doc.hideComments));
+    node.setNodeData(joinFields({name, moore, index, entry, exit, isIn, goTo, elseActions}));
+    node.setNodeTip(name + "  (" + index + ")");
+
+    doc.enhancement().AdjustSize(node);
+    clsGraphicEnhancement::LimitMinimSize(node);
+
+    switch (look) {
+        case NK_STATE:
+            setLook(node, 1, STATE_LINE_COLOR, 51);
+            node.setNodeKind(NK_STATE);
+            break;
+        case NK_SUPERSTATE:
+            setLook(node, 2, STATE_LINE_COLOR, 51);
+            node.setNodeKind(NK_SUPERSTATE);
+            break;
+        case NK_FINAL:
+            setLook(node, 2, rgb(128, 128, 64), 50);
+            break;
+        case NK_INITIAL: {
+            node.setNodeLineWidth(2);
+            refreshInitialLook(doc, &node);
+            // A diagram has one initial state: the first other one is demoted.
+            for (const auto& other : d.NodeList()) {
+                if (other.get() != &node && isInitial(*other)) {
+                    other->setNodeText(withoutHistoryMarker(other->NodeText()));
+                    other->setNodeKind(NK_STATE);
+                    setLook(*other, 1, STATE_LINE_COLOR, 51);
+                    break;
+                }
+            }
+            break;
+        }
+    }
+    recentre(node, centre);
+    return true;
+}
+
+bool writeState(Document& doc, StateRecord& r, std::uint32_t kind, Node& node) {
+    return Configura_Nodo_Estado(doc, r.name, r.moore, r.entry, r.exit, r.elseActions, r.index,
+                                 kind, r.isIn, r.goTo, node);
+}
+
+std::string nextStateIndex(const Diagram& d) {
+    long long largest = 0;
+    for (const auto& n : d.NodeList()) {
+        if (isState(*n)) {
+            largest = std::max<long long>(largest, lenientInt(readStateField(SF_INDEX, *n)));
+        }
+    }
+    return std::to_string(largest + 1);
+}
+
+bool nameIsFree(const Diagram& d, std::string_view name) {
+    for (const auto& n : d.NodeList()) {
+        if (n.get() != d.CurrentNode() && isState(*n) &&
+            equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void renumberStates(Document& doc, Node* edited) {
+    Diagram& d = doc.diagram();
+    if (d.NodeList().empty()) {
+        return;
+    }
+    // Picking the smallest index again and again, the first in `NodeList`
+    // order among equals and the edited state before the others with its
+    // index, is a stable sort on (index, not edited, position).
+    struct Entry {
+        Node* node;
+        int index;
+        bool notEdited;
+        std::size_t position;
+    };
+    std::vector<Entry> states;
+    std::size_t position = 0;
+    for (const auto& n : d.NodeList()) {
+        if (isState(*n)) {
+            states.push_back({n.get(), lenientInt(readStateField(SF_INDEX, *n)), n.get() != edited,
+                              position});
+        }
+        ++position;
+    }
+    const int k = edited ? lenientInt(readStateField(SF_INDEX, *edited)) : INT_MAX;
+    std::sort(states.begin(), states.end(), [k](const Entry& a, const Entry& b) {
+        if (a.index != b.index) {
+            return a.index < b.index;
+        }
+        if (a.index == k && a.notEdited != b.notEdited) {
+            return !a.notEdited;
+        }
+        return a.position < b.position;
+    });
+    d.setRepaintEnabled(false);
+    int counter = 0;
+    for (const Entry& e : states) {
+        StateRecord r = StateRecord::read(*e.node);
+        r.index = std::to_string(++counter);
+        writeState(doc, r, e.node->NodeKind(), *e.node);
+    }
+    d.setRepaintEnabled(true);
+}
+
+void applyDefaultColours(Diagram& d) {
+    for (const auto& n : d.NodeList()) {
+        if (isState(*n)) {
+            n->setNodeFillColor(d.FillColor());
+            n->setNodeForeColor(d.ForeColor());
+        }
+    }
+}
+
+void refreshInitialLook(Document& doc, Node* node) {
+    if (node == nullptr) {
+        for (const auto& n : doc.diagram().NodeList()) {
+            if (isInitial(*n)) {
+                node = n.get();
+                break;
+            }
+        }
+        if (node == nullptr) {
+            return;
+        }
+    }
+    node->setNodeShapeStyle(50);
+    const std::string& text = node->NodeText();
+    if (doc.options.HistoryFsm) {
+        node->setNodeLineColor(rgb(180, 0, 60));
+        if (!text.starts_with(HISTORY_MARKER)) {
+            node->setNodeText(std::string(HISTORY_MARKER) + text);
+        }
+        doc.enhancement().AdjustSize(*node);
+        return;
+    }
+    if (text.starts_with(HISTORY_MARKER)) {
+        node->setNodeText(text.substr(HISTORY_MARKER.size()));
+        doc.enhancement().AdjustSize(*node);
+        clsGraphicEnhancement::LimitMinimSize(*node);
+    }
+    node->setNodeLineColor(rgb(230, 0, 0));
+}
+
+}  // namespace tarvel

@@ -1,0 +1,81 @@
+// The state record: eight fields in `NodeData` of a state node, and the one
+// operation that writes a state (`Configura_Nodo_Estado`). Display text,
+// tooltip and looks are rebuilt from the record on every write.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/document.h"
+
+namespace tarvel {
+
+enum StateField {
+    SF_NAME = 0,
+    SF_MOORE = 1,
+    SF_INDEX = 2,
+    SF_ENTRY = 3,
+    SF_EXIT = 4,
+    SF_ISIN = 5,
+    SF_GOTO = 6,
+    SF_ELSE = 7,
+    STATE_FIELD_COUNT = 8
+};
+
+inline constexpr std::string_view HISTORY_MARKER = "<History>\r\n";
+inline constexpr Color STATE_LINE_COLOR = 0xFF0000;  // blue
+
+bool isState(const Node& n);
+bool isInitial(const Node& n);
+bool isFinal(const Node& n);
+bool isTransition(const Node& n);
+// The one state flag a kind is read as: initial, final, superstate, state in
+// that order of precedence; 0 when the kind has none.
+std::uint32_t stateKindOf(std::uint32_t kind);
+
+std::string_view readStateField(int field, const Node& node);
+
+// The fields of a state, for writing with `Configura_Nodo_Estado`.
+struct StateRecord {
+    std::string name;
+    std::string moore;
+    std::string index;
+    std::string entry;
+    std::string exit;
+    std::string isIn = "N";
+    std::string goTo = "N";
+    std::string elseActions;
+
+    static StateRecord read(const Node& node);
+};
+
+// Writes a complete state into `node`: kind, record, display text, tooltip,
+// size and looks, keeping the node's centre. An empty name is replaced by the
+// first free "STATE_" + n, which the caller sees. A kind with none of the four
+// state flags is refused (nothing is written, false is returned).
+bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
+                           std::string& entry, std::string& exit, std::string& elseActions,
+                           std::string& index, std::uint32_t kind, std::string& isIn,
+                           std::string& goTo, Node& node);
+bool writeState(Document& doc, StateRecord& record, std::uint32_t kind, Node& node);
+
+// The display lines of an action text: " " + line + CR LF for every line, the
+// hidden ones left out ("//HIDE_LINE" anywhere, or "//" first when hiding comments).
+std::string displayLines(std::string_view actions, bool hideComments, std::string_view prefix = " ");
+std::string stateDisplayText(const StateRecord& record, bool hideComments);
+
+// Decimal text of the largest index among the states plus one (1 without states).
+std::string nextStateIndex(const Diagram& diagram);
+// No state other than `CurrentNode` has this name (ignoring case).
+bool nameIsFree(const Diagram& diagram, std::string_view name);
+// Renumbers the state indices to 1..n in index order; among equal indices the
+// edited state comes first, then `NodeList` order.
+void renumberStates(Document& doc, Node* edited);
+// Gives every state the diagram's default fill and text colours.
+void applyDefaultColours(Diagram& diagram);
+// Style, colour and history marker of the initial state; with no node the
+// first initial state of the diagram is used.
+void refreshInitialLook(Document& doc, Node* node);
+
+}  // namespace tarvel

@@ -1,0 +1,126 @@
+#include "model/fsmfile.h"
+
+#include <gtest/gtest.h>
+
+#include "../support/builders.h"
+#include "model/fsmrecord.h"
+#include "model/text.h"
+
+namespace tarvel {
+namespace {
+
+// A diagram written by hand from the format description: an information node,
+// two states and one transition between them.
+const char* kHandWritten = R"({
+  "format": "tarvel-fsm", "version": 1,
+  "diagram": { "fillColor": 16777200, "foreColor": 0, "font": { "name": "Courier New", "size": 8 } },
+  "nodes": [
+    { "id": 10, "kind": 16384, "data": "OPEN\u00b7 \u00b7\u00b7 \u00b71\u00b7 \u00b7\u00b7 \u00b7\u00b7 \u00b7N\u00b7 \u00b7N\u00b7 \u00b7\u00b7 \u00b7",
+      "left": 1200, "top": 900, "width": 1500, "height": 1000 },
+    { "id": 20, "kind": 8192, "data": "CLOSED\u00b7 \u00b7\u00b7 \u00b72\u00b7 \u00b7\u00b7 \u00b7\u00b7 \u00b7N\u00b7 \u00b7N\u00b7 \u00b7\u00b7 \u00b7",
+      "left": 5000, "top": 900, "width": 1500, "height": 1000 },
+    { "id": 30, "kind": 2048, "data": "1\u00b7 \u00b7btn\u00b7 \u00b7\u00b7 \u00b7Y\u00b7 \u00b7N\u00b7 \u00b7N\u00b7 \u00b7",
+      "left": 3300, "top": 1300, "width": 150, "height": 100, "fillColor": 16777152 },
+    { "id": 40, "kind": 512, "data": "FSM_V000.006a\u00b7 \u00b7Door\u00b7 \u00b7", "left": 0, "top": 0,
+      "width": 100, "height": 100, "fillColor": 255, "font": { "name": "Mono", "size": 10, "bold": true } },
+    { "id": 50, "kind": 1024, "text": "A note", "left": 100, "top": 3000, "width": 900,
+      "height": 500, "connectable": false, "unknownMember": [1, 2] }
+  ],
+  "links": [
+    { "origin": 10, "target": 30, "arrowStyle": 0 },
+    { "origin": 30, "target": 20, "points": [[3375, 1350], [4000, 2000], [5750, 1400]] }
+  ]
+})";
+
+TEST(FsmFile, HandWrittenFileLoadsRefreshesAndSavesBackTheSameRecords) {
+    Document doc;
+    std::string error;
+    ASSERT_TRUE(readDiagramJson(kHandWritten, doc.diagram(), error)) << error;
+    Diagram& d = doc.diagram();
+    EXPECT_FALSE(d.DiagramChanged());
+    RestoreGraphInfo(d, true);
+    GetGrafoConfig(doc, {});
+    RefreshNodeRecords(doc);
+    EXPECT_EQ(GetGraphField(FF_NAME, d), "Door");
+    EXPECT_EQ(d.FillColor(), 255u);
+    EXPECT_TRUE(d.DiagramFont().bold);
+    ASSERT_EQ(d.nodeCount(), 4u);
+    const Node* open = d.NodeList()[0].get();
+    const Node* t = d.NodeList()[2].get();
+    EXPECT_EQ(readField(open->NodeData(), 0), "OPEN");
+    EXPECT_NE(open->NodeText().find("OPEN"), std::string::npos);
+    EXPECT_EQ(t->NodeText(), "btn\r\n");
+    EXPECT_EQ(open->NodeOutLinks()[0]->LinkArrowStyle(), 0);
+    EXPECT_EQ(t->NodeOutLinks()[0]->LinkPoints().size(), 3u);
+    EXPECT_EQ(d.NodeList()[3]->NodeText(), "A note");
+
+    std::vector<std::string> before;
+    for (const auto& n : d.NodeList()) {
+        before.push_back(n->NodeData());
+    }
+    doc.sFullDocname = "/tmp/Door.fsm";
+    SaveGraphInfo(doc, true);
+    const std::string saved = writeDiagramJson(d);
+    RestoreGraphInfo(d, false);
+
+    Document again;
+    ASSERT_TRUE(readDiagramJson(saved, again.diagram(), error)) << error;
+    RestoreGraphInfo(again.diagram(), true);
+    RefreshNodeRecords(again);
+    ASSERT_EQ(again.diagram().nodeCount(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(again.diagram().NodeList()[i]->NodeData(), before[i]) << i;
+    }
+    EXPECT_EQ(again.diagram().DiagramRecord(), d.DiagramRecord());
+    EXPECT_EQ(again.diagram().NodeList()[3]->NodeText(), "A note");
+    EXPECT_FALSE(again.diagram().NodeList()[3]->NodeConnectable());
+    EXPECT_EQ(again.diagram().Links()[1]->LinkPoints(), d.Links()[1]->LinkPoints());
+}
+
+TEST(FsmFile, WriterEscapesAndKeepsEveryByte) {
+    Document doc;
+    Node* n = test::addState(doc, "A");
+    const std::string odd = std::string("tab\there \"quoted\" back\\slash \x01 ") + "\xFF\xFE" +
+                            std::string(FIELD_SEP) + std::string(100000, 'x');
+    n->setNodeData(odd);
+    std::string error;
+    Diagram back;
+    ASSERT_TRUE(readDiagramJson(writeDiagramJson(doc.diagram()), back, error)) << error;
+    EXPECT_EQ(back.NodeList()[0]->NodeData(), odd);
+}
+
+TEST(FsmFile, DamagedFilesFailAsAWholeAndLeaveTheDiagramEmpty) {
+    const struct {
+        const char* json;
+        const char* reason;
+    } cases[] = {
+        {"", "not JSON"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[", "not JSON"},
+        {"[1,2]", "not an object"},
+        {"{\"format\":\"other\",\"version\":1}", "format"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":2}", "newer"},
+        {"{\"format\":\"tarvel-fsm\"}", "version"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"kind\":1}]}", "no \"id\""},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1},{\"id\":1}]}", "twice"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1}],\"links\":[{\"origin\":1,\"target\":2}]}",
+         "not a node"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1,\"left\":\"x\"}]}", "not a number"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1,\"data\":5}]}", "not a text"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1,\"left\":1e300}]}", "out of range"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1,\"fillColor\":-1}]}", "out of range"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":{}}", "not a list"},
+        {"{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[{\"id\":1}],\"links\":[{\"origin\":1,\"target\":1,\"points\":[[1]]}]}",
+         "pairs"},
+    };
+    for (const auto& c : cases) {
+        Document doc;
+        test::addState(doc, "OLD");
+        std::string error;
+        EXPECT_FALSE(readDiagramJson(c.json, doc.diagram(), error)) << c.json;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.json << " -> " << error;
+        EXPECT_EQ(doc.diagram().nodeCount(), 0u) << c.json;
+    }
+}
+
+}  // namespace
+}  // namespace tarvel

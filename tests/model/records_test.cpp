@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include "../support/builders.h"
+#include "editor/graphicenhancement.h"
+#include "model/fsmrecord.h"
+#include "model/text.h"
+
+namespace tarvel {
+namespace {
+
+using test::addState;
+using test::addTransition;
+
+std::string field(const Node* n, int f) { return std::string(readField(n->NodeData(), f)); }
+
+TEST(StateRecord, NextIndexAndGeneratedNames) {
+    Document doc;
+    EXPECT_EQ(nextStateIndex(doc.diagram()), "1");
+    Node* a = addState(doc, "STATE_1");
+    Node* b = addState(doc, "state_2");
+    EXPECT_EQ(field(b, SF_INDEX), "2");
+    Node* c = addState(doc, "");
+    EXPECT_EQ(field(c, SF_NAME), "STATE_3");  // names compare ignoring case
+    test::setState(doc, c, [](StateRecord& r) { r.index = "7"; });
+    EXPECT_EQ(nextStateIndex(doc.diagram()), "8");
+    test::setState(doc, a, [](StateRecord& r) { r.index = "x"; });  // counts as 0
+    EXPECT_EQ(nextStateIndex(doc.diagram()), "8");
+    EXPECT_EQ(a->NodeTip(), "STATE_1  (x)");
+}
+
+TEST(StateRecord, DisplayTextHeadersAndHiddenLines) {
+    StateRecord r;
+    r.name = "S";
+    r.entry = "a";
+    r.moore = "b";
+    EXPECT_EQ(stateDisplayText(r, false),
+              "\xC2\xB7S\xC2\xB7\r\n#entry:\r\n a\r\n#during:\r\n b\r\n");
+    r.entry.clear();
+    EXPECT_EQ(stateDisplayText(r, false), "\xC2\xB7S\xC2\xB7\r\n b\r\n");
+    r.moore = "x();\r\n  // note\r\nkeep(); //HIDE_LINE\r\n";
+    r.exit = "e";
+    EXPECT_EQ(stateDisplayText(r, false),
+              "\xC2\xB7S\xC2\xB7\r\n x();\r\n   // note\r\n \r\n#exit:\r\n e\r\n");
+    EXPECT_EQ(stateDisplayText(r, true), "\xC2\xB7S\xC2\xB7\r\n x();\r\n \r\n#exit:\r\n e\r\n");
+}
+
+TEST(StateRecord, RenumberingPutsTheEditedStateFirstAmongEquals) {
+    Document doc;
+    Node* s1 = addState(doc, "A");
+    Node* s2 = addState(doc, "B");
+    Node* s3 = addState(doc, "C");
+    test::setState(doc, s3, [](StateRecord& r) { r.index = "1"; });
+    renumberStates(doc, s3);
+    EXPECT_EQ(field(s3, SF_INDEX), "1");
+    EXPECT_EQ(field(s1, SF_INDEX), "2");
+    EXPECT_EQ(field(s2, SF_INDEX), "3");
+    // Without an edited state, equal indices keep list order and gaps close.
+    test::setState(doc, s1, [](StateRecord& r) { r.index = "9"; });
+    test::setState(doc, s2, [](StateRecord& r) { r.index = "9"; });
+    renumberStates(doc, nullptr);
+    EXPECT_EQ(field(s3, SF_INDEX) + field(s1, SF_INDEX) + field(s2, SF_INDEX), "123");
+    for (const auto& n : doc.diagram().NodeList()) {
+        EXPECT_FALSE(n->hasKind(NK_MARK));
+    }
+}
+
+TEST(StateRecord, OneInitialStateWithHistoryMarker) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    EXPECT_TRUE(a->NodeText().starts_with(HISTORY_MARKER));
+    EXPECT_EQ(a->NodeLineColor(), rgb(180, 0, 60));
+    EXPECT_EQ(a->NodeShapeStyle(), 50);
+    Node* b = addState(doc, "B", NK_INITIAL);
+    EXPECT_EQ(b->NodeKind(), NK_INITIAL);
+    EXPECT_EQ(a->NodeKind(), NK_STATE);
+    EXPECT_EQ(a->NodeLineWidth(), 1);
+    EXPECT_EQ(a->NodeLineColor(), STATE_LINE_COLOR);
+    EXPECT_EQ(a->NodeShapeStyle(), 51);
+    EXPECT_FALSE(a->NodeText().starts_with(HISTORY_MARKER));
+
+    doc.options.HistoryFsm = false;
+    refreshInitialLook(doc, nullptr);
+    EXPECT_FALSE(b->NodeText().starts_with(HISTORY_MARKER));
+    EXPECT_EQ(b->NodeLineColor(), rgb(230, 0, 0));
+}
+
+TEST(StateRecord, KeepsCentreAndMinimumSizeAndRefusesNonStateKinds) {
+    Document doc;
+    doc.autosizeNodes = true;
+    Node* n = doc.diagram().AddNode(10, 500, 20, 20);  // centre (20, 510)
+    StateRecord r;
+    r.name = "A_RATHER_LONG_STATE_NAME";
+    r.index = "1";
+    ASSERT_TRUE(writeState(doc, r, NK_STATE, *n));
+    EXPECT_EQ(n->NodeLeft(), 1);  // the left edge would fall below 0
+    EXPECT_FLOAT_EQ(n->NodeTop(), 510 - n->NodeHeight() / 2);
+    EXPECT_GE(n->NodeWidth(), 150);
+    EXPECT_GE(n->NodeHeight(), 100);
+
+    Node* plain = doc.diagram().AddNode(0, 0, 20, 20);
+    EXPECT_FALSE(writeState(doc, r, NK_COMMENT, *plain));
+    EXPECT_EQ(plain->NodeData(), "");
+}
+
+TEST(TransitionRecord, PrioritiesShowOnlyWithSeveralTransitions) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    Node* t1 = addTransition(doc, a, b);
+    EXPECT_EQ(t1->NodeText(), "");
+    EXPECT_EQ(field(t1, TF_PRIORITY), "1");
+    EXPECT_EQ(field(t1, TF_ENTRY_EXIT) + field(t1, TF_MUST_BE_LAST) + field(t1, TF_CONTINUE), "YNN");
+    EXPECT_EQ(sourceState(*t1), a);
+    EXPECT_EQ(targetState(*t1), b);
+    EXPECT_EQ(t1->NodeFillColor(), rgb(192, 255, 255));
+    EXPECT_EQ(t1->NodeWidth(), 150);
+    Node* t2 = addTransition(doc, a, a);
+    EXPECT_EQ(t2->NodeText(), "[2]\r\n");
+    EXPECT_EQ(t1->NodeText(), "[1]\r\n");
+    EXPECT_EQ(a->NodeOutLinks().size(), 2u);
+    EXPECT_EQ(a->NodeOutLinks()[0]->LinkArrowStyle(), 0);
+    EXPECT_EQ(t2->NodeOutLinks()[0]->LinkArrowStyle(), 3);
+}
+
+void setTransition(Document& doc, Node* t, const char* priority, const char* last = "N") {
+    TransitionRecord r = TransitionRecord::read(*t);
+    r.priority = priority;
+    r.mustBeLast = last;
+    writeTransition(doc, r, *t);
+}
+
+TEST(TransitionRecord, RenumberingRules) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    Node* t1 = addTransition(doc, a, b);
+    Node* t2 = addTransition(doc, a, b);
+    Node* t3 = addTransition(doc, a, a);
+
+    // The edited transition wins a shared number.
+    setTransition(doc, t1, "1");
+    setTransition(doc, t2, "1");
+    setTransition(doc, t3, "2");
+    renumberPriorities(doc, *a, t2);
+    EXPECT_EQ(field(t2, 0) + field(t1, 0) + field(t3, 0), "123");
+
+    // Must-be-last goes after all the others.
+    setTransition(doc, t1, "1", "Y");
+    setTransition(doc, t2, "2");
+    setTransition(doc, t3, "3");
+    renumberPriorities(doc, *a, nullptr);
+    EXPECT_EQ(field(t1, 0) + field(t2, 0) + field(t3, 0), "312");
+    EXPECT_EQ(t1->NodeText(), "{3}\r\n");
+}
+
+TEST(TransitionRecord, LinkLooksFollowTheFlags) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* t = addTransition(doc, a, a);
+    TransitionRecord r = TransitionRecord::read(*t);
+    r.entryExit = "N";
+    r.continueImmediately = "Y";
+    r.condition = "x > 1\r\ny";
+    r.actions = "go();";
+    writeTransition(doc, r, *t);
+    for (Link* l : {t->NodeInLinks()[0], t->NodeOutLinks()[0]}) {
+        EXPECT_EQ(l->LinkColor(), rgb(175, 0, 0));
+        EXPECT_EQ(l->LinkLineStyle(), 2);
+    }
+    EXPECT_EQ(t->NodeOutLinks()[0]->LinkArrowStyle(), 4);
+    EXPECT_EQ(t->NodeText(), "x > 1\r\ny\r\n/go();\r\n");
+    EXPECT_EQ(t->NodeDrawStyle(), 5);
+    r.entryExit = "N";
+    r.continueImmediately = "N";
+    writeTransition(doc, r, *t);
+    EXPECT_EQ(t->NodeInLinks()[0]->LinkColor(), rgb(0, 127, 0));
+    EXPECT_EQ(t->NodeOutLinks()[0]->LinkArrowStyle(), 3);
+}
+
+TEST(TransitionRecord, DeletingAStateRemovesItsTransitionsAndRenumbers) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    Node* c = addState(doc, "C");
+    addTransition(doc, a, b);
+    Node* ac = addTransition(doc, a, c);
+    Node* ba = addTransition(doc, b, a);
+    addTransition(doc, c, b);
+    doc.diagram().clearSelection();
+    b->setNodeSelected(true);
+    deleteSelectionAndRepair(doc);
+    EXPECT_EQ(doc.diagram().nodeCount(), 3u);  // A, C and A->C
+    EXPECT_EQ(field(a, SF_INDEX), "1");
+    EXPECT_EQ(field(c, SF_INDEX), "2");
+    EXPECT_EQ(field(ac, TF_PRIORITY), "1");
+    EXPECT_EQ(ac->NodeText(), "");  // A has one transition left
+    (void)ba;
+}
+
+TEST(TransitionRecord, KeepOnlyThisLink) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    Node* c = addState(doc, "C");
+    Node* t = addTransition(doc, a, b);
+    Link* second = doc.diagram().AddLink(t, c);
+    keepOnlyThisOutLink(doc, *second);
+    ASSERT_EQ(t->NodeOutLinks().size(), 1u);
+    EXPECT_EQ(targetState(*t), c);
+}
+
+TEST(FsmRecord, MissingFieldsAndOptionTokens) {
+    Document doc;
+    doc.diagram().setDiagramRecord(joinFields({"FSM_V000.006a", "Door"}));
+    EXPECT_EQ(GetGraphField(FF_NAME, doc.diagram()), "Door");
+    EXPECT_EQ(GetGraphField(FF_RETURN_TYPE, doc.diagram()), "");
+
+    std::vector<std::string> f(FSM_FIELD_COUNT);
+    f[FF_OPTIONS] = "AS_N;";
+    doc.diagram().setDiagramRecord(joinFields(f));
+    doc.selectGenerator(GEN_HIERARCHICAL_REENTRANT);
+    GetGrafoConfig(doc, {});
+    EXPECT_FALSE(doc.autosizeNodes);
+    EXPECT_TRUE(doc.fixedPitchOnly);
+    EXPECT_FALSE(doc.hideComments);
+    GenerationOptions expected;  // history and macros on, all else off
+    EXPECT_EQ(doc.options, expected);
+    EXPECT_EQ(doc.generatorCaption(), GEN_HIERARCHICAL_REENTRANT);
+
+    f[FF_OPTIONS] = "&Hierarchical Switch Case...;AS_Y;FO_N;HC_Y;FI_Y;FE_Y;DI_N;AC_Y;PT_N;HF_N;BF_Y;UM_N;";
+    doc.diagram().setDiagramRecord(joinFields(f));
+    OptionOverrides forced;
+    forced.debugInfo = true;
+    forced.ansiComment = false;
+    GetGrafoConfig(doc, forced);
+    EXPECT_EQ(doc.generatorCaption(), GEN_HIERARCHICAL);
+    EXPECT_TRUE(doc.options.DebugInfo);
+    EXPECT_FALSE(doc.options.AnsiComment);
+    EXPECT_TRUE(doc.options.UseBitFields);
+    EXPECT_FALSE(doc.options.UseMacros);
+    EXPECT_FALSE(doc.options.HistoryFsm);
+    EXPECT_EQ(optionsText(doc), "&Hierarchical Switch Case...;AS_Y;FO_N;HC_Y;FI_Y;FE_Y;DI_Y;AC_N;PT_N;HF_N;BF_Y;UM_N;");
+}
+
+TEST(FsmRecord, SaveAndRestoreGraphInfo) {
+    Document doc;
+    doc.sFullDocname = "/work/my fsm.fsm";
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* comment = doc.diagram().AddNode(10, 10, 500, 500);
+    comment->setNodeKind(NK_COMMENT);
+    comment->setNodeText("note");
+    doc.diagram().setDiagramRecord(joinFields({"FSM_V000.007", "Whatever"}));
+    doc.diagram().SetDiagramChanged(false);
+
+    SaveGraphInfo(doc, true);
+    EXPECT_EQ(GetGraphField(FF_SIGNATURE, doc.diagram()), "FSM_V000.007");  // a newer one survives
+    EXPECT_EQ(GetGraphField(FF_NAME, doc.diagram()), "my_fsm");
+    const Node* info = doc.diagram().NodeList().back().get();
+    EXPECT_EQ(info->NodeKind(), NK_INFO);
+    EXPECT_EQ(info->NodeData(), doc.diagram().DiagramRecord());
+    EXPECT_EQ(a->NodeText(), "");
+    EXPECT_EQ(comment->NodeText(), "note");
+
+    const bool changed = doc.diagram().DiagramChanged();
+    RestoreGraphInfo(doc.diagram(), false);
+    EXPECT_EQ(doc.diagram().nodeCount(), 2u);
+    EXPECT_EQ(doc.diagram().DiagramChanged(), changed);
+    EXPECT_FALSE(comment->NodeConnectable());
+    RefreshNodeRecords(doc);
+    EXPECT_TRUE(a->NodeText().find("A") != std::string::npos);
+
+    EXPECT_TRUE(isNewerSignature("FSM_V000.007"));
+    EXPECT_FALSE(isNewerSignature("FSM_V000.005"));
+    EXPECT_FALSE(isNewerSignature(""));
+    EXPECT_FALSE(isNewerSignature("FSM_V000.006a"));
+}
+
+TEST(FsmRecord, RefreshDemotesASecondInitialState) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    b->setNodeKind(NK_INITIAL);  // as a hand-written file could have it
+    RefreshNodeRecords(doc);
+    EXPECT_EQ(a->NodeKind(), NK_INITIAL);
+    EXPECT_EQ(b->NodeKind(), NK_STATE);
+}
+
+TEST(Layout, SizesAndStraightening) {
+    Document doc;
+    clsGraphicEnhancement& ge = doc.enhancement();
+    Node* n = doc.diagram().AddNode(0, 0, 140, 90);
+    clsGraphicEnhancement::LimitMinimSize(*n);
+    EXPECT_EQ(n->NodeWidth(), 150);
+    EXPECT_EQ(n->NodeHeight(), 100);
+
+    const struct {
+        PointF middle;
+        PointF expected;
+    } cases[] = {
+        {{99, 300}, {0, 300}},    // nearly vertical first segment
+        {{100, 300}, {100, 300}}, // 100 is not near
+        {{50, 50}, {50, 50}},     // near in both directions: stays
+    };
+    for (const auto& c : cases) {
+        std::vector<PointF> pts{{0, 0}, c.middle, {5000, 5000}};
+        clsGraphicEnhancement::OrtogonalizeLinks(pts);
+        EXPECT_EQ(pts[1], c.expected) << c.middle.x << "," << c.middle.y;
+    }
+
+    // An empty transition is magnified and comes back; one with text is not.
+    Node* t = doc.diagram().AddNode(30, 500, 150, 100);
+    t->setNodeKind(NK_TRANSITION);
+    doc.diagram().SetDiagramChanged(false);
+    ge.MagnifyEmptyTransition(t);
+    EXPECT_EQ(t->rect(), (RectF{0, 450, 300, 200}));
+    ge.UnMagnifyEmptyTransition();
+    EXPECT_EQ(t->rect(), (RectF{75, 500, 150, 100}));  // clamped on the way in only
+    EXPECT_FALSE(doc.diagram().DiagramChanged());
+    t->setNodeText("x");
+    ge.MagnifyEmptyTransition(t);
+    EXPECT_EQ(ge.magnified(), nullptr);
+
+    // Without autosize states keep their size, transition nodes do not.
+    doc.autosizeNodes = false;
+    n->setRect({0, 0, 900, 900});
+    ge.AdjustSize(*n);
+    EXPECT_EQ(n->NodeWidth(), 900);
+    t->setNodeText("");
+    ge.AdjustSize(*t);
+    EXPECT_EQ(t->NodeWidth(), 150);
+
+    // A magnified node deleted meanwhile is simply forgotten.
+    t->setNodeText("");
+    ge.MagnifyEmptyTransition(t);
+    doc.diagram().removeNode(t);
+    ge.UnMagnifyEmptyTransition();
+    EXPECT_EQ(ge.magnified(), nullptr);
+}
+
+}  // namespace
+}  // namespace tarvel
