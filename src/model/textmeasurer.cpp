@@ -1,6 +1,7 @@
 #include "model/textmeasurer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/text.h"
 
@@ -46,8 +47,9 @@ const TextMeasurer& defaultMeasurer() {
 namespace tarvel {
 
 SizeF fittedSize(const TextMeasurer& measurer, std::string_view text, const Font& font) {
+    // Whole twips keep sizes exact in files and the same on every run.
     const SizeF s = measurer.measure(text, font);
-    return {s.width + 2 * TEXT_PADDING_X, s.height + 2 * TEXT_PADDING_Y};
+    return {std::ceil(s.width) + 2 * TEXT_PADDING_X, std::ceil(s.height) + 2 * TEXT_PADDING_Y};
 }
 
 }  // namespace tarvel

@@ -1,0 +1,27 @@
+// Reading and writing diagram files, and turning a file into a ready document.
+#pragma once
+
+#include <string>
+
+#include "model/document.h"
+
+namespace tarvel {
+
+// The whole content of a regular file; false with the reason otherwise.
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
+
+// Replaces the diagram by the file's. On failure the diagram is left empty and
+// the file is not touched; `error` says why.
+bool LoadFromFile(Diagram& diagram, const std::string& path, std::string& error);
+// Writes the diagram as a whole: a reader sees the old file or the new one,
+// never a part. On failure the previous file is left as it was.
+bool SaveToFile(const Diagram& diagram, const std::string& path, std::string& error);
+
+// Loads a diagram file into the document and prepares it for use: the
+// information node's record, colours and font are taken over, the options are
+// read (with the forced values) and every state and transition is rewritten
+// from its record. The path and caption are set. The diagram counts as unchanged.
+bool loadDocument(Document& doc, const std::string& path, const OptionOverrides& overrides,
+                  std::string& error);
+
+}  // namespace tarvel
