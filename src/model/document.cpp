@@ -1,6 +1,7 @@
 #include "model/document.h"
 
 #include "editor/graphicenhancement.h"
+#include "editor/undoredo.h"
 
 namespace tarvel {
 
@@ -14,6 +15,17 @@ clsGraphicEnhancement& Document::enhancement() {
         m_enhancement = std::make_unique<clsGraphicEnhancement>(*this);
     }
     return *m_enhancement;
+}
+
+clsLib_UndoRedo& Document::undRed() {
+    if (!m_undo) {
+        m_undo = std::make_unique<clsLib_UndoRedo>(*this, UndoEnvironment{});
+    }
+    return *m_undo;
+}
+
+void Document::setUndoEnvironment(const UndoEnvironment& env) {
+    m_undo = std::make_unique<clsLib_UndoRedo>(*this, env);
 }
 
 void Document::selectGenerator(std::string_view caption) {

@@ -13,6 +13,8 @@
 namespace tarvel {
 
 class clsGraphicEnhancement;
+class clsLib_UndoRedo;
+struct UndoEnvironment;
 
 // The eight generation options, in the order the document keeps them.
 struct GenerationOptions {
@@ -56,6 +58,10 @@ public:
     const TextMeasurer& measurer() const { return *m_measurer; }
     void setMeasurer(const TextMeasurer* m) { m_measurer = m ? m : &defaultMeasurer(); }
     clsGraphicEnhancement& enhancement();
+    // The undo history; snapshots are off until an environment with an undo
+    // folder is given.
+    clsLib_UndoRedo& undRed();
+    void setUndoEnvironment(const UndoEnvironment& env);
 
     // Selects the generation command by caption; an empty caption keeps the
     // stored one. Another generator than before marks the diagram changed; a
@@ -79,6 +85,7 @@ private:
     Diagram m_diagram;
     const TextMeasurer* m_measurer;
     std::unique_ptr<clsGraphicEnhancement> m_enhancement;
+    std::unique_ptr<clsLib_UndoRedo> m_undo;
     std::string m_generatorCaption{GEN_HIERARCHICAL};
 };
 

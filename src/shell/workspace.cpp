@@ -1,0 +1,386 @@
+#include "shell/workspace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "editor/undoredo.h"
+#include "model/documentio.h"
+#include "model/fsmfile.h"
+#include "model/fsmrecord.h"
+#include "model/text.h"
+#include "shell/logs.h"
+#include "shell/paths.h"
+
+namespace tarvel {
+
+namespace {
+
+constexpr std::string_view FSM_FILTER = "Fsm Files(*.FSM)|*.fsm|";
+
+// Writes bytes to a new file beside `target` and returns its path; empty on
+// failure, with nothing left behind.
+std::string writeTempBeside(const std::string& target, std::string_view bytes, mode_t mode,
+                            std::string& error) {
+    std::string name = target + ".XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return {};
+    }
+    bool ok = ::fchmod(fd, mode) == 0;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        ok = n > 0;
+        if (ok) {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok) {
+        error = std::strerror(errno ? errno : EIO);
+    }
+    if (::close(fd) != 0 && ok) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(name.c_str());
+        return {};
+    }
+    return name;
+}
+
+bool isWritableFile(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
+
+std::string fourDigits(int counter) {
+    const std::string digits = "000" + std::to_string(counter);
+    return digits.substr(digits.size() - 4);
+}
+
+}  // namespace
+
+bool writeWithBackup(const std::string& path, const std::string& backup, std::string_view bytes,
+                     std::string& error) {
+    struct stat st {};
+    const bool existed = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const mode_t mode = existed ? (st.st_mode & 07777) : 0666 & ~[] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    std::string previous;
+    if (existed && !readFileBytes(path, previous, error)) {
+        return false;
+    }
+    const std::string fresh = writeTempBeside(path, bytes, mode, error);
+    if (fresh.empty()) {
+        return false;
+    }
+    if (existed) {
+        const std::string old = writeTempBeside(backup, previous, mode, error);
+        if (old.empty()) {
+            ::unlink(fresh.c_str());
+            return false;
+        }
+        if (::rename(old.c_str(), backup.c_str()) != 0) {
+            error = std::strerror(errno);
+            ::unlink(old.c_str());
+            ::unlink(fresh.c_str());
+            return false;
+        }
+    }
+    if (::rename(fresh.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    return true;
+}
+
+Workspace::Workspace(UserInterface& ui, WorkspaceSettings settings)
+    : m_ui(ui), m_settings(std::move(settings)) {}
+
+Workspace::~Workspace() = default;
+
+void Workspace::activate(Document* doc) {
+    m_active = doc;
+    if (doc != nullptr) {
+        m_ui.documentActivated(*doc);
+    }
+}
+
+Document* Workspace::findOpen(const std::string& path) const {
+    for (const auto& d : m_documents) {
+        if (d->sFullDocname == path) {
+            return d.get();
+        }
+    }
+    return nullptr;
+}
+
+void Workspace::close(Document* doc) {
+    for (auto it = m_documents.begin(); it != m_documents.end(); ++it) {
+        if (it->get() != doc) {
+            continue;
+        }
+        doc->undRed().CleanUndoFiles();
+        m_ui.documentClosed(*doc);
+        std::unique_ptr<Document> keep = std::move(*it);
+        m_documents.erase(it);
+        if (m_active == doc) {
+            m_active = m_documents.empty() ? nullptr : m_documents.back().get();
+        }
+        return;
+    }
+}
+
+Document* Workspace::createDocument() {
+    auto doc = std::make_unique<Document>(m_settings.measurer);
+    UndoEnvironment env;
+    env.modeCommand = m_settings.modeCommand;
+    env.overrides = m_settings.overrides;
+    env.undoRoot = m_settings.undoRoot;
+    doc->setUndoEnvironment(env);
+    Document* raw = doc.get();
+    m_documents.push_back(std::move(doc));
+    m_active = raw;
+    m_ui.documentCreated(*raw);
+    return raw;
+}
+
+Document* Workspace::FileNew(bool named) {
+    Document* doc = createDocument();
+    doc->untitled = named;
+    if (named) {
+        ++m_newCounter;
+        doc->caption = "FSM_" + fourDigits(m_newCounter);
+        doc->sFullDocname = MakeFullPath(doc->caption + ".fsm");
+        doc->undRed().Init();
+    }
+    activate(doc);
+    return doc;
+}
+
+bool Workspace::loadWithRetries(Document& doc, const std::string& path) {
+    std::string error;
+    if (LoadFromFile(doc.diagram(), path, error)) {
+        return true;
+    }
+    // A damaged file stays damaged: reading it again cannot help, so the
+    // failure is final at once and the log says which file and why.
+    LogRun(" FileOpen, .AddFlow1.LoadFile " + path);
+    LogRun(" FileOpen, " + path + ": " + error);
+    LogRun(" FileOpen, Error # 61704: no es un fichero FSM");
+    if (!m_ui.isBatch()) {
+        m_ui.showMessage("Attention!", "The file " + path + " is not a diagram that can be opened:\r\n" + error,
+                         MessageIcon::Exclamation);
+    }
+    return false;
+}
+
+bool Workspace::FileOpen(std::string path) {
+    bool locked = true;
+    if (path.empty()) {
+        FileDialogRequest request;
+        request.filter = FSM_FILTER;
+        request.defaultExtension = "FSM";
+        request.showReadOnly = true;
+        request.readOnlyChecked = true;
+        const auto answer = m_ui.askFile(request);
+        if (!answer || answer->path.empty()) {
+            return false;
+        }
+        path = answer->path;
+        locked = answer->readOnly;
+    }
+    path = MakeFullPath(path);
+    if (Document* open = findOpen(path)) {
+        activate(open);
+        return true;
+    }
+    if (!FileExists(path)) {
+        if (PathExists(path)) {
+            LogRun(" FileOpen, " + path + ": it is not a regular file");
+        }
+        return false;
+    }
+
+    Document* doc = FileNew(false);
+    if (!loadWithRetries(*doc, path)) {
+        return false;  // the empty window stays, without a file name
+    }
+    doc->sFullDocname = path;
+    Diagram& d = doc->diagram();
+    RestoreGraphInfo(d, true);
+    GetGrafoConfig(*doc, m_settings.overrides);
+    RefreshNodeRecords(*doc);
+    doc->undRed().Init();
+
+    const std::string signature(GetGraphField(FF_SIGNATURE, d));
+    if (isNewerSignature(signature)) {
+        bool goOn = false;
+        if (m_ui.isBatch()) {
+            LogError("Fsm newer signature:[" + path + "]");
+        } else {
+            goOn = m_ui.ask("The file signature don't match: [" + signature + "]",
+                            "Atention this FSM has newer signature.\r\n Ignore and continue?",
+                            MessageIcon::Critical, false, Answer::No) == Answer::Yes;
+        }
+        if (!goOn) {
+            doc->undRed().ClearGraphChanges();
+            close(doc);
+            return false;
+        }
+    }
+    doc->caption = GetBaseName(path);
+    d.setDiagramLocked(locked);
+    d.RefreshDiagram();
+    doc->undRed().ClearGraphChanges();
+    activate(doc);
+    return true;
+}
+
+void Workspace::FileSave(Document& doc) {
+    if (!doc.undRed().GraphHasChanged()) {
+        return;
+    }
+    if (doc.untitled) {
+        FileSaveAs(doc);
+        return;
+    }
+    SalvaDiagrama(doc);
+}
+
+void Workspace::FileSaveAs(Document& doc) {
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = FSM_FILTER;
+    request.defaultExtension = "FSM";
+    request.proposedName = doc.sFullDocname;
+    const auto answer = m_ui.askFile(request);
+    if (!answer || answer->path.empty()) {
+        return;
+    }
+    doc.previousPath = doc.sFullDocname;
+    doc.sFullDocname = MakeFullPath(answer->path);
+    doc.caption = GetBaseName(doc.sFullDocname);
+    SalvaDiagrama(doc);
+}
+
+void Workspace::FileSaveAll() {
+    for (auto it = m_documents.rbegin(); it != m_documents.rend(); ++it) {
+        FileSave(**it);
+    }
+}
+
+bool Workspace::SalvaDiagrama(Document& doc) {
+    const std::string path = doc.sFullDocname;
+    Diagram& d = doc.diagram();
+    SaveGraphInfo(doc, true);
+
+    bool written = false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !isWritableFile(st)) {
+        m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + path,
+                         MessageIcon::Exclamation);
+    } else {
+        std::string error;
+        written = writeWithBackup(path, path + ".bak", writeDiagramJson(d), error);
+        if (!written) {
+            LogRun(" SalvaDiagrama, Error #0: " + path + ": " + error);
+            m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + path + "\r\n" + error,
+                             MessageIcon::Exclamation);
+        }
+    }
+    RefreshNodeRecords(doc);
+    RestoreGraphInfo(d, false);
+    if (written) {
+        doc.undRed().ClearGraphChanges();
+        doc.untitled = false;
+        doc.saved = true;
+        doc.undRed().Init();
+    }
+    m_ui.addRecentFile(path);
+    return written;
+}
+
+std::string Workspace::OutputBaseName(const Document& doc) const {
+    if (!m_settings.outputPath.empty()) {
+        std::string base = m_settings.outputPath;
+        if (!base.ends_with('/')) {
+            base += '/';
+        }
+        return base + GetBaseName(doc.sFullDocname);
+    }
+    return StripExtension(doc.sFullDocname);
+}
+
+bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
+    if (code.empty()) {
+        LogError("Code can't be created:[" + GetFileName(doc.sFullDocname) + "]");
+        return false;
+    }
+    std::string name = OutputBaseName(doc);
+    if (!name.empty()) {
+        name += ".c";
+    }
+    if (!m_settings.skipCSaveDialog) {
+        FileDialogRequest request;
+        request.save = true;
+        request.title = "Save Finite_State file as Ansi-C File...";
+        request.filter = "C Files(*.C)|*.c|All Files(*.*)|*.*|";
+        request.defaultExtension = "C";
+        request.proposedName = name;
+        const auto answer = m_ui.askFile(request);
+        name = answer ? answer->path : std::string();
+    }
+    if (name.empty()) {
+        return false;
+    }
+    m_ui.setBusy(true);
+    struct stat st {};
+    if (::stat(name.c_str(), &st) == 0 && !isWritableFile(st)) {
+        if (!m_ui.isBatch()) {
+            m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + name,
+                             MessageIcon::Exclamation);
+        }
+        LogError("Fsm can't save, access denied to file:[" + name + "]");
+        m_ui.setBusy(false);
+        return false;
+    }
+    const std::size_t sep = code.find(FIELD_SEP);
+    const std::string_view module = code.substr(0, sep);
+    std::string_view header;
+    if (sep != std::string_view::npos) {
+        header = code.substr(sep + FIELD_SEP.size());
+        header = header.substr(0, header.find(FIELD_SEP));
+    }
+    // The header is the C file's name with its extension replaced by "h".
+    const std::string fileName = GetFileName(name);
+    const std::string headerName = name.substr(0, name.size() - fileName.size()) +
+                                   GetBaseName(fileName) + ".h";
+    std::string error;
+    const bool ok = WriteFileAtomically(name, module, error) &&
+                    WriteFileAtomically(headerName, header, error);
+    if (!ok) {
+        LogError("Fsm can't save [unexpected error]");
+        LogRun(" SaveCFiles: " + error);
+        if (!m_ui.isBatch()) {
+            m_ui.showMessage("Attention!", "Fsm can't save [unexpected error]\r\n" + error,
+                             MessageIcon::Exclamation);
+        }
+    }
+    m_ui.setBusy(false);
+    return ok;
+}
+
+}  // namespace tarvel

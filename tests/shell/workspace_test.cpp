@@ -1,0 +1,260 @@
+#include "shell/workspace.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "../support/builders.h"
+#include "../support/fakeui.h"
+#include "../support/tempdir.h"
+#include "editor/undoredo.h"
+#include "model/documentio.h"
+#include "model/fsmrecord.h"
+#include "model/text.h"
+#include "shell/logs.h"
+
+namespace tarvel {
+namespace {
+
+using test::readFile;
+
+class WorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetRunLogPath(dir / "run.log");
+        SetErrorPath(dir.path());
+        settings.undoRoot = dir / "undo";
+    }
+    void TearDown() override {
+        SetRunLogPath("");
+        SetErrorPath("");
+    }
+    std::string runLog() const { return readFile(dir / "run.log"); }
+    std::string errorLog() const { return readFile(dir / "FSM_ERR.log"); }
+
+    // A saved diagram with two states and a transition, named after its file.
+    std::string makeDiagram(const std::string& name, const std::string& signature = "") {
+        Document doc;
+        doc.sFullDocname = dir / name;
+        Node* a = test::addState(doc, "A", NK_INITIAL);
+        Node* b = test::addState(doc, "B");
+        test::addTransition(doc, a, b);
+        if (!signature.empty()) {
+            SetGraphInfo("", "", "", "", "", "", "", "", signature, "", "", "", "", doc.diagram());
+        }
+        SaveGraphInfo(doc, true);
+        std::string error;
+        EXPECT_TRUE(SaveToFile(doc.diagram(), doc.sFullDocname, error)) << error;
+        return doc.sFullDocname;
+    }
+
+    test::TempDir dir;
+    test::FakeUi ui;
+    WorkspaceSettings settings;
+};
+
+TEST_F(WorkspaceTest, UntitledDocumentsAreNumbered) {
+    Workspace ws(ui, settings);
+    EXPECT_EQ(ws.FileNew(true)->caption, "FSM_0001");
+    for (int i = 2; i < 10000; ++i) {
+        ws.close(ws.FileNew(true));
+    }
+    Document* d = ws.FileNew(true);
+    EXPECT_EQ(d->caption, "FSM_0000");  // the 10000th keeps the last four digits
+    EXPECT_TRUE(d->untitled);
+    EXPECT_TRUE(d->sFullDocname.ends_with("/FSM_0000.fsm"));
+}
+
+TEST_F(WorkspaceTest, OpensOnceLockedAndRefreshed) {
+    const std::string path = makeDiagram("Door.fsm");
+    Workspace ws(ui, settings);
+    ASSERT_TRUE(ws.FileOpen(path));
+    Document* doc = ws.active();
+    EXPECT_EQ(doc->caption, "Door");
+    EXPECT_TRUE(doc->diagram().DiagramLocked());
+    EXPECT_FALSE(doc->undRed().GraphHasChanged());
+    EXPECT_EQ(GetGraphField(FF_NAME, doc->diagram()), "Door");
+    EXPECT_NE(doc->diagram().NodeList()[0]->NodeText().find("A"), std::string::npos);
+    ws.FileNew(true);
+    ASSERT_TRUE(ws.FileOpen(path));
+    EXPECT_EQ(ws.active(), doc);
+    EXPECT_EQ(ws.documents().size(), 2u);
+
+    // The dialog's read-only box decides the lock.
+    ws.close(doc);
+    ui.files.push_back(FileDialogResult{path, false});
+    ASSERT_TRUE(ws.FileOpen(""));
+    EXPECT_FALSE(ws.active()->diagram().DiagramLocked());
+    EXPECT_TRUE(ui.fileRequests.back().showReadOnly);
+    EXPECT_FALSE(ws.FileOpen(""));  // cancelled
+}
+
+TEST_F(WorkspaceTest, DamagedMissingAndNewerFilesDoNotOpen) {
+    const std::string damaged = dir.write("Bad.fsm", "{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[");
+    Workspace ws(ui, settings);
+    EXPECT_FALSE(ws.FileOpen(damaged));
+    EXPECT_NE(runLog().find(" FileOpen, .AddFlow1.LoadFile " + damaged), std::string::npos);
+    EXPECT_NE(runLog().find("not JSON"), std::string::npos);
+    EXPECT_EQ(readFile(damaged), "{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[");
+    ASSERT_EQ(ui.messages.size(), 1u);  // the empty window says why
+    EXPECT_EQ(ws.active()->sFullDocname, "");
+
+    EXPECT_FALSE(ws.FileOpen(dir / "Missing.fsm"));
+    std::filesystem::create_directory(dir / "Folder.fsm");
+    EXPECT_FALSE(ws.FileOpen(dir / "Folder.fsm"));
+    EXPECT_NE(runLog().find("Folder.fsm: it is not a regular file"), std::string::npos);
+
+    const std::string newer = makeDiagram("Newer.fsm", "FSM_V000.007");
+    const std::size_t before = ws.documents().size();
+    EXPECT_FALSE(ws.FileOpen(newer));  // "No" is the default answer
+    ASSERT_FALSE(ui.questions.empty());
+    EXPECT_EQ(ui.questions.back(),
+              "The file signature don't match: [FSM_V000.007]|Atention this FSM has newer "
+              "signature.\r\n Ignore and continue?");
+    EXPECT_EQ(ws.documents().size(), before);
+    ui.answers.push_back(Answer::Yes);
+    EXPECT_TRUE(ws.FileOpen(newer));
+
+    ui.batch = true;
+    Workspace batch(ui, settings);
+    EXPECT_FALSE(batch.FileOpen(newer));
+    EXPECT_NE(errorLog().find("Fsm newer signature:[" + newer + "]"), std::string::npos);
+}
+
+TEST_F(WorkspaceTest, SaveKeepsTheBackupAndFailedSavesLoseNothing) {
+    const std::string path = makeDiagram("Door.fsm");
+    const std::string original = readFile(path);
+    Workspace ws(ui, settings);
+    ASSERT_TRUE(ws.FileOpen(path));
+    Document& doc = *ws.active();
+    doc.diagram().setDiagramLocked(false);
+
+    ws.FileSave(doc);  // unchanged: nothing written, no backup
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+
+    test::addState(doc, "C");
+    doc.undRed().StoreGraphChanges();
+    ws.FileSave(doc);
+    EXPECT_EQ(readFile(path + ".bak"), original);
+    const std::string second = readFile(path);
+    EXPECT_NE(second.find("\"data\":\"C\xC2\xB7"), std::string::npos);
+    EXPECT_FALSE(doc.undRed().GraphHasChanged());
+    EXPECT_EQ(ui.recent.back(), path);
+    EXPECT_NE(doc.diagram().NodeList()[0]->NodeText(), "");  // display texts come back
+
+    // A read-only diagram is refused with the message and nothing changes.
+    ::chmod(path.c_str(), 0444);
+    test::addState(doc, "D");
+    doc.undRed().StoreGraphChanges();
+    EXPECT_FALSE(ws.SalvaDiagrama(doc));
+    EXPECT_EQ(ui.messages.back(), "Attention!|I can't save the changes in:\r\n" + path);
+    EXPECT_EQ(readFile(path), second);
+    EXPECT_EQ(readFile(path + ".bak"), original);
+    EXPECT_NE(doc.diagram().NodeList()[0]->NodeText(), "");
+    ::chmod(path.c_str(), 0644);
+
+    // A save into a folder that is gone fails and says so.
+    doc.sFullDocname = dir / "gone/Door.fsm";
+    EXPECT_FALSE(ws.SalvaDiagrama(doc));
+    EXPECT_NE(runLog().find(" SalvaDiagrama, Error #"), std::string::npos);
+    EXPECT_TRUE(doc.undRed().GraphHasChanged());
+}
+
+TEST_F(WorkspaceTest, CFilesAreNamedAfterTheDiagramAndReadOnlyCStops) {
+    settings.skipCSaveDialog = true;
+    Workspace ws(ui, settings);
+    Document* doc = ws.FileNew(false);
+    doc->sFullDocname = dir / "Root.fsm";
+    const std::string code = "module" + std::string(FIELD_SEP) + "header" + std::string(FIELD_SEP);
+
+    EXPECT_FALSE(ws.SaveCFiles(*doc, ""));
+    EXPECT_NE(errorLog().find("Code can't be created:[Root.fsm]"), std::string::npos);
+
+    ASSERT_TRUE(ws.SaveCFiles(*doc, code));
+    EXPECT_EQ(readFile(dir / "Root.c"), "module");
+    EXPECT_EQ(readFile(dir / "Root.h"), "header");
+
+    ::chmod((dir / "Root.h").c_str(), 0444);  // a read-only header does not stop it
+    ASSERT_TRUE(ws.SaveCFiles(*doc, "m2" + std::string(FIELD_SEP) + "h2" + std::string(FIELD_SEP)));
+    EXPECT_EQ(readFile(dir / "Root.h"), "h2");
+
+    ::chmod((dir / "Root.c").c_str(), 0444);
+    EXPECT_FALSE(ws.SaveCFiles(*doc, code));
+    EXPECT_EQ(readFile(dir / "Root.c"), "m2");
+    EXPECT_NE(errorLog().find("Fsm can't save, access denied to file:[" + dir / "Root.c" + "]"),
+              std::string::npos);
+
+    settings.outputPath = dir / "out";
+    std::filesystem::create_directory(settings.outputPath);
+    Workspace withOutput(ui, settings);
+    EXPECT_EQ(withOutput.OutputBaseName(*doc), dir / "out/Root");
+    EXPECT_EQ(ws.OutputBaseName(*doc), dir / "Root");
+}
+
+TEST_F(WorkspaceTest, UndoAndRedoWalkTheSnapshots) {
+    const std::string path = makeDiagram("Door.fsm");
+    Workspace ws(ui, settings);
+    ASSERT_TRUE(ws.FileOpen(path));
+    Document& doc = *ws.active();
+    clsLib_UndoRedo& u = doc.undRed();
+    doc.diagram().setDiagramLocked(false);
+    EXPECT_FALSE(u.CanUndo());  // one snapshot: the diagram as opened
+
+    // Two edits, each followed by a snapshot.
+    test::addState(doc, "C");
+    u.StoreGraphChanges();
+    EXPECT_TRUE(u.CanUndo());
+    test::addState(doc, "D");
+    u.StoreGraphChanges();
+    EXPECT_EQ(doc.diagram().nodeCount(), 5u);
+
+    // Undo once: D is gone, the diagram still differs from the file.
+    u.Undo();
+    EXPECT_EQ(doc.diagram().nodeCount(), 4u);
+    EXPECT_TRUE(u.GraphHasChanged());
+    EXPECT_TRUE(u.CanRedo());
+    // Undo again: back at the opened state, which counts as unchanged.
+    u.Undo();
+    EXPECT_EQ(doc.diagram().nodeCount(), 3u);
+    EXPECT_FALSE(u.GraphHasChanged());
+    EXPECT_FALSE(u.CanUndo());
+    // Redo brings C back; a new edit then discards what could be redone.
+    u.Redo();
+    EXPECT_EQ(doc.diagram().nodeCount(), 4u);
+    test::addState(doc, "E");
+    u.StoreGraphChanges();
+    EXPECT_FALSE(u.CanRedo());
+    // A locked diagram offers neither and takes no snapshot.
+    doc.diagram().setDiagramLocked(true);
+    EXPECT_FALSE(u.CanUndo());
+    // Closing deletes the snapshots.
+    const std::string snapshot = u.snapshotPath(0);
+    EXPECT_TRUE(std::filesystem::exists(snapshot));
+    EXPECT_EQ(snapshot, settings.undoRoot + path.substr(0, path.size() - 4) + ".000000.UND");
+    ws.close(&doc);
+    EXPECT_FALSE(std::filesystem::exists(snapshot));
+}
+
+TEST_F(WorkspaceTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
+    const std::string path = makeDiagram("Door.fsm");
+    settings.modeCommand = true;
+    {
+        Workspace ws(ui, settings);
+        ASSERT_TRUE(ws.FileOpen(path));
+    }
+    EXPECT_FALSE(std::filesystem::exists(settings.undoRoot));
+
+    settings.modeCommand = false;
+    settings.undoRoot = dir.write("afile", "x") + "/undo";  // cannot be a folder
+    Workspace ws(ui, settings);
+    ASSERT_TRUE(ws.FileOpen(path));
+    Document& doc = *ws.active();
+    doc.diagram().setDiagramLocked(false);
+    EXPECT_FALSE(doc.undRed().enabled());
+    test::addState(doc, "C");  // editing goes on
+    doc.undRed().StoreGraphChanges();
+    EXPECT_FALSE(doc.undRed().CanUndo());
+    EXPECT_TRUE(doc.undRed().GraphHasChanged());
+}
+
+}  // namespace
+}  // namespace tarvel
