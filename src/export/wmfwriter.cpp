@@ -124,12 +124,15 @@ WmfWriter::WmfWriter(const RectF& bounds) {
 void WmfWriter::setPen(const Pen& pen) {
     m_pen = pen;
 }
+
 void WmfWriter::setBrush(const Brush& brush) {
     m_brush = brush;
 }
+
 void WmfWriter::setFont(const Font& font) {
     m_font = font;
 }
+
 void WmfWriter::setTextColor(Color color) {
     m_textColor = color;
 }
