@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 #include "export/cp1252.h"
 #include "model/text.h"
@@ -22,9 +23,13 @@ std::string number(double value) {
     if (!std::isfinite(value)) {
         return "0";
     }
-    char buffer[64];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+    // Room for the 309 digits of the largest double.
+    char buffer[320];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    if (error != std::errc{}) {
+        return "0";
+    }
     std::string text(buffer, end);
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') {

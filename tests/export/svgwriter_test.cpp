@@ -85,7 +85,9 @@ TEST(SvgWriter, ShapesInTwipsWithColoursAsRgb) {
     writer.drawPolygon({{2100, 100}, {2500, 600}, {2100, 600.25f}});
     writer.drawPolygon({{0, 0}});
     writer.setPen({rgb(255, 0, 0), 15, LineStyle::Solid});
-    writer.drawPolyline({{0.333f, -0.001f}, {std::numeric_limits<float>::quiet_NaN(), 1e7f}});
+    writer.drawPolyline({{0.333f, -0.001f},
+                         {std::numeric_limits<float>::quiet_NaN(), 1e7f},
+                         {std::numeric_limits<float>::max(), 0}});
     writer.drawPolyline({});
     const std::string doc = writer.finish();
     EXPECT_EQ(doc,
@@ -100,7 +102,8 @@ TEST(SvgWriter, ShapesInTwipsWithColoursAsRgb) {
               "fill=\"none\" stroke=\"#000000\" stroke-width=\"15\"/>\r\n"
               "<polygon points=\"2100,100 2500,600 2100,600.25\" fill=\"#010203\" "
               "fill-rule=\"evenodd\" stroke=\"none\"/>\r\n"
-              "<polyline points=\"0.33,0 0,10000000\" fill=\"none\" stroke=\"#ff0000\" "
+              "<polyline points=\"0.33,0 0,10000000 "
+              "340282346638528859811704183484516925440,0\" fill=\"none\" stroke=\"#ff0000\" "
               "stroke-width=\"15\"/>\r\n"
               "</svg>\r\n");
     EXPECT_EQ(xmlProblem(doc), "");
