@@ -1,0 +1,75 @@
+// Path helpers shared by the shell, the undo history and the exports.
+//
+// The text operations work on POSIX paths ("/" separates, the root is "/") and
+// never touch the file system; the checks and the file operations do. File
+// names are case-sensitive; only the ".fsm" extension test ignores case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvel {
+
+// --- Text operations ---
+
+// The text after the last "/"; the whole path when there is none.
+std::string GetFileName(std::string_view path);
+// The file name cut before its last "."; a file name without "." is returned whole.
+// "/x/model.old.fsm" gives "model.old".
+std::string GetBaseName(std::string_view path);
+// Everything before the last "." of the whole path, folders included; a path
+// without any "." gives the empty text. Callers pass diagram paths, whose last
+// "." is the one of ".fsm".
+std::string StripExtension(std::string_view path);
+// The folder part without a trailing "/": "/x/a.fsm" gives "/x", "/a.fsm" gives
+// "/", a path without "/" gives the empty text.
+std::string GetDirectory(std::string_view path);
+// A path that starts with "/" is returned unchanged; "./x" and "x" are made
+// absolute against the current directory. When the current directory cannot be
+// read the path is returned unchanged rather than guessed.
+std::string MakeFullPath(std::string_view path);
+
+// The current directory, without a trailing "/" (except for the root itself);
+// empty when it cannot be read (for example when it was deleted).
+std::string CurrentDirectory();
+
+// --- File-system checks ---
+
+// True when a regular file of exactly this name exists (following symbolic
+// links). Wildcard characters are plain characters; directories do not count;
+// any error counts as "no".
+bool FileExists(const std::string& path);
+// True when a file or a directory of this name exists.
+bool PathExists(const std::string& path);
+// The last four characters, upper-cased, are ".FSM" and FileExists(path).
+bool IsFsmPath(const std::string& path);
+
+// --- File operations ---
+
+// Deletes the file when it exists. Returns true when no file of that name is
+// left, so a missing file is not an error.
+bool DeleteFile(const std::string& path);
+// Creates every missing level of the folder path, one after the other; a level
+// that exists or cannot be made is passed over. `mode` is the permission of the
+// new levels (before the umask). Returns true when the folder exists afterwards.
+bool MakePath(std::string_view path, unsigned mode = 0777);
+
+// The folder for temporary files, without a trailing "/": $TMPDIR, or "/tmp"
+// when that is unset, empty or 260 characters or longer.
+std::string GetTempDir();
+// A folder only the current user can reach, "tarvel-<uid>" under GetTempDir(),
+// created with mode 0700 when missing. An existing folder is used only when it
+// is a real directory (not a symbolic link) owned by the user; group or other
+// permissions are taken away. Otherwise returns the empty text and says why in
+// `error`.
+std::string PrivateTempDir(std::string& error);
+
+// Replaces the file at `path` by `bytes` so that a reader sees either the old
+// or the new content, never a mix: the bytes go to a new temporary file beside
+// the target, are flushed to disk and the temporary file is renamed over the
+// target. An existing target keeps its permission bits; a symbolic link keeps
+// pointing at its file, which is the one replaced. On failure the target is
+// untouched, no temporary file is left, and `error` holds the reason.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
+}  // namespace tarvel
