@@ -212,9 +212,22 @@ TEST_F(PrivateTempDirTest, CreatesAFolderOnlyTheUserCanReach) {
 
 TEST_F(PrivateTempDirTest, TakesGroupAndOtherPermissionsAway) {
     fs::create_directory(m_expected);
+    m_scratch.write(GetFileName(m_expected) + "/mine.fsm");
     ::chmod(m_expected.c_str(), 0777);
     EXPECT_EQ(PrivateTempDir(m_error), m_expected) << m_error;
     EXPECT_EQ(modeOf(m_expected), 0700u);
+}
+
+TEST_F(PrivateTempDirTest, DistrustsWhatOthersLeftInAnOpenFolder) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    fs::create_directory(m_expected);
+    ::chmod(m_expected.c_str(), 0777);
+    const std::string planted = m_scratch.write(GetFileName(m_expected) + "/1.fsm");
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(PrivateTempDir(m_error), "");
+    EXPECT_NE(m_error.find("another user"), std::string::npos) << m_error;
 }
 
 TEST_F(PrivateTempDirTest, RefusesALinkOrAFile) {
