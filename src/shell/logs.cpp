@@ -71,7 +71,8 @@ std::string homeFolder() {
         return home;
     }
     const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? std::string(entry->pw_dir) : std::string();
+    return entry != nullptr && entry->pw_dir != nullptr ? std::string(entry->pw_dir)
+                                                        : std::string();
 }
 
 // Appends one line with a single write, so lines of two processes appending to
@@ -113,11 +114,17 @@ std::string RunLogPath() {
     return folder + "/tarvel/" + std::string(RUN_LOG_NAME);
 }
 
-void SetRunLogPath(std::string_view path) { runLogOverride() = std::string(path); }
+void SetRunLogPath(std::string_view path) {
+    runLogOverride() = std::string(path);
+}
 
-void SetErrorPath(std::string_view folder) { errorFolder() = std::string(folder); }
+void SetErrorPath(std::string_view folder) {
+    errorFolder() = std::string(folder);
+}
 
-const std::string& ErrorPath() { return errorFolder(); }
+const std::string& ErrorPath() {
+    return errorFolder();
+}
 
 std::string ErrorLogPath() {
     std::string path = errorFolder();
@@ -160,6 +167,8 @@ void DeleteRunLog() {
     }
 }
 
-int ErrorLogCount() { return errorCount(); }
+int ErrorLogCount() {
+    return errorCount();
+}
 
 }  // namespace tarvel

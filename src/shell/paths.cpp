@@ -1,5 +1,6 @@
 #include "shell/paths.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +21,9 @@ namespace {
 // treated as unusable.
 constexpr std::size_t MAX_TEMP_DIR = 260;
 
-std::string errnoText(int error) { return std::strerror(error); }
+std::string errnoText(int error) {
+    return std::strerror(error);
+}
 
 // Joins a folder and a name with exactly one "/" between them.
 std::string joinPath(std::string_view folder, std::string_view name) {
@@ -83,6 +86,48 @@ std::string replacementTarget(const std::string& path) {
         return path;  // a dangling link is replaced by the new file
     }
     return resolved;
+}
+
+// Why the opened folder cannot serve as the user's private folder; empty when
+// it can. A folder that was open to others is closed to them, but anything
+// they put inside while it was open is not trusted.
+std::string privacyProblem(int fd, const std::string& folder, uid_t user) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return "cannot inspect " + folder + ": " + errnoText(errno);
+    }
+    if (info.st_uid != user) {
+        return folder + " is owned by another user";
+    }
+    if ((info.st_mode & 077) == 0) {
+        return {};
+    }
+    if (::fchmod(fd, 0700) != 0) {
+        return folder + " is open to other users and cannot be made private: " + errnoText(errno);
+    }
+    const int listing = ::dup(fd);
+    DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (entries == nullptr) {
+        if (listing >= 0) {
+            ::close(listing);
+        }
+        return "cannot read " + folder + ": " + errnoText(errno);
+    }
+    std::string problem;
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        struct stat inside {};
+        if (::fstatat(fd, entry->d_name, &inside, AT_SYMLINK_NOFOLLOW) != 0 ||
+            inside.st_uid != user) {
+            problem = folder + " holds files of another user";
+            break;
+        }
+    }
+    ::closedir(entries);
+    return problem;
 }
 
 }  // namespace
@@ -169,8 +214,7 @@ bool IsFsmPath(const std::string& path) {
     if (path.size() < extension.size()) {
         return false;
     }
-    return upperAscii(std::string_view(path).substr(path.size() - extension.size())) ==
-               extension &&
+    return upperAscii(std::string_view(path).substr(path.size() - extension.size())) == extension &&
            FileExists(path);
 }
 
@@ -248,15 +292,7 @@ std::string PrivateTempDir(std::string& error) {
         error = "cannot open " + folder + ": " + errnoText(errno);
         return {};
     }
-    std::string reason;
-    if (::fstat(fd, &info) != 0) {
-        reason = "cannot inspect " + folder + ": " + errnoText(errno);
-    } else if (info.st_uid != user) {
-        reason = folder + " is owned by another user";
-    } else if ((info.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0) {
-        reason = folder + " is open to other users and cannot be made private: " +
-                 errnoText(errno);
-    }
+    const std::string reason = privacyProblem(fd, folder, user);
     ::close(fd);
     if (!reason.empty()) {
         error = reason;

@@ -1,0 +1,319 @@
+#include "shell/paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "scopedenv.h"
+#include "scratchfolder.h"
+
+namespace tarvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+unsigned modeOf(const std::string& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+// Names in the folder that a failed or finished atomic write may have left.
+std::vector<std::string> leftoverTemporaries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(".tarvel-")) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+TEST(PathText, SplitsPaths) {
+    const struct {
+        const char* path;
+        const char* fileName;
+        const char* baseName;
+        const char* stripped;
+        const char* directory;
+    } cases[] = {
+        {"/x/model.old.fsm", "model.old.fsm", "model.old", "/x/model.old", "/x"},
+        {"/x/model", "model", "model", "", "/x"},
+        // StripExtension cuts at the last "." of the whole path, folders
+        // included; GetBaseName only looks at the file name.
+        {"/a.b/c", "c", "c", "/a", "/a.b"},
+        {"/a/b/", "", "", "", "/a/b"},
+        {"/x.fsm", "x.fsm", "x", "/x", "/"},
+        {"x.fsm", "x.fsm", "x", "x", ""},
+        {"sub/x.fsm", "x.fsm", "x", "sub/x", "sub"},
+        {"/x/.hidden", ".hidden", "", "/x/", "/x"},
+        {"/", "", "", "", "/"},
+        {"", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(GetFileName(c.path), c.fileName);
+        EXPECT_EQ(GetBaseName(c.path), c.baseName);
+        EXPECT_EQ(StripExtension(c.path), c.stripped);
+        EXPECT_EQ(GetDirectory(c.path), c.directory);
+    }
+}
+
+TEST(PathText, MakeFullPathResolvesAgainstTheCurrentDirectory) {
+    ScratchFolder scratch;
+    scratch.enter();
+    const std::string here = CurrentDirectory();
+    ASSERT_EQ(fs::path(here), fs::canonical(scratch.path()));
+
+    EXPECT_EQ(MakeFullPath("FSM_0001.fsm"), here + "/FSM_0001.fsm");
+    EXPECT_EQ(MakeFullPath("./a.fsm"), here + "/a.fsm");
+    EXPECT_EQ(MakeFullPath("sub/a.fsm"), here + "/sub/a.fsm");
+    EXPECT_EQ(MakeFullPath("/abs/a.fsm"), "/abs/a.fsm");
+
+    // The root's "/" is not doubled.
+    fs::current_path("/");
+    EXPECT_EQ(MakeFullPath("a.fsm"), "/a.fsm");
+    EXPECT_EQ(MakeFullPath("./a.fsm"), "/a.fsm");
+}
+
+TEST(PathText, MakeFullPathKeepsARelativePathWhenTheCurrentDirectoryIsGone) {
+    ScratchFolder scratch;
+    const std::string doomed = scratch.makeFolder("doomed");
+    scratch.enter();
+    fs::current_path(doomed);
+    fs::remove(doomed);
+    EXPECT_EQ(CurrentDirectory(), "");
+    EXPECT_EQ(MakeFullPath("a.fsm"), "a.fsm");
+}
+
+TEST(FileChecks, OnlyRegularFilesOfExactlyThatNameExist) {
+    ScratchFolder scratch;
+    const std::string file = scratch.write("a.fsm", "x");
+    const std::string folder = scratch.makeFolder("d.fsm");
+    fs::create_symlink(file, scratch.at("link.fsm"));
+    fs::create_symlink(scratch.at("nothing"), scratch.at("dangling.fsm"));
+    scratch.write("m.Fsm");
+    scratch.write("U.FSM");
+    scratch.write("a.fsm.bak");
+
+    const struct {
+        std::string path;
+        bool file;
+        bool path_;
+        bool fsm;
+    } cases[] = {
+        {file, true, true, true},
+        {folder, false, true, false},
+        {scratch.at("link.fsm"), true, true, true},
+        {scratch.at("dangling.fsm"), false, false, false},
+        {scratch.at("*.fsm"), false, false, false},
+        {scratch.at("?.fsm"), false, false, false},
+        {scratch.at("A.FSM"), false, false, false},  // names are case-sensitive
+        {scratch.at("m.Fsm"), true, true, true},     // the extension is not
+        {scratch.at("U.FSM"), true, true, true},
+        {scratch.at("a.fsm.bak"), true, true, false},
+        {file + "/", false, false, false},
+        {scratch.at("missing.fsm"), false, false, false},
+        {"", false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(FileExists(c.path), c.file);
+        EXPECT_EQ(PathExists(c.path), c.path_);
+        EXPECT_EQ(IsFsmPath(c.path), c.fsm);
+    }
+}
+
+TEST(FileOperations, DeleteFile) {
+    ScratchFolder scratch;
+    // A read-only file is deleted all the same.
+    const std::string readOnly = scratch.write("r.fsm", "x");
+    fs::permissions(readOnly, fs::perms::owner_read, fs::perm_options::replace);
+    EXPECT_TRUE(DeleteFile(readOnly));
+    EXPECT_FALSE(fs::exists(readOnly));
+
+    // Nothing to delete is not a failure.
+    EXPECT_TRUE(DeleteFile(scratch.at("missing")));
+
+    // A folder is never removed.
+    const std::string folder = scratch.makeFolder("d");
+    EXPECT_FALSE(DeleteFile(folder));
+    EXPECT_TRUE(fs::is_directory(folder));
+
+    // A link goes, the file it points to stays.
+    const std::string target = scratch.write("t", "x");
+    fs::create_symlink(target, scratch.at("l"));
+    EXPECT_TRUE(DeleteFile(scratch.at("l")));
+    EXPECT_FALSE(fs::is_symlink(scratch.at("l")));
+    EXPECT_TRUE(fs::exists(target));
+}
+
+TEST(FileOperations, MakePathCreatesEveryMissingLevel) {
+    ScratchFolder scratch;
+    EXPECT_TRUE(MakePath(scratch.at("a/b/c")));
+    EXPECT_TRUE(fs::is_directory(scratch.at("a/b/c")));
+    // Existing levels are passed over, a trailing "/" changes nothing.
+    EXPECT_TRUE(MakePath(scratch.at("a/b/d/")));
+    EXPECT_TRUE(fs::is_directory(scratch.at("a/b/d")));
+
+    EXPECT_TRUE(MakePath(scratch.at("private/x"), 0700));
+    EXPECT_EQ(modeOf(scratch.at("private/x")) & 077, 0u);
+
+    // Relative paths start at the current directory.
+    scratch.enter();
+    EXPECT_TRUE(MakePath("rel/one"));
+    EXPECT_TRUE(fs::is_directory(scratch.at("rel/one")));
+
+    // A file in the way stops it, without an exception or a crash.
+    scratch.write("file");
+    EXPECT_FALSE(MakePath(scratch.at("file/below")));
+    EXPECT_FALSE(MakePath(""));
+}
+
+TEST(TempFolders, GetTempDirFallsBackOnUnusableValues) {
+    const struct {
+        std::optional<std::string> tmpdir;
+        std::string expected;
+    } cases[] = {
+        {std::nullopt, "/tmp"},
+        {"", "/tmp"},
+        {"/var/tmp", "/var/tmp"},
+        {"/var/tmp/", "/var/tmp"},
+        {"/" + std::string(258, 'x'), "/" + std::string(258, 'x')},
+        {"/" + std::string(259, 'x'), "/tmp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tmpdir.value_or("(unset)").substr(0, 20));
+        ScopedEnv env("TMPDIR", c.tmpdir);
+        EXPECT_EQ(GetTempDir(), c.expected);
+    }
+}
+
+class PrivateTempDirTest : public ::testing::Test {
+protected:
+    ScratchFolder m_scratch;
+    ScopedEnv m_env{"TMPDIR", m_scratch.path()};
+    std::string m_expected = m_scratch.at("tarvel-" + std::to_string(::geteuid()));
+    std::string m_error;
+};
+
+TEST_F(PrivateTempDirTest, CreatesAFolderOnlyTheUserCanReach) {
+    EXPECT_EQ(PrivateTempDir(m_error), m_expected) << m_error;
+    EXPECT_TRUE(fs::is_directory(m_expected));
+    EXPECT_EQ(modeOf(m_expected), 0700u);
+    // A second call uses the same folder.
+    EXPECT_EQ(PrivateTempDir(m_error), m_expected);
+}
+
+TEST_F(PrivateTempDirTest, TakesGroupAndOtherPermissionsAway) {
+    fs::create_directory(m_expected);
+    m_scratch.write(GetFileName(m_expected) + "/mine.fsm");
+    ::chmod(m_expected.c_str(), 0777);
+    EXPECT_EQ(PrivateTempDir(m_error), m_expected) << m_error;
+    EXPECT_EQ(modeOf(m_expected), 0700u);
+}
+
+TEST_F(PrivateTempDirTest, DistrustsWhatOthersLeftInAnOpenFolder) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    fs::create_directory(m_expected);
+    ::chmod(m_expected.c_str(), 0777);
+    const std::string planted = m_scratch.write(GetFileName(m_expected) + "/1.fsm");
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(PrivateTempDir(m_error), "");
+    EXPECT_NE(m_error.find("another user"), std::string::npos) << m_error;
+}
+
+TEST_F(PrivateTempDirTest, RefusesALinkOrAFile) {
+    const std::string elsewhere = m_scratch.makeFolder("elsewhere");
+    fs::create_directory_symlink(elsewhere, m_expected);
+    EXPECT_EQ(PrivateTempDir(m_error), "");
+    EXPECT_NE(m_error.find("symbolic link"), std::string::npos) << m_error;
+
+    fs::remove(m_expected);
+    m_scratch.write(GetFileName(m_expected), "x");
+    m_error.clear();
+    EXPECT_EQ(PrivateTempDir(m_error), "");
+    EXPECT_NE(m_error.find("not a directory"), std::string::npos) << m_error;
+}
+
+TEST_F(PrivateTempDirTest, RefusesAFolderOfAnotherUser) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a folder to another user";
+    }
+    fs::create_directory(m_expected);
+    ASSERT_EQ(::chown(m_expected.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(PrivateTempDir(m_error), "");
+    EXPECT_NE(m_error.find("another user"), std::string::npos) << m_error;
+}
+
+TEST(AtomicWrite, ReplacesContentAndKeepsPermissions) {
+    ScratchFolder scratch;
+    std::string error;
+
+    const std::string fresh = scratch.at("new.fsm");
+    ASSERT_TRUE(WriteFileAtomically(fresh, "first", error)) << error;
+    EXPECT_EQ(readFile(fresh), "first");
+
+    const std::string existing = scratch.write("old.fsm", "old content that is longer");
+    ::chmod(existing.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(existing, "new", error)) << error;
+    EXPECT_EQ(readFile(existing), "new");
+    EXPECT_EQ(modeOf(existing), 0640u);
+
+    // Writing through a link replaces the file it points to; the link stays.
+    const std::string link = scratch.at("link.fsm");
+    fs::create_symlink(existing, link);
+    ASSERT_TRUE(WriteFileAtomically(link, "via link", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFile(existing), "via link");
+
+    // A relative name is written in the current directory.
+    scratch.enter();
+    ASSERT_TRUE(WriteFileAtomically("rel.fsm", "here", error)) << error;
+    EXPECT_EQ(readFile(scratch.at("rel.fsm")), "here");
+
+    EXPECT_TRUE(leftoverTemporaries(scratch.path()).empty());
+}
+
+TEST(AtomicWrite, FailureLeavesTheTargetAndNoTemporaryFile) {
+    ScratchFolder scratch;
+    std::string error;
+
+    // A missing folder.
+    EXPECT_FALSE(WriteFileAtomically(scratch.at("none/a.fsm"), "x", error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+
+    // The target is a folder: the rename fails after the data was written.
+    const std::string folder = scratch.makeFolder("d.fsm");
+    scratch.write("d.fsm/inside", "kept");
+    error.clear();
+    EXPECT_FALSE(WriteFileAtomically(folder, "x", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readFile(scratch.at("d.fsm/inside")), "kept");
+    EXPECT_TRUE(leftoverTemporaries(scratch.path()).empty());
+}
+
+TEST(AtomicWrite, FailsInAReadOnlyFolder) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    ScratchFolder scratch;
+    const std::string folder = scratch.makeFolder("ro");
+    const std::string target = scratch.write("ro/a.fsm", "original");
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec,
+                    fs::perm_options::replace);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(target, "x", error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    EXPECT_EQ(readFile(target), "original");
+}
+
+}  // namespace
+}  // namespace tarvel
