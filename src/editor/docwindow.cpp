@@ -264,7 +264,17 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
         return;
     }
     if (isState(*origin) && isState(*target)) {
-        insertTransitionForNewLink(m_doc, link);
+        const std::vector<PointF> drawn = link.LinkPoints();
+        Node* transition = insertTransitionForNewLink(m_doc, link);
+        // A link drawn from a state back to itself passes through the point
+        // where it was let go: the transition node goes there rather than
+        // onto the state's centre.
+        if (origin == target && drawn.size() >= 3 && transition != nullptr) {
+            RectF r = transition->rect();
+            r.left = std::max(drawn[1].x - r.width / 2, 1.0f);
+            r.top = std::max(drawn[1].y - r.height / 2, 1.0f);
+            transition->setRect(r);
+        }
         return;
     }
     auto straighten = [&] {
