@@ -266,9 +266,9 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
     if (isState(*origin) && isState(*target)) {
         const std::vector<PointF> drawn = link.LinkPoints();
         Node* transition = insertTransitionForNewLink(m_doc, link);
-        // A link drawn from a state back to itself passes through the point
-        // where it was let go: the transition node goes there rather than
-        // onto the state's centre.
+        // A link drawn from a state back to itself passes through a point
+        // outside it: the transition node goes there rather than onto the
+        // state's centre.
         if (origin == target && drawn.size() >= 3 && transition != nullptr) {
             RectF r = transition->rect();
             r.left = std::max(drawn[1].x - r.width / 2, 1.0f);

@@ -1,0 +1,10 @@
+#include "editor/ui/dialoghooks.h"
+
+namespace tarvel {
+
+DialogHooks& dialogHooks() {
+    static DialogHooks hooks;
+    return hooks;
+}
+
+}  // namespace tarvel

@@ -1,0 +1,151 @@
+// `frmDoc`: the window of one open diagram, a child window of the main frame.
+// It hosts the canvas (`AddFlow1`) and the in-place comment editor (`Text1`),
+// feeds the canvas events to the window rules (DocWindow), opens the property
+// dialogs, keeps the main frame's toolbar in step with the diagram
+// (`RefreshButtons`), and carries the document menu bar, which the main frame
+// shows while this window is active.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/docwindow.h"
+#include "editor/ui/diagramview.h"
+
+class QAction;
+class QActionGroup;
+class QMenu;
+
+namespace tarvel {
+
+class CommentEditor;
+class Document;
+class Workspace;
+class frmMain;
+
+class frmDoc final : public QWidget, private DocWindowHost, private DiagramViewEvents {
+    Q_OBJECT
+public:
+    // The window tag of document windows.
+    static constexpr const char* FILE_FSM_EXT = "FSM";
+
+    frmDoc(frmMain& main, Document& doc, QWidget* parent = nullptr);
+    ~frmDoc() override;
+
+    // The document; null once the workspace has closed it.
+    Document* document() const { return m_doc; }
+    DiagramView* AddFlow1() const { return m_view; }
+    CommentEditor* Text1() const { return m_text1; }
+    DocWindow& rules() { return *m_rules; }
+
+    // Brings the toolbar and the menus in step with the diagram; `forceRefresh`
+    // redraws every group, not only those whose value changed.
+    void RefreshButtons(bool forceRefresh = false);
+    // The activation rules: parent lookup, all buttons, generator selection.
+    void activated();
+    // Leaving the window closes its print preview.
+    void deactivated();
+    // Caption and menu checks from the document (after open, save, undo or a dialog).
+    void updateFromDocument();
+    // Checks the item of the generator caption (empty: the stored one) and
+    // names it in the toolbar's tooltip.
+    void selectGenerator(const std::string& caption);
+    // Runs the generator whose item is checked; the first three do nothing.
+    void mnuGenerate_C_code_Default();
+
+    // The menus of the window's menu bar, in order.
+    const std::vector<QMenu*>& menus() const { return m_menus; }
+    QAction* action(const std::string& name) const;
+    // Recent-file item i (0..5).
+    void setRecentItem(int index, const QString& caption, bool visible);
+    QString recentItemCaption(int index) const;
+    void setBarChecks(bool toolbar, bool statusBar);
+
+    // The workspace has closed the document: let go of it and close the
+    // window without asking.
+    void documentGone();
+
+    // --- Commands (menu items, toolbar buttons) ---
+    void mnuFileSave();
+    void mnuFileSaveAs();
+    void mnuFileNewChild();
+    void mnuGenerateList();
+    void generate(bool reentrant);
+    void mnuFSMProperties();
+    void mnuInsertaComentario();
+    void mnuEditFind();
+    void mnuFont(int command);
+    void mnuEditUndo();
+    void mnuEditRedo();
+    void mnuEditCut();
+    void mnuEditCopy();
+    void mnuEditPaste();
+    void mnuEditDelete();
+    void mnuEditSelectAll();
+    void mnuEditSelectMode();
+    void mnuAutosizeNodes();
+    void mnuLocked();
+    void mnuHideComments();
+    void mnuZoom(int item);
+    void mnuViewZoomRectangleIsotropic();
+    void mnuGridSize(int index);
+    void openParent();
+    void openChild(const std::string& entry);
+    void mnuPrintPreview();
+    bool previewShown() const { return m_previewShown; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // DocWindowHost
+    void setStatusText(const std::string& text) override;
+    void editFsm() override;
+    void editState(Node& node) override;
+    void editTransition(Node& node) override;
+    void beginCommentEdit(Node& node) override;
+    void viewChanged() override;
+    void refreshButtons() override { RefreshButtons(); }
+    // DiagramViewEvents
+    void viewMouseDown() override;
+    void viewMouseMove(bool leftButtonDown, Node* node, Link* link, int hit) override;
+    void viewMouseUp(const GestureEnd& gesture) override;
+    void viewDoubleClick(Node* node, Link* link) override;
+    void viewKeyDown(int keyCode) override;
+
+    void buildMenus();
+    QAction* addAction(QMenu* menu, const std::string& name, const QString& caption,
+                       void (frmDoc::*slot)(), bool checkable = false);
+    void endCommentEdit();
+    void placeText1();
+    void openPendingChild(const std::string& path);
+    void syncChecks();
+    Workspace& workspace();
+    bool isActive() const;
+    // Runs a modal window with the hand-off queue suspended.
+    template <typename F>
+    auto modal(F&& f);
+
+    frmMain& m_main;
+    Document* m_doc;
+    std::unique_ptr<DocWindow> m_rules;
+    DiagramView* m_view = nullptr;
+    CommentEditor* m_text1 = nullptr;
+    ButtonCache m_buttons;
+    bool m_closing = false;
+    bool m_previewShown = false;
+    std::string m_generatorCaption;
+
+    std::vector<QMenu*> m_menus;
+    std::map<std::string, QAction*> m_actions;
+    std::array<QAction*, 6> m_mru{};
+    std::array<QAction*, 5> m_generators{};
+    std::array<QAction*, 6> m_zoomItems{};
+    std::array<QAction*, 6> m_gridSizes{};
+};
+
+}  // namespace tarvel

@@ -1,0 +1,58 @@
+// The Canvas of the screen: draws in twips onto a QPainter, scaled to device
+// pixels and shifted by the scroll position. Pens, brushes and fonts are kept
+// between calls, so painting many nodes alike creates no new Qt objects.
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPolygonF>
+#include <optional>
+
+#include "export/canvas.h"
+
+namespace tarvel {
+
+// A QFont for a diagram font whose em is `pixelSize` device pixels tall. Fonts
+// the system lacks fall back to a face of the same kind (fixed pitch for
+// Courier-like names).
+QFont toQFont(const Font& font, qreal pixelSize, qreal deviceDpiY);
+// The diagram font of a QFont's family, size (points) and style.
+Font fromQFont(const QFont& font);
+
+class QtCanvas final : public Canvas {
+public:
+    // A model point p is drawn at p * scale - offset (device pixels).
+    QtCanvas(QPainter& painter, qreal scale, QPointF offset);
+
+    void setPen(const Pen& pen) override;
+    void setBrush(const Brush& brush) override;
+    void setFont(const Font& font) override;
+    void setTextColor(Color color) override;
+
+    void drawRectangle(const RectF& rect) override;
+    void drawRoundedRectangle(const RectF& rect, float radiusX, float radiusY) override;
+    void drawEllipse(const RectF& rect) override;
+    void drawPolygon(const std::vector<PointF>& points) override;
+    void drawPolyline(const std::vector<PointF>& points) override;
+    void drawText(PointF topLeft, std::string_view text) override;
+
+    QPointF map(PointF p) const { return {p.x * m_scale - m_offset.x(), p.y * m_scale - m_offset.y()}; }
+    QRectF map(const RectF& r) const;
+
+private:
+    const QPolygonF& polygon(const std::vector<PointF>& points);
+
+    QPainter& m_painter;
+    qreal m_scale;
+    QPointF m_offset;
+    qreal m_dpiY;
+    std::optional<Font> m_font;
+    QFont m_qfont;
+    qreal m_ascent = 0;
+    bool m_textTooSmall = false;
+    Color m_textColor = 0;
+    QPolygonF m_polygon;
+};
+
+}  // namespace tarvel

@@ -1,0 +1,91 @@
+#include "shell/ui/editorsession.h"
+
+#include <QApplication>
+
+#include "export/ui/fontmetricsmeasurer.h"
+#include "shell/logs.h"
+#include "shell/paths.h"
+#include "shell/ui/clslib_previnstance.h"
+#include "shell/ui/icons.h"
+
+namespace tarvel {
+
+WorkspaceSettings interactiveSettings(const StartupState& startup) {
+    WorkspaceSettings s;
+    s.modeCommand = false;
+    s.outputPath = startup.sOutputPath;
+    s.overrides.debugInfo = startup.debugInfoOverride();
+    s.overrides.ansiComment = startup.ansiCommentOverride();
+    s.overrides.printTextBoxes = startup.printTextBoxesOverride();
+    s.overrides.bitFields = startup.bitFieldsOverride();
+    std::string error;
+    const std::string folder = PrivateTempDir(error);
+    if (folder.empty()) {
+        // Editing goes on without undo.
+        LogRun(" clsUndoRedo: no private folder for the undo history: " + error);
+    } else {
+        s.undoRoot = folder + "/undo";
+    }
+    s.measurer = &screenMeasurer();
+    return s;
+}
+
+EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui)
+    : m_ui(std::move(ui)) {
+    m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup));
+    m_handoff = std::make_unique<frmLib_LinkInstance>([this](const std::string& path) {
+        m_workspace->FileOpen(path);
+        m_main->showNormal();
+        m_main->raise();
+        m_main->activateWindow();
+    });
+    m_main = std::make_unique<frmMain>(*m_workspace, *m_ui, m_handoff.get());
+    m_ui->setMainWindow(m_main.get());
+}
+
+EditorSession::~EditorSession() {
+    // The windows go before the documents they show.
+    m_handoff->close();
+    m_main.reset();
+    m_ui->setMainWindow(nullptr);
+}
+
+void setApplicationNames() {
+    QCoreApplication::setOrganizationName(QStringLiteral("tarvel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvel Editor"));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(VersionText()));
+}
+
+int runEditor(int& argc, char** argv, StartupState& startup) {
+    QApplication app(argc, argv);
+    setApplicationNames();
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvel-editor"));
+    initEditorResources();
+    QApplication::setWindowIcon(applicationIcon());
+
+    const QString server = handoffServerName();
+    if (clsLib_PrevInstance::anotherInstanceRunning(server)) {
+        // A second start hands its file over; without one it ends silently.
+        if (!startup.sCommandLine.empty()) {
+            clsLib_PrevInstance::ProcessNewInstances(startup.sCommandLine, server);
+        }
+        return 0;
+    }
+    DeleteRunLog();
+    EditorSession session(startup, std::make_unique<QtUserInterface>());
+    session.mainWindow().show();
+    session.mainWindow().load(startup);
+    if (!session.handoff().listen(server)) {
+        LogRun(" frmLib_LinkInstance: files from other starts cannot be received");
+    }
+    return app.exec();
+}
+
+int runBatchFromEditor(const StartupState&) {
+    // The batch run lives in the batch program; until it is wired here an
+    // editor started with generation switches does nothing and says so.
+    LogError("The editor does not run generation switches: use the tarvel program");
+    return 1;
+}
+
+}  // namespace tarvel

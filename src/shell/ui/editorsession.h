@@ -1,0 +1,50 @@
+// Everything an interactive run of the editor owns, built in the order the
+// parts need each other: the user interface, the workspace of documents, the
+// hand-off receiver and the main frame.
+#pragma once
+
+#include <memory>
+
+#include "shell/commandline.h"
+#include "shell/ui/frmlib_linkinstance.h"
+#include "shell/ui/frmmain.h"
+#include "shell/ui/qtuserinterface.h"
+#include "shell/workspace.h"
+
+namespace tarvel {
+
+// The settings of the workspace of an interactive run: the private undo
+// folder, the screen's text measurer and the options forced on the command line.
+WorkspaceSettings interactiveSettings(const StartupState& startup);
+
+class EditorSession {
+public:
+    // `ui` may be a subclass (tests answer its questions themselves).
+    EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui);
+    ~EditorSession();
+
+    Workspace& workspace() { return *m_workspace; }
+    frmMain& mainWindow() { return *m_main; }
+    frmLib_LinkInstance& handoff() { return *m_handoff; }
+    QtUserInterface& ui() { return *m_ui; }
+
+private:
+    std::unique_ptr<QtUserInterface> m_ui;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<frmLib_LinkInstance> m_handoff;
+    std::unique_ptr<frmMain> m_main;
+};
+
+// Sets the names the settings store and the dialogs use.
+void setApplicationNames();
+
+// The interactive editor: hands the file to a running editor and ends, or
+// shows the main frame and runs until it is closed. `startup` is the parsed
+// command line of an interactive run.
+int runEditor(int& argc, char** argv, StartupState& startup);
+
+// A batch run started as the editor: the generation switches of the command
+// line. Wired to the batch program's run in one place.
+int runBatchFromEditor(const StartupState& startup);
+
+}  // namespace tarvel

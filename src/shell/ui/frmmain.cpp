@@ -1,0 +1,671 @@
+#include "shell/ui/frmmain.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "editor/ui/dialoghooks.h"
+#include "editor/ui/frmdoc.h"
+#include "editor/undoredo.h"
+#include "model/document.h"
+#include "shell/commandline.h"
+#include "shell/logs.h"
+#include "shell/paths.h"
+#include "shell/ui/frmabout.h"
+#include "shell/ui/frmlib_linkinstance.h"
+#include "shell/ui/icons.h"
+#include "shell/ui/qtuserinterface.h"
+#include "shell/ui/recentfiles.h"
+#include "shell/workspace.h"
+
+namespace tarvel {
+
+namespace {
+
+struct ButtonSpec {
+    const char* key;
+    const char* tip;
+    const char* image;
+    bool separatorBefore;
+};
+
+// The toolbar: key, tool tip, starting picture, and the groups.
+const ButtonSpec BUTTONS[] = {
+    {"New", "New", "New", false},
+    {"Open", "Open", "Open", false},
+    {"Save", "Save", "Save", false},
+    {"GeneraCode", "Generate C-Code", "Compila", true},
+    {"Print", "Print", "Print", true},
+    {"Preview", "Print Preview", "Preview", false},
+    {"Cut", "Cut", "Cut", true},
+    {"Copy", "Copy", "Copy", false},
+    {"Paste", "Paste", "Paste", false},
+    {"Find", "Find Text", "Find", true},
+    {"Undo", "Undo last action", "Undo", true},
+    {"Redo", "Redo last undo", "Redo", false},
+    {"ReduceFont", "Reduce Font", "ReduceFont", true},
+    {"AdjustFont", "Change Font", "CambiaFont", false},
+    {"AmpliaFont", "Enlarge Font", "AmpliaFont", false},
+    {"Lock_Unlock", "Lock && Unlock the diagram", "Unlock", true},
+    {"InsertMode", "Insert mode <--> Select mode", "InsertMode", false},
+    {"AutoSize", "Autosize Nodes", "Autosize", false},
+    {"Properties", "FSM Properties", "Properties", true},
+    {"Remark", "Insert Remark", "Label", false},
+    {"GoUp1Level", "Open Parent", "GoUp", true},
+    {"GoDown1Level", "Open child", "GoDown", false},
+};
+
+// Menu captions show "&" as an access key; a path keeps its own.
+QString menuText(const std::string& path) {
+    return QString::fromStdString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+qreal twipsPerPixel(const QWidget* w) {
+    const qreal dpi = w->logicalDpiX() > 0 ? w->logicalDpiX() : 96;
+    return 1440.0 / dpi;
+}
+
+}  // namespace
+
+const std::vector<std::string>& frmMain::buttonKeys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k;
+        for (const ButtonSpec& b : BUTTONS) {
+            k.emplace_back(b.key);
+        }
+        return k;
+    }();
+    return keys;
+}
+
+frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance* handoff,
+                 QWidget* parent)
+    : QMainWindow(parent), m_workspace(workspace), m_ui(ui), m_handoff(handoff) {
+    initEditorResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setProperty("tag", frmDoc::FILE_FSM_EXT);
+    setWindowTitle(QString::fromStdString(VersionText()));
+    setWindowIcon(applicationIcon());
+    setAcceptDrops(true);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
+    buildMenus();
+    buildToolBar();
+    m_status = new QLabel(this);
+    statusBar()->addWidget(m_status, 1);
+    enableDocumentButtons(false);
+    GetRecentFiles();
+}
+
+frmMain::~frmMain() = default;
+
+// ------------------------------------------------------------------ load
+
+bool frmMain::load(StartupState& startup) {
+    if (startup.bModeCommand) {
+        showMinimized();
+    } else {
+        QSettings settings;
+        settings.beginGroup(QStringLiteral("Settings"));
+        const qreal tpp = twipsPerPixel(this);
+        auto read = [&](const char* key, double fallback) {
+            bool ok = false;
+            const double v = settings.value(QLatin1String(key)).toString().toDouble(&ok);
+            return ok ? v : fallback;
+        };
+        const int left = static_cast<int>(read("MainLeft", 1000) / tpp);
+        const int top = static_cast<int>(read("MainTop", 1000) / tpp);
+        const int width = static_cast<int>(read("MainWidth", 6500) / tpp);
+        const int height = static_cast<int>(read("MainHeight", 6500) / tpp);
+        move(left, top);
+        resize(std::max(width, 200), std::max(height, 150));
+        const QString caseSensitive = settings.value(QStringLiteral("FindCaseSens")).toString();
+        if (caseSensitive.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+            findCaseSensitive = true;
+        } else if (caseSensitive.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+            findCaseSensitive = false;
+        }
+    }
+    setWindowTitle(QString::fromStdString(startup.sVersion));
+    bool result = true;
+    if (startup.sCommandLine.empty()) {
+        mnuFileNew();
+    } else {
+        result = m_workspace.FileOpen(startup.sCommandLine);
+        if (QMdiSubWindow* active = m_mdi->activeSubWindow()) {
+            active->showMaximized();
+        }
+        startup.sCommandLine.clear();
+    }
+    return result;
+}
+
+void frmMain::savePlacement() {
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Settings"));
+    // A maximised frame keeps the place it had before it was maximised.
+    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    const QPoint at = isMaximized() || isFullScreen() ? r.topLeft() : pos();
+    const qreal tpp = twipsPerPixel(this);
+    settings.setValue(QStringLiteral("MainLeft"), QString::number(at.x() * tpp));
+    settings.setValue(QStringLiteral("MainTop"), QString::number(at.y() * tpp));
+    settings.setValue(QStringLiteral("MainWidth"), QString::number(r.width() * tpp));
+    settings.setValue(QStringLiteral("MainHeight"), QString::number(r.height() * tpp));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Every document window runs its own closing rules; one that is kept
+    // open keeps the frame open.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    m_closing = true;
+    if (m_handoff != nullptr) {
+        m_handoff->close();
+    }
+    if (!isMinimized()) {
+        savePlacement();
+    }
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("FindCaseSens"),
+                      findCaseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
+    event->accept();
+}
+
+// ------------------------------------------------------------ menus and bars
+
+void frmMain::buildMenus() {
+    QMenu* file = new QMenu(QStringLiteral("&File"), this);
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* a = file->addAction(QStringLiteral("&New"), this, &frmMain::mnuFileNew);
+    a->setObjectName(QStringLiteral("mnuFileNew"));
+    a->setShortcut(QKeySequence::New);
+    a = file->addAction(QStringLiteral("&Open"), this, &frmMain::mnuFileOpen);
+    a->setObjectName(QStringLiteral("mnuFileOpen"));
+    a->setShortcut(QKeySequence::Open);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
+    for (int i = 0; i < 6; ++i) {
+        a = file->addAction(QString(), this, [this, i] { OpenRecent(i); });
+        a->setObjectName(QStringLiteral("mnuFileMRU") + QString::number(i));
+        a->setVisible(false);
+        m_mru[static_cast<std::size_t>(i)] = a;
+    }
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar4"));
+    a = file->addAction(QStringLiteral("E&xit"), this, &frmMain::mnuFileExit);
+    a->setObjectName(QStringLiteral("mnuFileExit"));
+
+    QMenu* view = new QMenu(QStringLiteral("&View"), this);
+    view->setObjectName(QStringLiteral("mnuView"));
+    m_viewToolbar = view->addAction(QStringLiteral("&Toolbar"), this, &frmMain::mnuViewToolbar);
+    m_viewToolbar->setObjectName(QStringLiteral("mnuViewToolbar"));
+    m_viewToolbar->setCheckable(true);
+    m_viewToolbar->setChecked(true);
+    m_viewStatusBar =
+        view->addAction(QStringLiteral("&Status Bar"), this, &frmMain::mnuViewStatusBar);
+    m_viewStatusBar->setObjectName(QStringLiteral("mnuViewStatusBar"));
+    m_viewStatusBar->setCheckable(true);
+    m_viewStatusBar->setChecked(true);
+
+    QMenu* help = new QMenu(QStringLiteral("&Help"), this);
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    a = help->addAction(QStringLiteral("&About..."), this, &frmMain::mnuHelpAbout);
+    a->setObjectName(QStringLiteral("mnuHelpAbout"));
+
+    m_ownMenus = {file, view, help};
+    showMenusOf(nullptr);
+}
+
+void frmMain::buildToolBar() {
+    m_toolbar = addToolBar(QStringLiteral("tbToolBar"));
+    m_toolbar->setObjectName(QStringLiteral("tbToolBar"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    for (const ButtonSpec& b : BUTTONS) {
+        if (b.separatorBefore) {
+            m_toolbar->addSeparator();
+        }
+        const std::string key = b.key;
+        QAction* a = new QAction(toolbarIcon(b.image), QString::fromUtf8(b.key), this);
+        a->setObjectName(QString::fromUtf8(b.key));
+        a->setToolTip(QString::fromUtf8(b.tip).replace(QStringLiteral("&&"), QStringLiteral("&")));
+        a->setData(QString::fromUtf8(b.image));
+        connect(a, &QAction::triggered, this, [this, key] { onButton(key); });
+        m_buttons[key] = a;
+        if (key == "GoDown1Level") {
+            // Its drop-down lists the child diagrams; the button itself does nothing.
+            m_childMenu = new QMenu(this);
+            m_childButton = new QToolButton(m_toolbar);
+            m_childButton->setDefaultAction(a);
+            m_childButton->setMenu(m_childMenu);
+            m_childButton->setPopupMode(QToolButton::MenuButtonPopup);
+            m_toolbar->addWidget(m_childButton);
+        } else {
+            m_toolbar->addAction(a);
+        }
+    }
+    m_buttons["Preview"]->setCheckable(true);
+}
+
+QAction* frmMain::button(const std::string& key) const {
+    const auto it = m_buttons.find(key);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void frmMain::setButtonImage(const std::string& key, const std::string& imageKey) {
+    if (QAction* a = button(key)) {
+        a->setIcon(toolbarIcon(imageKey));
+        a->setData(QString::fromStdString(imageKey));
+    }
+}
+
+void frmMain::setChildEntries(const std::vector<std::string>& entries) {
+    m_childMenu->clear();
+    for (const std::string& entry : entries) {
+        QAction* a = m_childMenu->addAction(menuText(entry));
+        a->setData(QString::fromStdString(entry));
+        connect(a, &QAction::triggered, this, [this, entry] {
+            if (frmDoc* d = activeDocWindow()) {
+                d->openChild(entry);
+            }
+        });
+    }
+}
+
+void frmMain::setStatusText(const QString& text) { m_status->setText(text); }
+
+QString frmMain::statusText() const { return m_status->text(); }
+
+void frmMain::enableDocumentButtons(bool enable) {
+    // Everything from "Save" on acts on a document window.
+    const auto& keys = buttonKeys();
+    for (std::size_t i = 2; i < keys.size(); ++i) {
+        button(keys[i])->setEnabled(enable);
+    }
+}
+
+void frmMain::showMenusOf(frmDoc* doc) {
+    menuBar()->clear();
+    if (doc != nullptr) {
+        for (QMenu* m : doc->menus()) {
+            menuBar()->addMenu(m);
+        }
+    } else {
+        for (QMenu* m : m_ownMenus) {
+            menuBar()->addMenu(m);
+        }
+    }
+    m_menusOf = doc;
+}
+
+void frmMain::onButton(const std::string& key) {
+    if (key == "New") {
+        mnuFileNew();
+        return;
+    }
+    if (key == "Open") {
+        mnuFileOpen();
+        return;
+    }
+    frmDoc* d = activeDocWindow();
+    if (d == nullptr || d->document() == nullptr) {
+        return;
+    }
+    if (key == "Save") {
+        d->mnuFileSave();
+    } else if (key == "GeneraCode") {
+        d->mnuGenerate_C_code_Default();
+    } else if (key == "Print") {
+        d->action("mnuPrint")->trigger();
+    } else if (key == "Preview") {
+        d->mnuPrintPreview();
+    } else if (key == "Cut") {
+        d->mnuEditCut();
+    } else if (key == "Copy") {
+        d->mnuEditCopy();
+    } else if (key == "Paste") {
+        d->mnuEditPaste();
+    } else if (key == "Find") {
+        d->mnuEditFind();
+    } else if (key == "Undo") {
+        d->mnuEditUndo();
+    } else if (key == "Redo") {
+        d->mnuEditRedo();
+    } else if (key == "ReduceFont") {
+        d->mnuFont(FONT_REDUCE);
+    } else if (key == "AdjustFont") {
+        d->mnuFont(FONT_CHANGE);
+    } else if (key == "AmpliaFont") {
+        d->mnuFont(FONT_ENLARGE);
+    } else if (key == "Lock_Unlock") {
+        d->mnuLocked();
+    } else if (key == "InsertMode") {
+        d->mnuEditSelectMode();
+    } else if (key == "AutoSize") {
+        d->mnuAutosizeNodes();
+    } else if (key == "Properties") {
+        d->mnuFSMProperties();
+    } else if (key == "Remark") {
+        d->mnuInsertaComentario();
+    } else if (key == "GoUp1Level") {
+        d->openParent();
+    }
+    // "GoDown1Level": only its drop-down opens something.
+}
+
+// ------------------------------------------------------------ document windows
+
+frmDoc* frmMain::createDocWindow(Document& doc) {
+    const bool first = docWindows().empty();
+    auto* w = new frmDoc(*this, doc);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(toolbarIcon("application-x-tarvel-fsm"));
+    if (first) {
+        enableDocumentButtons(true);
+    }
+    w->setBarChecks(toolbarShown(), statusBarShown());
+    sub->show();
+    GetRecentFiles();
+    return w;
+}
+
+void frmMain::activateDocWindow(Document& doc) {
+    frmDoc* w = docWindow(doc);
+    if (w == nullptr) {
+        return;
+    }
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    if (sub != nullptr && m_mdi->activeSubWindow() != sub) {
+        if (sub->isMinimized()) {
+            sub->showNormal();
+        }
+        m_mdi->setActiveSubWindow(sub);
+    }
+    if (m_active != w) {
+        onSubWindowActivated(sub);
+    }
+    // Opening a file fills the window after it was activated empty.
+    w->updateFromDocument();
+    w->activated();
+}
+
+void frmMain::closeDocWindow(Document& doc) {
+    frmDoc* w = docWindow(doc);
+    if (w == nullptr) {
+        return;
+    }
+    const bool last = docWindows().size() == 1;
+    if (m_active == w) {
+        m_active = nullptr;
+    }
+    if (m_menusOf == w) {
+        showMenusOf(nullptr);
+    }
+    w->documentGone();
+    if (last) {
+        enableDocumentButtons(false);
+        setChildEntries({});
+        setStatusText({});
+    }
+    GetRecentFiles();
+}
+
+frmDoc* frmMain::docWindow(const Document& doc) const {
+    for (frmDoc* w : docWindows()) {
+        if (w->document() == &doc) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+frmDoc* frmMain::activeDocWindow() const { return m_active; }
+
+std::vector<frmDoc*> frmMain::docWindows() const {
+    std::vector<frmDoc*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (auto* w = qobject_cast<frmDoc*>(sub->widget()); w != nullptr && w->document()) {
+            out.push_back(w);
+        }
+    }
+    return out;
+}
+
+void frmMain::onSubWindowActivated(QMdiSubWindow* window) {
+    if (window == nullptr) {
+        // The frame itself got the focus (or the last window went): the
+        // active document stays what it was.
+        if (docWindows().empty()) {
+            m_active = nullptr;
+            showMenusOf(nullptr);
+        }
+        return;
+    }
+    auto* w = qobject_cast<frmDoc*>(window->widget());
+    if (w == nullptr || w->document() == nullptr || w == m_active) {
+        return;
+    }
+    if (m_active != nullptr) {
+        m_active->deactivated();
+    }
+    m_active = w;
+    showMenusOf(w);
+    if (m_workspace.active() != w->document()) {
+        m_workspace.activate(w->document());
+    }
+    w->activated();
+}
+
+// ------------------------------------------------------------ recent files
+
+void frmMain::AddRecentFile(const std::string& path) {
+    std::vector<std::string> shown;
+    for (int i = 0; i < 6; ++i) {
+        shown.push_back(recentItemCaption(i).toStdString());
+    }
+    writeRecentFiles(recentFilesAfterSave(path, shown, readRecentFiles(),
+                                          [](const std::string& p) { return FileExists(p); }));
+    GetRecentFiles();
+}
+
+void frmMain::GetRecentFiles() {
+    const auto items =
+        recentFileItems(readRecentFiles(), [](const std::string& p) { return FileExists(p); });
+    const std::vector<frmDoc*> docs = docWindows();
+    for (int i = 0; i < 6; ++i) {
+        const auto& item = items[static_cast<std::size_t>(i)];
+        if (!item) {
+            continue;  // its file is missing: the item stays as it was
+        }
+        QAction* a = m_mru[static_cast<std::size_t>(i)];
+        a->setData(QString::fromStdString(*item));
+        a->setText(menuText(*item));
+        a->setVisible(!item->empty());
+        for (frmDoc* d : docs) {
+            d->setRecentItem(i, QString::fromStdString(*item), !item->empty());
+        }
+    }
+}
+
+QString frmMain::recentItemCaption(int index) const {
+    return index >= 0 && index < 6 ? m_mru[static_cast<std::size_t>(index)]->data().toString()
+                                   : QString();
+}
+
+bool frmMain::recentItemVisible(int index) const {
+    return index >= 0 && index < 6 && m_mru[static_cast<std::size_t>(index)]->isVisible();
+}
+
+void frmMain::OpenRecent(int index) {
+    const QString path = recentItemCaption(index);
+    if (!path.isEmpty()) {
+        m_workspace.FileOpen(path.toStdString());
+    }
+    GetRecentFiles();
+}
+
+// ------------------------------------------------------------ commands
+
+void frmMain::mnuFileNew() {
+    if (Document* doc = m_workspace.FileNew(true)) {
+        // A new diagram has nothing to save until it is edited.
+        doc->undRed().ClearGraphChanges();
+    }
+}
+
+void frmMain::mnuFileOpen() { m_workspace.FileOpen({}); }
+
+void frmMain::mnuFileSaveAll() {
+    for (frmDoc* d : docWindows()) {
+        for (const auto& l : d->document()->diagram().Links()) {
+            l->setLinkSelected(false);
+        }
+    }
+    m_workspace.FileSaveAll();
+    for (frmDoc* d : docWindows()) {
+        d->updateFromDocument();
+        d->RefreshButtons();
+    }
+}
+
+void frmMain::mnuFileExit() { close(); }
+
+bool frmMain::toolbarShown() const { return m_viewToolbar->isChecked(); }
+
+bool frmMain::statusBarShown() const { return m_viewStatusBar->isChecked(); }
+
+void frmMain::mnuViewToolbar() {
+    const bool show = !toolbarShown();
+    m_viewToolbar->setChecked(show);
+    m_toolbar->setVisible(show);
+    for (frmDoc* d : docWindows()) {
+        d->setBarChecks(toolbarShown(), statusBarShown());
+    }
+}
+
+void frmMain::mnuViewStatusBar() {
+    const bool show = !statusBarShown();
+    m_viewStatusBar->setChecked(show);
+    statusBar()->setVisible(show);
+    for (frmDoc* d : docWindows()) {
+        d->setBarChecks(toolbarShown(), statusBarShown());
+    }
+}
+
+void frmMain::arrange(int how) {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) {
+        return;
+    }
+    switch (how) {
+        case 0:
+            m_mdi->cascadeSubWindows();
+            return;
+        case 1:
+        case 2: {
+            // Horizontally: one above the other, full width; vertically: side by side.
+            QList<QMdiSubWindow*> shown;
+            for (QMdiSubWindow* w : windows) {
+                if (!w->isMinimized()) {
+                    shown << w;
+                }
+            }
+            if (shown.isEmpty()) {
+                return;
+            }
+            const QRect area = m_mdi->viewport()->rect();
+            const int n = static_cast<int>(shown.size());
+            for (int i = 0; i < n; ++i) {
+                QMdiSubWindow* w = shown[i];
+                w->showNormal();
+                if (how == 1) {
+                    const int h = area.height() / n;
+                    w->setGeometry(0, i * h, area.width(), h);
+                } else {
+                    const int wd = area.width() / n;
+                    w->setGeometry(i * wd, 0, wd, area.height());
+                }
+            }
+            return;
+        }
+        case 3: {
+            // Minimised windows in a row along the bottom.
+            const QRect area = m_mdi->viewport()->rect();
+            int x = 0;
+            for (QMdiSubWindow* w : windows) {
+                if (w->isMinimized()) {
+                    const QSize s = w->size();
+                    w->move(x, area.height() - s.height());
+                    x += s.width();
+                }
+            }
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void frmMain::mnuHelpAbout() {
+    suspendHandoff(true);
+    frmAbout about(this);
+    about.exec();
+    suspendHandoff(false);
+}
+
+void frmMain::suspendHandoff(bool suspend) {
+    if (m_handoff == nullptr) {
+        return;
+    }
+    if (suspend) {
+        m_handoff->Stopped();
+    } else {
+        m_handoff->Running();
+    }
+}
+
+// ------------------------------------------------------------ drag and drop
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) {
+        return;
+    }
+    const std::string path = urls.front().toLocalFile().toStdString();
+    if (!IsFsmPath(path)) {
+        return;  // only diagrams are taken, and only the first one dropped
+    }
+    event->acceptProposedAction();
+    if (m_handoff != nullptr) {
+        m_handoff->cmdPrevInstance_Click(path);
+    } else {
+        m_workspace.FileOpen(path);
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,125 @@
+// `frmMain`: the multiple-document frame. It holds the document windows in an
+// MDI area, owns the toolbar (whose commands act on the active document
+// window), the status bar and the recent-file list, shows the active document
+// window's menu bar (or its own File/View/Help menus when there is none),
+// remembers its placement, and takes dropped files through the hand-off queue.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
+class QToolButton;
+
+namespace tarvel {
+
+class Document;
+class QtUserInterface;
+class Workspace;
+class frmDoc;
+class frmLib_LinkInstance;
+struct StartupState;
+
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Keys of the toolbar buttons, in their order.
+    static const std::vector<std::string>& buttonKeys();
+
+    frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance* handoff,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    Workspace& workspace() { return m_workspace; }
+    QtUserInterface& ui() { return m_ui; }
+    frmLib_LinkInstance* handoff() const { return m_handoff; }
+
+    // The load step: placement (interactive runs), caption, then the file of
+    // the command line, maximised, or a new untitled document. The command
+    // line is emptied. Returns what opening the file returned.
+    bool load(StartupState& startup);
+
+    // --- Document windows ---
+    frmDoc* createDocWindow(Document& doc);
+    void activateDocWindow(Document& doc);
+    void closeDocWindow(Document& doc);
+    frmDoc* docWindow(const Document& doc) const;
+    frmDoc* activeDocWindow() const;
+    std::vector<frmDoc*> docWindows() const;
+    QMdiArea* mdiArea() const { return m_mdi; }
+
+    // --- Toolbar and status bar ---
+    QAction* button(const std::string& key) const;
+    // Shows the image-list picture `imageKey` on the button `key`.
+    void setButtonImage(const std::string& key, const std::string& imageKey);
+    // The drop-down of "GoDown1Level": the child diagrams of the active document.
+    void setChildEntries(const std::vector<std::string>& entries);
+    void setStatusText(const QString& text);
+    QString statusText() const;
+
+    // --- Recent files ---
+    void AddRecentFile(const std::string& path);
+    void GetRecentFiles();
+    void OpenRecent(int index);
+    QString recentItemCaption(int index) const;
+    bool recentItemVisible(int index) const;
+
+    // --- Commands shared with the document windows ---
+    void mnuFileNew();
+    void mnuFileOpen();
+    void mnuFileSaveAll();
+    void mnuFileExit();
+    void mnuViewToolbar();
+    void mnuViewStatusBar();
+    bool toolbarShown() const;
+    bool statusBarShown() const;
+    // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
+    void arrange(int how);
+    void mnuHelpAbout();
+
+    // Suspends (true) or resumes (false) the hand-off queue around a modal window.
+    void suspendHandoff(bool suspend);
+
+    // "FindCaseSens" of the settings, for find and replace.
+    bool findCaseSensitive = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void onButton(const std::string& key);
+    void onSubWindowActivated(QMdiSubWindow* window);
+    void showMenusOf(frmDoc* doc);
+    void enableDocumentButtons(bool enable);
+    void savePlacement();
+
+    Workspace& m_workspace;
+    QtUserInterface& m_ui;
+    frmLib_LinkInstance* m_handoff;
+    QMdiArea* m_mdi = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    QLabel* m_status = nullptr;
+    QToolButton* m_childButton = nullptr;
+    QMenu* m_childMenu = nullptr;
+    std::map<std::string, QAction*> m_buttons;
+    std::vector<QMenu*> m_ownMenus;
+    std::array<QAction*, 6> m_mru{};
+    QAction* m_viewToolbar = nullptr;
+    QAction* m_viewStatusBar = nullptr;
+    frmDoc* m_menusOf = nullptr;
+    frmDoc* m_active = nullptr;
+    bool m_closing = false;
+};
+
+}  // namespace tarvel

@@ -1,0 +1,110 @@
+// The canvas with many states: a repaint draws only what is visible, a moved
+// node repaints only around itself, and painting 2,000 states stays quick.
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "editor/docwindow.h"
+#include "editor/ui/diagramview.h"
+#include "export/diagrampainter.h"
+#include "export/ui/fontmetricsmeasurer.h"
+#include "support/builders.h"
+#include "uitestsupport.h"
+
+using namespace tarvel;
+using namespace tarvel::test;
+
+namespace {
+
+struct NoEvents : DiagramViewEvents, DocWindowHost {
+    void viewMouseDown() override {}
+    void viewMouseMove(bool, Node*, Link*, int) override {}
+    void viewMouseUp(const GestureEnd&) override {}
+    void viewDoubleClick(Node*, Link*) override {}
+    void viewKeyDown(int) override {}
+};
+
+// A grid of states, each joined to its right neighbour.
+void fill(Document& doc, int columns, int rows) {
+    std::vector<Node*> states;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            states.push_back(test::addState(doc, "S" + std::to_string(r * columns + c), NK_STATE,
+                                            300.0f + c * 1500.0f, 300.0f + r * 1200.0f));
+            if (c > 0) {
+                test::addTransition(doc, states[states.size() - 2], states.back());
+            }
+        }
+    }
+}
+
+}  // namespace
+
+class DiagramViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twoThousandStates() {
+        Document doc(&screenMeasurer());
+        fill(doc, 50, 40);
+        NoEvents events;
+        DocWindow rules(doc, events);
+        DiagramView view(doc.diagram(), rules, screenMeasurer(), events);
+        view.resize(1600, 1000);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        settle();
+
+        // All 2,000 states on screen at 25%.
+        doc.diagram().setZoom(25, 25);
+        settle();
+        QElapsedTimer timer;
+        timer.start();
+        const int runs = 5;
+        for (int i = 0; i < runs; ++i) {
+            view.viewport()->repaint();
+        }
+        const qint64 perPaint = timer.elapsed() / runs;
+        qInfo("full repaint of 2,000 states at 25%%: %lld ms", perPaint);
+        QVERIFY2(perPaint < 400, "a full repaint is too slow");
+
+        // Moving one state repaints only around it and its links.
+        Node* n = doc.diagram().NodeList()[0].get();
+        const int before = view.paintCount();
+        n->setNodeLeft(n->NodeLeft() + 150);
+        settle();
+        QTRY_VERIFY(view.paintCount() > before);
+        const QRect painted = view.lastPaintedRect();
+        QVERIFY2(painted.width() * painted.height() < view.viewport()->width() * view.viewport()->height() / 20,
+                 "a moved node repainted far more than itself");
+
+        // At 100% only what is in view is drawn, and quickly.
+        doc.diagram().setZoom(100, 100);
+        settle();
+        timer.restart();
+        view.viewport()->repaint();
+        qInfo("repaint at 100%%: %lld ms", timer.elapsed());
+        QVERIFY(timer.elapsed() < 400);
+    }
+
+    void fitInWindowShowsTheWholeDiagram() {
+        Document doc(&screenMeasurer());
+        fill(doc, 10, 10);
+        NoEvents events;
+        DocWindow rules(doc, events);
+        DiagramView view(doc.diagram(), rules, screenMeasurer(), events);
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        doc.diagram().setZoom(0, 0);
+        settle();
+        const RectF all = diagramBounds(doc.diagram());
+        const QRectF shown = view.toView(all);
+        QVERIFY(shown.right() <= view.viewport()->width());
+        QVERIFY(shown.bottom() <= view.viewport()->height());
+        QVERIFY(shown.width() > view.viewport()->width() * 0.8 ||
+                shown.height() > view.viewport()->height() * 0.8);
+    }
+};
+
+QTEST_MAIN(DiagramViewTest)
+#include "tst_diagramview.moc"

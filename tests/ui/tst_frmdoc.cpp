@@ -1,0 +1,368 @@
+// The document window as the user meets it: gestures on the canvas become
+// states, transitions, moves and bends; undo and redo walk the history; the
+// toolbar follows the diagram; closing asks before changes are lost.
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTest>
+
+#include "editor/commentclipboard.h"
+#include "editor/undoredo.h"
+#include "editor/ui/commenteditor.h"
+#include "editor/ui/dialoghooks.h"
+#include "editor/ui/diagramview.h"
+#include "editor/ui/frmdoc.h"
+#include "export/diagrampainter.h"
+#include "model/fsmrecord.h"
+#include "model/text.h"
+#include "shell/ui/frmlib_linkinstance.h"
+#include "support/builders.h"
+#include "uitestsupport.h"
+
+using namespace tarvel;
+using namespace tarvel::test;
+
+namespace {
+
+int count(const Diagram& d, std::uint32_t kind) {
+    int n = 0;
+    for (const auto& node : d.NodeList()) {
+        n += node->hasKind(kind) ? 1 : 0;
+    }
+    return n;
+}
+
+QPointF at(DiagramView* v, PointF p) { return v->toView(p); }
+
+}  // namespace
+
+class FrmDocTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> sandbox;
+    std::unique_ptr<Editor> editor;
+
+    frmDoc* doc() { return editor->active(); }
+    Document& document() { return *doc()->document(); }
+    Diagram& diagram() { return document().diagram(); }
+    DiagramView* view() { return doc()->AddFlow1(); }
+
+    // Two states, A left and B right, as an undo step of their own.
+    std::pair<Node*, Node*> twoStates() {
+        Node* a = test::addState(document(), "A", NK_STATE, 600, 600);
+        Node* b = test::addState(document(), "B", NK_STATE, 4500, 600);
+        doc()->rules().storeChanges();
+        settle();
+        return {a, b};
+    }
+
+private slots:
+    void init() {
+        sandbox = std::make_unique<Sandbox>();
+        dialogHooks() = {};
+        editor = std::make_unique<Editor>();
+        editor->main().mdiArea()->activeSubWindow()->showMaximized();
+        settle();
+    }
+    void cleanup() {
+        editor.reset();
+        sandbox.reset();
+        dialogHooks() = {};
+    }
+
+    void newWindowIsUntitledAndUnchanged() {
+        QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
+        QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001"));
+        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!editor->main().button("Undo")->isEnabled());
+        QVERIFY(editor->main().button("Save")->isEnabled());
+        QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
+    }
+
+    void dragOnTheCanvasDrawsAState() {
+        drag(view(), {100, 100}, {160, 150});  // 900 x 750 twips
+        QCOMPARE(count(diagram(), NK_STATE), 1);
+        QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME), std::string_view("STATE_1"));
+        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(editor->main().button("Undo")->isEnabled());
+
+        drag(view(), {300, 300}, {320, 320});  // 300 x 300 twips: too small
+        QCOMPARE(diagram().nodeCount(), std::size_t(1));
+        click(view(), {500, 500});  // a click draws nothing
+        QCOMPARE(diagram().nodeCount(), std::size_t(1));
+    }
+
+    void dragFromStateToStateDrawsATransition() {
+        auto [a, b] = twoStates();
+        drag(view(), at(view(), a->centre()), at(view(), b->centre()));
+        QCOMPARE(count(diagram(), NK_TRANSITION), 1);
+        QCOMPARE(a->NodeOutLinks().size(), std::size_t(1));
+        Node* t = a->NodeOutLinks()[0]->LinkTarget();
+        QCOMPARE(targetState(*t), b);
+
+        // Undo takes the transition back, redo brings it again.
+        doc()->mnuEditUndo();
+        QCOMPARE(count(diagram(), NK_TRANSITION), 0);
+        QVERIFY(editor->main().button("Redo")->isEnabled());
+        doc()->mnuEditRedo();
+        QCOMPARE(count(diagram(), NK_TRANSITION), 1);
+        QVERIFY(!editor->main().button("Redo")->isEnabled());
+    }
+
+    void aLinkBackToItsStateMakesASelfTransitionBeside() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        const QPointF c = at(view(), a->centre());
+        press(view(), c);
+        moveTo(view(), c + QPointF(0, 60), true);  // out of the state
+        moveTo(view(), c + QPointF(0, 80), true);
+        moveTo(view(), c, true);  // and back
+        release(view(), c);
+        settle();
+        QCOMPARE(count(diagram(), NK_TRANSITION), 1);
+        Node* t = a->NodeOutLinks()[0]->LinkTarget();
+        QCOMPARE(targetState(*t), a);
+        QVERIFY(t->NodeTop() >= a->NodeTop() + a->NodeHeight());  // not on top of the state
+    }
+
+    void statesMoveFromTheirRimAndResizeWithHandles() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        document().autosizeNodes = false;
+        const RectF before = a->rect();
+        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
+        drag(view(), rim, rim + QPointF(0, 60));
+        QCOMPARE(a->NodeTop(), before.top + 900);
+        QCOMPARE(a->NodeLeft(), before.left);
+        QCOMPARE(count(diagram(), NK_TRANSITION), 0);
+
+        click(view(), at(view(), a->centre()));
+        a->setNodeSelected(true);  // the undo step of the move deselected it
+        settle();
+        const QPointF corner = at(view(), {a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
+        const float width = a->NodeWidth();
+        drag(view(), corner, corner + QPointF(40, 30));
+        QCOMPARE(a->NodeWidth(), width + 600);
+    }
+
+    void draggingALinkAddsABend() {
+        auto [a, b] = twoStates();
+        test::addTransition(document(), a, b);
+        doc()->rules().storeChanges();
+        settle();
+        Link* in = a->NodeOutLinks()[0];
+        const auto pts = visibleLinkPoints(*in);
+        const PointF mid{(pts.front().x + pts.back().x) / 2, pts.front().y};
+        drag(view(), at(view(), mid), at(view(), mid) + QPointF(0, 60));
+        QCOMPARE(in->LinkPoints().size(), std::size_t(3));
+        QVERIFY(document().undRed().CanUndo());
+    }
+
+    void selectModeSelectsWithARubberBand() {
+        auto [a, b] = twoStates();
+        doc()->mnuEditSelectMode();
+        QCOMPARE(editor->main().button("InsertMode")->data().toString(), QStringLiteral("SelectMode"));
+        drag(view(), at(view(), {100, 100}), at(view(), {a->NodeLeft() + a->NodeWidth() + 100, 3000}));
+        QVERIFY(a->NodeSelected());
+        QVERIFY(!b->NodeSelected());
+        QCOMPARE(diagram().nodeCount(), std::size_t(2));  // no node drawn in select mode
+    }
+
+    void deleteKeyRemovesTheSelectionAndItsTransitions() {
+        auto [a, b] = twoStates();
+        test::addTransition(document(), a, b);
+        doc()->rules().storeChanges();
+        click(view(), at(view(), {b->NodeLeft() + 20, b->centre().y}));
+        QVERIFY(b->NodeSelected());
+        QTest::keyClick(view(), Qt::Key_Delete);
+        settle();
+        QCOMPARE(diagram().nodeCount(), std::size_t(1));
+        QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME), std::string_view("A"));
+    }
+
+    void doubleClickOpensTheDialogsWithTheQueueSuspended() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        std::vector<std::string> opened;
+        int suspended = -1;
+        const std::string child = sandbox->writeDiagram("CHILD.fsm");
+        dialogHooks().editFsm = [&](QWidget*, Document&, std::string& pending) {
+            opened.push_back("fsm");
+            suspended = editor->session->handoff().suspension();
+            pending = child;
+            return true;
+        };
+        dialogHooks().editState = [&](QWidget*, Document&, Node& n, std::string&) {
+            opened.push_back(std::string(readField(n.NodeData(), SF_NAME)));
+            return true;
+        };
+        doubleClick(view(), at(view(), a->centre()));
+        QCOMPARE(opened, std::vector<std::string>{"A"});
+        doubleClick(view(), {700, 500});
+        QCOMPARE(opened.size(), std::size_t(2));
+        QCOMPARE(suspended, 1);
+        QCOMPARE(editor->session->handoff().suspension(), 0);
+        // The child the dialog asked for is open now, locked.
+        QCOMPARE(QString::fromStdString(document().sFullDocname), QString::fromStdString(child));
+        QVERIFY(diagram().DiagramLocked());
+    }
+
+    void commentsAreEditedInPlace() {
+        doc()->mnuInsertaComentario();
+        Node* c = diagram().NodeList().back().get();
+        doubleClick(view(), at(view(), c->centre()));
+        CommentEditor* text1 = doc()->Text1();
+        QVERIFY(text1->isVisible());
+        QTest::keyClicks(text1, "remember me");
+        view()->FocusDiagram();
+        settle();
+        QVERIFY(!text1->isVisible());
+        QCOMPARE(QString::fromStdString(c->NodeText()), QStringLiteral("remember me"));
+        QCOMPARE(c->NodeDrawStyle(), 5);
+        QVERIFY(document().undRed().CanUndo());
+    }
+
+    void onlyCommentsTravelThroughTheClipboard() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        doc()->mnuInsertaComentario();
+        Node* c = diagram().NodeList().back().get();
+        c->setNodeText("note");
+        diagram().clearSelection();
+        c->setNodeSelected(true);
+        doc()->mnuEditCopy();
+        doc()->mnuEditPaste();
+        QCOMPARE(count(diagram(), NK_COMMENT), 2);
+
+        // A selection holding a state is neither cut nor pasted.
+        diagram().clearSelection();
+        a->setNodeSelected(true);
+        doc()->mnuEditCut();
+        QCOMPARE(count(diagram(), NK_STATE), 2);
+        doc()->mnuEditPaste();
+        QCOMPARE(count(diagram(), NK_COMMENT), 2);
+        QCOMPARE(count(diagram(), NK_STATE), 2);
+    }
+
+    void lockingFollowsTheToolbar() {
+        doc()->mnuLocked();
+        QCOMPARE(editor->main().button("Lock_Unlock")->data().toString(), QStringLiteral("Lock"));
+        QVERIFY(!editor->main().button("Cut")->isEnabled());
+        QVERIFY(!doc()->action("mnuEditDelete")->isEnabled());
+        QVERIFY(doc()->action("mnuLocked")->isChecked());
+        drag(view(), {100, 100}, {200, 200});
+        QCOMPARE(diagram().nodeCount(), std::size_t(0));  // nothing is drawn
+        doc()->mnuLocked();
+        QVERIFY(editor->main().button("Cut")->isEnabled());
+        QCOMPARE(editor->main().button("Lock_Unlock")->data().toString(), QStringLiteral("Unlock"));
+    }
+
+    void generatorChoiceShowsInTheToolTip() {
+        QCOMPARE(editor->main().button("GeneraCode")->toolTip(),
+                 QStringLiteral("Generate C-Code: &Hierarchical Switch Case..."));
+        QVERIFY(doc()->action("mnuGenerate_C_code_Hierarchical")->isChecked());
+        doc()->selectGenerator(std::string(GEN_HIERARCHICAL_REENTRANT));
+        QVERIFY(doc()->action("mnuGenerate_C_code_HierarchicalReentrant")->isChecked());
+        QVERIFY(!doc()->action("mnuGenerate_C_code_Hierarchical")->isChecked());
+        QVERIFY(diagram().DiagramChanged());
+        // The three styles without a generator are never chosen by their items.
+        doc()->action("mnuGenerate_C_code_TablaPoint")->trigger();
+        QVERIFY(!doc()->action("mnuGenerate_C_code_TablaPoint")->isChecked());
+    }
+
+    void closingAsksBeforeChangesAreLost() {
+        ScriptedUi& ui = *editor->ui;
+        auto* sub = editor->main().mdiArea()->activeSubWindow();
+        test::addState(document(), "S");
+        doc()->rules().storeChanges();
+
+        ui.answers = {Answer::Cancel};
+        QVERIFY(!sub->close());
+        QCOMPARE(ui.questions.back(),
+                 std::string("Tarvel Editor|The diagram in [FSM_0001] has changed.\r\n"
+                             "Do you want to save the changes?"));
+
+        // Yes, then the save dialog is cancelled: the window stays.
+        ui.answers = {Answer::Yes};
+        QVERIFY(!sub->close());
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(1));
+
+        // Yes and a file: saved, then closed.
+        const std::string path = sandbox->file("kept.fsm");
+        ui.answers = {Answer::Yes};
+        ui.files = {FileDialogResult{path, false}};
+        QVERIFY(sub->close());
+        settle();
+        QVERIFY(QFile::exists(QString::fromStdString(path)));
+        QVERIFY(editor->main().docWindows().empty());
+        QVERIFY(!editor->main().button("Save")->isEnabled());
+        QVERIFY(editor->main().button("New")->isEnabled());
+        QCOMPARE(editor->main().menuBar()->actions().size(), 3);  // the frame's own menus
+    }
+
+    void unchangedWindowsCloseWithoutAQuestion() {
+        drag(view(), {100, 100}, {160, 150});
+        doc()->mnuEditUndo();  // back at the diagram as created
+        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(editor->main().mdiArea()->activeSubWindow()->close());
+        QVERIFY(editor->ui->questions.empty());
+    }
+
+    void aWindowWithoutCaptionAsksOnlyToSave() {
+        // A damaged file leaves an empty window without a name.
+        const std::string bad = sandbox->file("bad.fsm");
+        QFile f(QString::fromStdString(bad));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a diagram");
+        f.close();
+        QVERIFY(!editor->workspace().FileOpen(bad));
+        QCOMPARE(editor->ui->messages.size(), std::size_t(1));
+        QVERIFY(document().caption.empty());
+        document().diagram().SetDiagramChanged(true);
+        editor->ui->answers = {Answer::No};
+        QVERIFY(editor->main().mdiArea()->activeSubWindow()->close());
+        QCOMPARE(editor->ui->questions.back(),
+                 std::string("Tarvel Editor|Do you want to save the changes?"));
+    }
+
+    void savingOntoAReadOnlyFileLosesNothing() {
+        const std::string path = sandbox->writeDiagram("ro.fsm");
+        QVERIFY(editor->workspace().FileOpen(path));
+        doc()->mnuLocked();  // opened locked
+        Link* link = diagram().Links().front().get();
+        link->setLinkSelected(true);
+        test::addState(document(), "C", NK_STATE, 600, 3000);
+        ::chmod(path.c_str(), 0444);
+        doc()->mnuFileSave();
+        ::chmod(path.c_str(), 0644);
+        QCOMPARE(editor->ui->messages.back(), "Attention!|I can't save the changes in:\r\n" + path);
+        QCOMPARE(diagram().Links().size(), std::size_t(2));  // the selected link stays
+        QCOMPARE(count(diagram(), NK_ANY_STATE), 3);
+        QVERIFY(document().undRed().GraphHasChanged());
+    }
+
+    void parentAndChildrenButtons() {
+        const std::string parent = sandbox->writeDiagram("top.fsm");
+        const std::string child = sandbox->writeDiagram("top/SUB.fsm");
+        QVERIFY(editor->workspace().FileOpen(child));
+        QVERIFY(editor->main().button("GoUp1Level")->isEnabled());
+        QVERIFY(!editor->main().button("GoDown1Level")->isEnabled());
+        doc()->openParent();
+        QCOMPARE(document().sFullDocname, parent);
+        QVERIFY(!editor->main().button("GoUp1Level")->isEnabled());
+
+        // A state that calls SUB() makes it a child of top.
+        diagram().setDiagramLocked(false);
+        Node* a = diagram().NodeList()[0].get();
+        test::setState(document(), a, [](StateRecord& r) { r.moore = "SUB();"; });
+        doc()->RefreshButtons();
+        QVERIFY(editor->main().button("GoDown1Level")->isEnabled());
+    }
+};
+
+QTEST_MAIN(FrmDocTest)
+#include "tst_frmdoc.moc"
