@@ -1,6 +1,7 @@
 #include "editor/docwindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor/graphicenhancement.h"
 #include "editor/undoredo.h"
@@ -17,6 +18,8 @@ namespace {
 
 // A drawn node becomes a state only when it is larger than this both ways.
 constexpr float NEW_STATE_MINIMUM = 500;
+// How far the way back of a self transition bends away from the way out.
+constexpr float SELF_LOOP_ASIDE = 300;
 
 }  // namespace
 
@@ -183,7 +186,7 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     const int shape = pointerShapeFor(pointerHit, m_pointerMode, m_pointerShape);
     if (shape != m_pointerShape) {
         m_pointerShape = shape;
-        m_host.viewChanged();
+        m_host.pointerChanged();
     }
 }
 
@@ -274,6 +277,21 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
             r.left = std::max(drawn[1].x - r.width / 2, 1.0f);
             r.top = std::max(drawn[1].y - r.height / 2, 1.0f);
             transition->setRect(r);
+            // The way back bends aside, so the loop does not lie on the way out.
+            if (!transition->NodeOutLinks().empty()) {
+                Link* back = transition->NodeOutLinks().front();
+                const PointF from = transition->centre();
+                const PointF to = origin->centre();
+                const float dx = to.x - from.x;
+                const float dy = to.y - from.y;
+                const float length = std::hypot(dx, dy);
+                if (length > 0) {
+                    const float aside = std::max(r.height, SELF_LOOP_ASIDE);
+                    const PointF bend{std::max(from.x + dx / 2 - dy / length * aside, 0.0f),
+                                      std::max(from.y + dy / 2 + dx / length * aside, 0.0f)};
+                    back->setLinkPoints({from, bend, to});
+                }
+            }
         }
         return;
     }

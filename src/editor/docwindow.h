@@ -62,9 +62,11 @@ public:
     virtual void editTransition(Node&) {}
     // Show the in-place editor over a comment node.
     virtual void beginCommentEdit(Node&) {}
-    // Pointer mode or shape, zoom, grid or the connect switch changed: redraw
-    // and update the menus.
+    // Pointer mode, zoom, grid or the connect switch changed: redraw and
+    // update the menus.
     virtual void viewChanged() {}
+    // Only the pointer shape changed.
+    virtual void pointerChanged() {}
     virtual void refreshButtons() {}
 };
 

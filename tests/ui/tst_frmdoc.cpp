@@ -162,6 +162,60 @@ private slots:
         QVERIFY(document().undRed().CanUndo());
     }
 
+    void zoomWindowZoomsIntoTheRectangle() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        doc()->mnuViewZoomRectangleIsotropic();
+        QVERIFY(doc()->action("mnuViewZoomRectangleIsotropic")->isChecked());
+        const QRectF r = view()->toView(a->rect());
+        drag(view(), r.topLeft(), r.bottomRight());
+        QVERIFY(diagram().ZoomX() > 300);
+        QCOMPARE(doc()->rules().PointerMode(), POINTER_DRAW);
+        QVERIFY(!doc()->action("mnuViewZoomRectangleIsotropic")->isChecked());
+        QVERIFY(view()->toView(a->rect()).width() > r.width() * 3);
+        QCOMPARE(diagram().nodeCount(), std::size_t(2));  // nothing drawn
+    }
+
+    void aTransitionsWayOutMovesToAnotherState() {
+        auto [a, b] = twoStates();
+        Node* c = test::addState(document(), "C", NK_STATE, 4500, 3600);
+        Node* t = test::addTransition(document(), a, b);
+        doc()->rules().storeChanges();
+        settle();
+        Link* out = t->NodeOutLinks()[0];
+        click(view(), at(view(), visibleLinkPoints(*out)[1]) + QPointF(-20, 0));
+        QVERIFY(out->LinkSelected());
+        const QPointF end = at(view(), visibleLinkPoints(*out).back());
+        drag(view(), end, at(view(), c->centre()));
+        QCOMPARE(targetState(*t), c);
+        QCOMPARE(t->NodeOutLinks().size(), std::size_t(1));
+        QCOMPARE(t->NodeOutLinks()[0]->LinkArrowStyle(), 3);
+        QVERIFY(b->NodeInLinks().empty());
+        // Onto a comment the end does not go.
+        Link* now = t->NodeOutLinks()[0];
+        now->setLinkSelected(true);
+        doc()->mnuInsertaComentario();
+        Node* comment = diagram().NodeList().back().get();
+        settle();
+        drag(view(), at(view(), visibleLinkPoints(*now).back()), at(view(), comment->centre()));
+        QCOMPARE(targetState(*t), c);
+    }
+
+    void escapeCancelsAMove() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        const RectF before = a->rect();
+        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
+        press(view(), rim);
+        moveTo(view(), rim + QPointF(80, 80), true);
+        QVERIFY(!(a->rect() == before));
+        QTest::keyClick(view(), Qt::Key_Escape);
+        release(view(), rim + QPointF(80, 80));
+        settle();
+        QCOMPARE(a->rect(), before);
+        QVERIFY(!diagram().DiagramChanged());
+    }
+
     void selectModeSelectsWithARubberBand() {
         auto [a, b] = twoStates();
         doc()->mnuEditSelectMode();

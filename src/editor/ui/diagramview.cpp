@@ -324,7 +324,7 @@ void DiagramView::diagramPropertyChanged() {
     }
 }
 
-void DiagramView::refreshPointer() { updateCursor(mapFromGlobal(QCursor::pos())); }
+void DiagramView::refreshPointer() { updateCursor(viewport()->mapFromGlobal(QCursor::pos())); }
 
 void DiagramView::FocusDiagram() { setFocus(Qt::OtherFocusReason); }
 

@@ -490,6 +490,15 @@ void frmDoc::activated() {
     m_rules->parentLookup();
     RefreshButtons(true);
     selectGenerator({});
+    // Buttons whose part of the program is missing stay off.
+    const std::pair<const char*, const char*> hooked[] = {{"Print", "mnuPrint"},
+                                                          {"Preview", "mnuPrintPreview"},
+                                                          {"Find", "mnuEditFind"},
+                                                          {"Properties", "mnuFSMProperties"}};
+    for (const auto& [key, item] : hooked) {
+        m_main.button(key)->setEnabled(hookSet(item));
+    }
+    m_main.button("Preview")->setChecked(m_previewShown);
 }
 
 void frmDoc::deactivated() {
@@ -524,6 +533,8 @@ void frmDoc::viewChanged() {
     placeText1();
     syncChecks();
 }
+
+void frmDoc::pointerChanged() { m_view->refreshPointer(); }
 
 void frmDoc::viewMouseDown() {
     if (m_doc != nullptr && !m_doc->diagram().DiagramLocked()) {

@@ -109,6 +109,7 @@ private:
     void editTransition(Node& node) override;
     void beginCommentEdit(Node& node) override;
     void viewChanged() override;
+    void pointerChanged() override;
     void refreshButtons() override { RefreshButtons(); }
     // DiagramViewEvents
     void viewMouseDown() override;

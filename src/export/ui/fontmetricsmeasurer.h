@@ -12,14 +12,17 @@ namespace tarvel {
 
 class FontMetricsMeasurer final : public TextMeasurer {
 public:
+    FontMetricsMeasurer();
+
     float lineWidth(std::string_view line, const Font& font) const override;
     float lineHeight(const Font& font) const override;
 
 private:
     const QFontMetricsF& metrics(const Font& font) const;
 
-    // Metrics of fonts at one pixel per twip, by diagram font. Diagrams use a
-    // handful of fonts, so the cache stays small.
+    qreal m_dpi;
+    // Metrics by diagram font; diagrams use a handful of fonts, so the cache
+    // stays small.
     mutable std::map<std::tuple<std::string, float, bool, bool>, std::unique_ptr<QFontMetricsF>>
         m_cache;
 };

@@ -35,7 +35,10 @@ EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUser
     m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup));
     m_handoff = std::make_unique<frmLib_LinkInstance>([this](const std::string& path) {
         m_workspace->FileOpen(path);
-        m_main->showNormal();
+        // Brought back and to the front; a maximised frame stays maximised.
+        if (m_main->isMinimized()) {
+            m_main->showNormal();
+        }
         m_main->raise();
         m_main->activateWindow();
     });
