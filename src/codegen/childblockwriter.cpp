@@ -1,0 +1,57 @@
+#include "codegen/childblockwriter.h"
+
+namespace tarvel {
+
+void ChildBlockWriter::openChild(int depth) {
+    closeTo(depth > 0 ? static_cast<std::size_t>(depth - 1) : 0);
+    write("\r\n// [Child:");
+    m_starts.push_back(m_out.size());
+    m_out.blanks(2);
+}
+
+void ChildBlockWriter::write(std::string_view text) {
+    if (m_starts.empty()) {
+        m_out.text(text);
+        return;
+    }
+    // Inside a block every line break carries the indentation of all open
+    // blocks; line feeds of the text are dropped as the indent rule does.
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", from);
+        if (end == std::string_view::npos) {
+            m_out.text(text.substr(from));
+            return;
+        }
+        m_out.text(text.substr(from, end - from));
+        if (text[end] == '\r') {
+            m_out.nl().blanks(pad());
+        }
+        from = end + 1;
+    }
+}
+
+void ChildBlockWriter::closeTo(std::size_t depth) {
+    while (m_starts.size() > depth) {
+        const std::size_t start = m_starts.back();
+        m_starts.pop_back();
+        // A block loses its trailing blanks; when it then ends with a line
+        // break, the enclosing blocks' indentation follows that break again.
+        const std::string& s = m_out.str();
+        std::size_t keep = s.size();
+        while (keep > start && s[keep - 1] == ' ') {
+            --keep;
+        }
+        m_out.truncate(keep);
+        if (keep > start && s[keep - 1] == '\n') {
+            m_out.blanks(pad());
+        }
+    }
+}
+
+std::string ChildBlockWriter::finish() {
+    closeTo(0);
+    return m_out.take();
+}
+
+}  // namespace tarvel
