@@ -25,7 +25,21 @@ TEST_P(CodegenGolden, ModuleAndHeaderMatchByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, CodegenGolden,
-                         ::testing::Values(GoldenCase{"Door.fsm", "Door", false}),
+                         ::testing::Values(
+                             // The worked example: two states, one transition.
+                             GoldenCase{"Door.fsm", "Door", false},
+                             // Four diagrams: prefixes, child heads, a child in the
+                             // sub-folder, history on and off, wrapping functions,
+                             // debug info, exit function, chains, comment boxes.
+                             GoldenCase{"plant/Plant.fsm", "Plant", false},
+                             // Shared and skipped priorities, blank conditions, else
+                             // blocks, a chain only on a transition never generated.
+                             GoldenCase{"prio/Prio.fsm", "Prio", false},
+                             // Entry flags as bit-fields and ANSI comments.
+                             GoldenCase{"bits/Bits.fsm", "Bits", false},
+                             // Instance type, reset function, exit function with
+                             // the instance.
+                             GoldenCase{"reentrant/Counter.fsm", "Counter", true}),
                          [](const auto& info) { return std::string(info.param.golden); });
 
 }  // namespace
