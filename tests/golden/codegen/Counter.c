@@ -11,6 +11,8 @@
 // Initialization proposed by the user (Start).
 // - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -
   #include "fsm_test.h"
+  // The instance type comes with the header.
+  #include "Counter.h"
 
 // [Child:  Blink]
   
