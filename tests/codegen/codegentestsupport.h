@@ -15,6 +15,7 @@
 #include "codegen/generator.h"
 #include "model/document.h"
 #include "model/documentio.h"
+#include "model/nodekind.h"
 #include "model/text.h"
 
 namespace tarvel::test {
@@ -109,5 +110,69 @@ inline void expectGolden(const std::string& name, const std::string& actual) {
                   << "\n  TARVEL_UPDATE_GOLDEN=1 ./build/tests/tarvel_core_tests"
                   << " --gtest_filter='*CodegenGolden*'";
 }
+
+}  // namespace tarvel::test
+
+namespace tarvel::test {
+
+// Builds a diagram in memory the way a loaded file holds it: records in the
+// nodes, a transition node between two links. Cheap enough for thousands of
+// states.
+class DiagramBuilder {
+public:
+    explicit DiagramBuilder(Document& doc) : m_doc(doc) {}
+
+    // The FSM properties: the name, the options and any other fields.
+    DiagramBuilder& fsm(const std::string& name, std::map<int, std::string> fields = {}) {
+        std::vector<std::string> f(13);
+        f[0] = "FSM_V000.006a";
+        f[1] = name;
+        for (auto& [index, value] : fields) {
+            f[static_cast<std::size_t>(index)] = value;
+        }
+        m_doc.diagram().setDiagramRecord(joinFields(f));
+        return *this;
+    }
+
+    // Fill with designated initialisers: {.name = "A", .kind = NK_INITIAL}.
+    struct State {
+        std::string name{};
+        std::string moore{};
+        std::string entry{};
+        std::string exit{};
+        std::string elseActions{};
+        std::uint32_t kind = NK_STATE;
+        std::string index{};  // empty: the next one
+    };
+    Node* state(const State& s) {
+        Node* n = m_doc.diagram().AddNode(0, 0, 1500, 1000);
+        n->setNodeKind(s.kind);
+        const std::string index = s.index.empty() ? std::to_string(++m_states) : s.index;
+        n->setNodeData(joinFields({s.name, s.moore, index, s.entry, s.exit, "N", "N",
+                                   s.elseActions}));
+        return n;
+    }
+
+    struct Transition {
+        std::string priority = "1";
+        std::string condition{};
+        std::string actions{};
+        std::string entryExit = "Y";
+        std::string continueImmediately = "N";
+    };
+    Node* transition(Node* from, Node* to, const Transition& t) {
+        Node* n = m_doc.diagram().AddNode(0, 0, 150, 100);
+        n->setNodeKind(NK_TRANSITION);
+        n->setNodeData(joinFields(
+            {t.priority, t.condition, t.actions, t.entryExit, "N", t.continueImmediately}));
+        m_doc.diagram().AddLink(from, n);
+        m_doc.diagram().AddLink(n, to);
+        return n;
+    }
+
+private:
+    Document& m_doc;
+    int m_states = 0;
+};
 
 }  // namespace tarvel::test
