@@ -40,7 +40,8 @@ const Build BUILDS[] = {
 };
 
 struct Machine {
-    const char* fixture;  // root diagram under tests/fixtures/codegen
+    // Root diagram under tests/fixtures/codegen, or "examples/..." for a bundled one.
+    const char* fixture;
     bool reentrant;
     const char* driver;  // C driver under tests/fixtures/codegen; empty: compile only
     const char* defines = "";
@@ -58,7 +59,10 @@ void setMaxLoops(Document& doc, const char* maxLoops) {
 void buildAndRun(const Machine& m, const Build& b, const std::string& name) {
     SCOPED_TRACE(std::string(m.fixture) + ", " + b.name);
     test::Session session;
-    Document& root = session.root(test::fixturePath(m.fixture));
+    const std::string fixture(m.fixture);
+    Document& root = session.root(fixture.starts_with("examples/")
+                                      ? std::string(TARVEL_SOURCE_DIR) + "/" + fixture
+                                      : test::fixturePath(fixture));
     root.options.AnsiComment = b.ansiComment;
     if (m.maxLoops != nullptr) {
         setMaxLoops(root, m.maxLoops);
@@ -113,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Machine{"plant/Plant.fsm", false, "plant_driver.c"},
                       Machine{"bits/Bits.fsm", false, ""},
                       Machine{"reentrant/Counter.fsm", true, "counter_driver.c"},
-                      Machine{"chain/Chain.fsm", false, "chain_driver.c", "-DEXPECTED_PASSES=3"}),
+                      Machine{"chain/Chain.fsm", false, "chain_driver.c", "-DEXPECTED_PASSES=3"},
+                      // The bundled example hierarchy.
+                      Machine{"examples/TrafficLight.fsm", false, "trafficlight_driver.c"}),
     [](const auto& info) { return baseName(info.param.fixture); });
 
 // A chain of transitions that never ends by itself runs as many passes per
