@@ -18,7 +18,7 @@ void ChildBlockWriter::write(std::string_view text) {
     // blocks; line feeds of the text are dropped as the indent rule does.
     std::size_t from = 0;
     while (from < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", from);
+        const std::size_t end = findLineEnd(text, from);
         if (end == std::string_view::npos) {
             m_out.text(text.substr(from));
             return;
@@ -37,21 +37,11 @@ void ChildBlockWriter::closeTo(std::size_t depth) {
         m_starts.pop_back();
         // A block loses its trailing blanks; when it then ends with a line
         // break, the enclosing blocks' indentation follows that break again.
-        const std::string& s = m_out.str();
-        std::size_t keep = s.size();
-        while (keep > start && s[keep - 1] == ' ') {
-            --keep;
-        }
-        m_out.truncate(keep);
-        if (keep > start && s[keep - 1] == '\n') {
+        m_out.trimTrailingBlanks(start);
+        if (m_out.size() > start && m_out.str().back() == '\n') {
             m_out.blanks(pad());
         }
     }
-}
-
-std::string ChildBlockWriter::finish() {
-    closeTo(0);
-    return m_out.take();
 }
 
 }  // namespace tarvel

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,21 +16,23 @@ namespace tarvel {
 
 class ChildBlockWriter {
 public:
-    explicit ChildBlockWriter(std::size_t reserve = 0) : m_out(reserve) {}
+    // Appends the section to `out`.
+    explicit ChildBlockWriter(CodePrinter& out) : m_out(out) {}
+    ~ChildBlockWriter() { closeTo(0); }
+    ChildBlockWriter(const ChildBlockWriter&) = delete;
+    ChildBlockWriter& operator=(const ChildBlockWriter&) = delete;
 
     // Closes the blocks at `depth` and deeper and opens a new child block at
     // `depth` (1 for a child of the root).
     void openChild(int depth);
     // Writes text into the innermost open block (verbatim at the root).
     void write(std::string_view text);
-    // Closes every block and returns the section.
-    std::string finish();
 
 private:
     void closeTo(std::size_t depth);
     int pad() const { return static_cast<int>(m_starts.size()) * 2; }
 
-    CodePrinter m_out;
+    CodePrinter& m_out;
     // Where each open block starts; the size is the current depth.
     std::vector<std::size_t> m_starts;
 };

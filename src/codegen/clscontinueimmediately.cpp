@@ -12,13 +12,16 @@ namespace tarvel {
 
 void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent, int& maxLoops) {
     chainPresent = false;
-    m_chains.assign(diagram.nodeCount(), {});
-    std::size_t stateCount = 0;
+    // One entry per state, by index; an index beyond the number of states has
+    // no entry (the generator refuses such diagrams).
+    const auto stateCount = static_cast<std::size_t>(std::count_if(
+        diagram.NodeList().begin(), diagram.NodeList().end(),
+        [](const auto& node) { return isState(*node); }));
+    m_chains.assign(stateCount, {});
     for (const auto& node : diagram.NodeList()) {
         if (!isState(*node)) {
             continue;
         }
-        ++stateCount;
         const int k = lenientInt(readStateField(SF_INDEX, *node));
         const bool inTable = k >= 1 && static_cast<std::size_t>(k) <= m_chains.size();
         const std::size_t outLinks = node->NodeOutLinks().size();
@@ -45,7 +48,6 @@ void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent,
             m_chains[static_cast<std::size_t>(k - 1)] = std::move(chains);
         }
     }
-    m_chains.resize(std::min(stateCount, m_chains.size()));
 
     maxLoops = 0;
     if (!chainPresent) {

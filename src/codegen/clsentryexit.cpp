@@ -14,17 +14,20 @@ clsEntryExit::clsEntryExit(Reporter report, ExitFunctionStyle style)
     : m_report(std::move(report)), m_style(std::move(style)) {}
 
 int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool& hasExit) {
+    // The table keeps one entry per state, by index; an index beyond the
+    // number of states has no entry (the generator refuses such diagrams).
+    const auto stateCount = static_cast<std::size_t>(std::count_if(
+        diagram.NodeList().begin(), diagram.NodeList().end(),
+        [](const auto& node) { return isState(*node); }));
     m_states.clear();
-    m_states.resize(diagram.nodeCount());
+    m_states.resize(stateCount);
     m_errors = 0;
     hasEntry = false;
     hasExit = false;
-    std::size_t stateCount = 0;
     for (const auto& node : diagram.NodeList()) {
         if (!isState(*node)) {
             continue;
         }
-        ++stateCount;
         const std::string_view name = readStateField(SF_NAME, *node);
         const std::string_view exit = readStateField(SF_EXIT, *node);
         const int outLinks = static_cast<int>(node->NodeOutLinks().size());
@@ -37,8 +40,6 @@ int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool
                          "node hasn 't Exit transitions were transfer it.");
             }
         }
-        // Indices outside the table are refused by the generator before it
-        // asks; they are passed over here rather than trusted.
         const int k = lenientInt(readStateField(SF_INDEX, *node));
         if (k < 1 || static_cast<std::size_t>(k) > m_states.size()) {
             continue;
@@ -69,7 +70,6 @@ int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool
                 target == node.get() && readTransitionField(TF_ENTRY_EXIT, *t) == "N";
         }
     }
-    m_states.resize(std::min(stateCount, m_states.size()));
     for (StateEntry& s : m_states) {
         if (s.exitCount > 0) {
             makeExitFunction(s);

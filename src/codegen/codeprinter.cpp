@@ -11,6 +11,23 @@ CodePrinter& CodePrinter::nl(int count) {
     return *this;
 }
 
+std::size_t findLineEnd(std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+void CodePrinter::trimTrailingBlanks(std::size_t since) {
+    std::size_t keep = m_out.size();
+    while (keep > since && m_out[keep - 1] == ' ') {
+        --keep;
+    }
+    m_out.resize(keep);
+}
+
 CodePrinter& CodePrinter::indented(std::string_view s, int n, bool first) {
     if (s.empty()) {
         return *this;
@@ -22,7 +39,7 @@ CodePrinter& CodePrinter::indented(std::string_view s, int n, bool first) {
     // Copy runs between line ends in one go; only the breaks need work.
     std::size_t from = 0;
     while (from < s.size()) {
-        const std::size_t end = s.find_first_of("\r\n", from);
+        const std::size_t end = findLineEnd(s, from);
         if (end == std::string_view::npos) {
             m_out.append(s.substr(from));
             break;
@@ -34,11 +51,7 @@ CodePrinter& CodePrinter::indented(std::string_view s, int n, bool first) {
         }
         from = end + 1;
     }
-    std::size_t keep = m_out.size();
-    while (keep > start && m_out[keep - 1] == ' ') {
-        --keep;
-    }
-    m_out.resize(keep);
+    trimTrailingBlanks(start);
     return *this;
 }
 

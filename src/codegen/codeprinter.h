@@ -36,6 +36,9 @@ public:
     // feeds are dropped, and the blanks that end what was appended are removed.
     CodePrinter& indented(std::string_view s, int n, bool first = true);
 
+    // Removes the blanks that end the text, back to `since` at most.
+    void trimTrailingBlanks(std::size_t since);
+
     std::size_t size() const { return m_out.size(); }
     bool empty() const { return m_out.empty(); }
     // Cuts the text back to `size` characters (bytes).
@@ -46,6 +49,10 @@ public:
 private:
     std::string m_out;
 };
+
+// The position of the next carriage return or line feed at or after `from`;
+// npos when there is none.
+std::size_t findLineEnd(std::string_view text, std::size_t from);
 
 }  // namespace tarvel
 

@@ -19,55 +19,50 @@ using Diagrams = std::vector<WalkedDiagram>;
 
 // A section whose child blocks are nested under their parents: the root's
 // text as it is, then each child's caption line and text.
-template <typename Parts>
-std::string nestedSection(const Diagrams& diagrams, std::string_view rootText, Parts childParts) {
-    std::size_t size = rootText.size();
-    for (const WalkedDiagram& d : diagrams) {
-        size += 64 + d.caption.size() + static_cast<std::size_t>(d.depth) * 64;
+template <typename RootText, typename ChildText>
+void nestedSection(CodePrinter& out, const Diagrams& ds, RootText rootText, ChildText childText) {
+    ChildBlockWriter section(out);
+    rootText(ds.front().pieces, section);
+    for (std::size_t i = 1; i < ds.size(); ++i) {
+        const WalkedDiagram& d = ds[i];
+        section.openChild(d.depth);
+        section.write(d.caption);
+        section.write("]\r\n");
+        childText(d.pieces, section);
     }
-    ChildBlockWriter out(size);
-    out.write(rootText);
-    for (std::size_t i = 1; i < diagrams.size(); ++i) {
-        const WalkedDiagram& d = diagrams[i];
-        out.openChild(d.depth);
-        out.write(d.caption);
-        out.write("]\r\n");
-        childParts(d, out);
-    }
-    return out.finish();
 }
 
-std::string topSection(const Diagrams& ds) {
-    return nestedSection(ds, ds.front().pieces.top,
-                         [](const WalkedDiagram& d, ChildBlockWriter& out) { out.write(d.pieces.top); });
+void topSection(CodePrinter& out, const Diagrams& ds) {
+    const auto top = [](const DiagramPieces& p, ChildBlockWriter& w) { w.write(p.top); };
+    nestedSection(out, ds, top, top);
 }
 
-std::string automaticInitialisationSection(const Diagrams& ds) {
-    return nestedSection(ds, ds.front().pieces.automaticInitialisation,
-                         [](const WalkedDiagram& d, ChildBlockWriter& out) {
-                             out.write(d.pieces.automaticInitialisation);
-                         });
+void automaticInitialisationSection(CodePrinter& out, const Diagrams& ds) {
+    const auto init = [](const DiagramPieces& p, ChildBlockWriter& w) {
+        w.write(p.automaticInitialisation);
+    };
+    nestedSection(out, ds, init, init);
 }
 
-std::string codeSection(const Diagrams& ds) {
-    const DiagramPieces& root = ds.front().pieces;
-    std::string rootCode;
-    rootCode.reserve(root.debugMacros.size() + root.fsmFunction.size());
-    rootCode.append(root.debugMacros).append(root.fsmFunction);
-    return nestedSection(ds, rootCode, [](const WalkedDiagram& d, ChildBlockWriter& out) {
-        out.write(d.pieces.debugMacros);
-        out.write(d.pieces.fsmFunction);
-    });
+void codeSection(CodePrinter& out, const Diagrams& ds) {
+    const auto code = [](const DiagramPieces& p, ChildBlockWriter& w) {
+        w.write(p.debugMacros);
+        w.write(p.fsmFunction);
+    };
+    nestedSection(out, ds, code, code);
 }
 
 // The root's ending code stands after an empty line when there is any; a
 // child's block is always written, since its caption line is never empty.
-std::string endingSection(const Diagrams& ds) {
-    const std::string& rootEnding = ds.front().pieces.ending;
-    const std::string rootText = rootEnding.empty() ? std::string() : "\r\n" + rootEnding;
-    return nestedSection(ds, rootText, [](const WalkedDiagram& d, ChildBlockWriter& out) {
-        out.write(d.pieces.ending);
-    });
+void endingSection(CodePrinter& out, const Diagrams& ds) {
+    const auto rootEnding = [](const DiagramPieces& p, ChildBlockWriter& w) {
+        if (!p.ending.empty()) {
+            w.write("\r\n");
+            w.write(p.ending);
+        }
+    };
+    const auto ending = [](const DiagramPieces& p, ChildBlockWriter& w) { w.write(p.ending); };
+    nestedSection(out, ds, rootEnding, ending);
 }
 
 // Pieces merged by plain appending, in walk order.
@@ -122,9 +117,11 @@ void entryFlagsSectionBanners(CodePrinter& out, const std::string& flags) {
     out.nl().line(DASH_LINE).line("// Entry flags (End).").line(PLUS_LINE).nl();
 }
 
-void automaticInitialisationStart(CodePrinter& out, const std::string& section) {
+void automaticInitialisationStart(CodePrinter& out, const Diagrams& ds) {
     out.line(PLUS_LINE).line("// Automatic initialization (Start).").line(DASH_LINE);
-    out.text(trimRightBlanks(section));
+    const std::size_t start = out.size();
+    automaticInitialisationSection(out, ds);
+    out.trimTrailingBlanks(start);
 }
 
 // From the end of the automatic initialisation to the end of the module.
@@ -133,9 +130,9 @@ void moduleRest(CodePrinter& out, const Diagrams& ds) {
     out.line(PLUS_LINE).line("// Local child functions  (Start).").line(DASH_LINE);
     out.indented(dropTrailingBreak(localChildFunctions(ds)), 2);
     out.nl().line(DASH_LINE).line("// Local child functions  (End).").line(PLUS_LINE);
-    out.text(codeSection(ds));
+    codeSection(out, ds);
     out.nl().line(PLUS_LINE).line("// Ending code proposed by the user (Start).").line(DASH_LINE);
-    out.text(endingSection(ds));
+    endingSection(out, ds);
     out.nl().line(DASH_LINE).line("// Ending code proposed by the user (End).").line(PLUS_LINE);
     out.line(PLUS_LINE).line("//  End of the automatic generated C-code.").line(PLUS_LINE);
 }
@@ -149,27 +146,29 @@ std::string headerFile(std::string_view rootName, const std::string& header) {
     return out.take();
 }
 
-std::size_t moduleSizeHint(const Diagrams& ds) {
-    std::size_t size = 8192;
+// Room for the whole result, so that the module is written into one buffer:
+// the pieces, the indentation of nested blocks, banners and the header.
+std::size_t resultSizeHint(const Diagrams& ds) {
+    std::size_t size = 16384;
     for (const WalkedDiagram& d : ds) {
         const DiagramPieces& p = d.pieces;
-        size += p.top.size() + p.automaticInitialisation.size() + p.entryFlags.size() +
-                p.localChildFunction.size() + p.debugMacros.size() + p.fsmFunction.size() +
-                p.ending.size() + 256;
+        const std::size_t text = p.top.size() + p.automaticInitialisation.size() +
+                                 p.entryFlags.size() + p.localChildFunction.size() +
+                                 p.debugMacros.size() + p.fsmFunction.size() + p.ending.size() +
+                                 p.header.size();
+        size += text + text / 4 * static_cast<std::size_t>(d.depth > 0 ? 1 : 0) + 512;
     }
     return size;
 }
 
 // The module and header joined as the caller expects them, with the
 // line-comment conversion of the whole text when the root asks for it.
-std::string result(const Document& root, std::string module, const std::string& header) {
-    std::string text = std::move(module);
-    text.reserve(text.size() + header.size() + 2 * FIELD_SEP.size());
-    text.append(FIELD_SEP).append(header).append(FIELD_SEP);
+std::string result(const Document& root, CodePrinter& module, const std::string& header) {
+    module.text(FIELD_SEP).text(header).text(FIELD_SEP);
     if (!root.options.AnsiComment) {
-        return text;
+        return module.take();
     }
-    return lineCommentsToBlock(text, 80, true);
+    return lineCommentsToBlock(module.str(), 80, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -210,15 +209,15 @@ std::string generateHierarchicalSwitchCase(Document& root, GenerationContext& ct
         return {};
     }
     const Diagrams& ds = walk.diagrams();
-    CodePrinter module(moduleSizeHint(ds));
-    module.text(topSection(ds));
+    CodePrinter module(resultSizeHint(ds));
+    topSection(module, ds);
     userInitialisationEnd(module);
     entryFlagsSectionBanners(module, entryFlagsSection(ds, root.options.UseBitFields));
-    automaticInitialisationStart(module, automaticInitialisationSection(ds));
+    automaticInitialisationStart(module, ds);
     moduleRest(module, ds);
 
     const std::string_view name = GetGraphField(FF_NAME, root.diagram());
-    return result(root, module.take(), headerFile(name, headerPieces(ds)));
+    return result(root, module, headerFile(name, headerPieces(ds)));
 }
 
 std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationContext& ctx) {
@@ -230,10 +229,10 @@ std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationCo
     const std::string_view name = GetGraphField(FF_NAME, root.diagram());
     const std::string type = "T_" + std::string(name);
 
-    CodePrinter module(moduleSizeHint(ds));
-    module.text(topSection(ds));
+    CodePrinter module(resultSizeHint(ds));
+    topSection(module, ds);
     userInitialisationEnd(module);
-    automaticInitialisationStart(module, automaticInitialisationSection(ds));
+    automaticInitialisationStart(module, ds);
     module.indented(resetFunction(ds, name, type), 4).nl();
     moduleRest(module, ds);
 
@@ -243,7 +242,7 @@ std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationCo
     CodePrinter header;
     header.text(rootPieces.header).text(instanceType(ds, type)).nl();
     header.text(rootPieces.headerAfterInstanceType).text(resetPrototype(name, type));
-    return result(root, module.take(), headerFile(name, header.str()));
+    return result(root, module, headerFile(name, header.str()));
 }
 
 }  // namespace tarvel
