@@ -14,9 +14,9 @@ void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent,
     chainPresent = false;
     // One entry per state, by index; an index beyond the number of states has
     // no entry (the generator refuses such diagrams).
-    const auto stateCount = static_cast<std::size_t>(std::count_if(
-        diagram.NodeList().begin(), diagram.NodeList().end(),
-        [](const auto& node) { return isState(*node); }));
+    const auto stateCount =
+        static_cast<std::size_t>(std::count_if(diagram.NodeList().begin(), diagram.NodeList().end(),
+                                               [](const auto& node) { return isState(*node); }));
     m_chains.assign(stateCount, {});
     for (const auto& node : diagram.NodeList()) {
         if (!isState(*node)) {

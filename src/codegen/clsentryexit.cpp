@@ -16,9 +16,9 @@ clsEntryExit::clsEntryExit(Reporter report, ExitFunctionStyle style)
 int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool& hasExit) {
     // The table keeps one entry per state, by index; an index beyond the
     // number of states has no entry (the generator refuses such diagrams).
-    const auto stateCount = static_cast<std::size_t>(std::count_if(
-        diagram.NodeList().begin(), diagram.NodeList().end(),
-        [](const auto& node) { return isState(*node); }));
+    const auto stateCount =
+        static_cast<std::size_t>(std::count_if(diagram.NodeList().begin(), diagram.NodeList().end(),
+                                               [](const auto& node) { return isState(*node); }));
     m_states.clear();
     m_states.resize(stateCount);
     m_errors = 0;

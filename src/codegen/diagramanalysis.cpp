@@ -176,8 +176,7 @@ void DiagramAnalysis::collectChildren() {
     if (m_diagramChildren.empty()) {
         return;
     }
-    const std::unordered_set<std::string> known(m_diagramChildren.begin(),
-                                                m_diagramChildren.end());
+    const std::unordered_set<std::string> known(m_diagramChildren.begin(), m_diagramChildren.end());
     for (StateInfo& s : m_states) {
         addNamedChildren(s.moore, known, s.children);
         addNamedChildren(s.elseActions, known, s.children);

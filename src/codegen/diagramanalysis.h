@@ -54,7 +54,9 @@ public:
 
     // States by index: position k - 1 holds the state of index k.
     const std::vector<StateInfo>& states() const { return m_states; }
-    const StateInfo& state(int index) const { return m_states[static_cast<std::size_t>(index - 1)]; }
+    const StateInfo& state(int index) const {
+        return m_states[static_cast<std::size_t>(index - 1)];
+    }
     // State indices in `NodeList` order.
     const std::vector<int>& nodeOrder() const { return m_nodeOrder; }
     int stateCount() const { return static_cast<int>(m_states.size()); }

@@ -28,11 +28,13 @@ std::string rightAligned(int value, int width) {
 
 }  // namespace
 
-SwitchCaseGenerator::SwitchCaseGenerator(const DiagramAnalysis& analysis,
-                                         const DiagramNames& names,
+SwitchCaseGenerator::SwitchCaseGenerator(const DiagramAnalysis& analysis, const DiagramNames& names,
                                          const DiagramOptions& options, Flavour flavour,
                                          bool isRoot)
-    : m_analysis(analysis), m_names(names), m_options(options), m_flavour(flavour),
+    : m_analysis(analysis),
+      m_names(names),
+      m_options(options),
+      m_flavour(flavour),
       m_isRoot(isRoot) {
     // The reentrant machine keeps its flags in the instance and offers only
     // macros, which need the instance in scope.
@@ -340,8 +342,7 @@ void SwitchCaseGenerator::gotoMacros(CodePrinter& out, CodePrinter& prototypes) 
         if (!s.goTo) {
             continue;
         }
-        const std::string comment =
-            "// Force the FSM to the state:[" + std::string(s.name) + "].";
+        const std::string comment = "// Force the FSM to the state:[" + std::string(s.name) + "].";
         const std::string macro = "#define " + m_names.gotoPrefix + std::string(s.name) + "() { " +
                                   m_names.indexVariable + " = " + m_names.constant(index) + "; ";
         out.line(comment);
@@ -448,8 +449,9 @@ std::string SwitchCaseGenerator::fsmFunctionPiece() const {
     std::size_t estimate = 4096;
     for (const StateInfo& s : m_analysis.states()) {
         const std::size_t texts = s.moore.size() + s.entry.size() + s.elseActions.size();
-        estimate += 200 + texts + static_cast<std::size_t>(s.outLinks) *
-                                      (420 + m_analysis.entryExit().ExitAction(s.index).size());
+        estimate += 200 + texts +
+                    static_cast<std::size_t>(s.outLinks) *
+                        (420 + m_analysis.entryExit().ExitAction(s.index).size());
     }
     CodePrinter out(estimate);
     const int b = loopIndent();
@@ -569,9 +571,7 @@ void SwitchCaseGenerator::entryCheck(CodePrinter& out, const StateInfo& s) const
     const int b = loopIndent();
     out.line(b + 12, "// Entry check");
     out.blanks(b + 12).text("if(!((T_bit)").text(m_names.entryFlag).line(")){");
-    out.blanks(b + 16)
-        .text(m_names.entryFlag)
-        .line(reentrant() ? " = (T_bit)1U;" : " = (T_bit)1;");
+    out.blanks(b + 16).text(m_names.entryFlag).line(reentrant() ? " = (T_bit)1U;" : " = (T_bit)1;");
     out.line(b + 16, "// Entry actions").indented(entry, b + 16).nl();
     out.line(b + 12, "}");
 }

@@ -148,8 +148,8 @@ public:
         Node* n = m_doc.diagram().AddNode(0, 0, 1500, 1000);
         n->setNodeKind(s.kind);
         const std::string index = s.index.empty() ? std::to_string(++m_states) : s.index;
-        n->setNodeData(joinFields({s.name, s.moore, index, s.entry, s.exit, "N", "N",
-                                   s.elseActions}));
+        n->setNodeData(
+            joinFields({s.name, s.moore, index, s.entry, s.exit, "N", "N", s.elseActions}));
         return n;
     }
 

@@ -14,14 +14,15 @@
 namespace tarvel {
 namespace {
 
-bool haveGcc() { return std::system("gcc --version >/dev/null 2>&1") == 0; }
+bool haveGcc() {
+    return std::system("gcc --version >/dev/null 2>&1") == 0;
+}
 
 // Runs a shell command in `dir`; its output goes to `log`.
 int run(const test::TempDir& dir, const std::string& command, std::string& log) {
     const std::string logPath = dir / "command.log";
-    const int status = std::system(("cd '" + dir.path() + "' && " + command + " >'" + logPath +
-                                    "' 2>&1")
-                                       .c_str());
+    const int status =
+        std::system(("cd '" + dir.path() + "' && " + command + " >'" + logPath + "' 2>&1").c_str());
     log = test::readFile(logPath);
     return status;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -110,8 +111,7 @@ TEST(GeneratorWalk, DiagramsThatContainEachOtherAreGeneratedOnce) {
     writeDiagram(dir / "Root.fsm", "Child();");
     writeDiagram(dir / "Child.fsm", "Root();\r\nChild();");
     test::Session session;
-    const test::CFiles files =
-        test::splitResult(session.generate(session.root(dir / "Root.fsm")));
+    const test::CFiles files = test::splitResult(session.generate(session.root(dir / "Root.fsm")));
     EXPECT_TRUE(session.messages.empty());
     EXPECT_EQ(occurrences(files.module, "static void Child(void);"), 1u);
     EXPECT_EQ(occurrences(files.module, "// [Child:  Child]"), 4u);  // top, macros, code, ending
@@ -155,6 +155,36 @@ TEST(GeneratorWalk, ExitFunctionsOfParentAndChildDoNotClash) {
     EXPECT_EQ(occurrences(module, "static void S_OnExit(void)\r\n"), 1u);
     EXPECT_EQ(occurrences(module, "static void S_OnExit_1(void)\r\n"), 1u);
     EXPECT_EQ(occurrences(module, "S_OnExit_1();"), 2u);
+}
+
+// A child found beside the diagram and in its sub-folder is two entries: it
+// is restarted once per entry when its parent state is left, but listed once
+// in the history macro.
+TEST(GeneratorWalk, ChildInBothFoldersIsRestartedPerEntry) {
+    test::TempDir dir;
+    {
+        Document doc;
+        DiagramBuilder b(doc);
+        b.fsm("");
+        Node* s = b.state({.name = "S", .moore = "Sub();", .kind = NK_INITIAL});
+        b.transition(s, b.state({.name = "T"}), {.condition = "go"});
+        doc.options.HistoryFsm = false;
+        save(doc, dir / "Root.fsm");
+    }
+    writeDiagram(dir / "Sub.fsm", "");
+    std::filesystem::create_directories(dir / "Root");
+    writeDiagram(dir / "Root/Sub.fsm", "");
+    test::Session session;
+    const std::string module =
+        test::splitResult(session.generate(session.root(dir / "Root.fsm"))).module;
+    EXPECT_NE(module.find("                // Child Initialization.\r\n"
+                          "                _Sub_Init();\r\n"
+                          "                _Sub_Init();\r\n"),
+              std::string::npos);
+    EXPECT_NE(module.find("#define _Root_Init()  {Root_Init(); /* Children: */ _Sub_Init();}"),
+              std::string::npos);
+    // The second entry names a diagram already generated.
+    EXPECT_EQ(occurrences(module, "static void Sub(void);"), 1u);
 }
 
 TEST(GeneratorWalk, AThousandLevelsDeepNeedNoDeepStack) {
@@ -205,6 +235,19 @@ TEST(GeneratorSizes, StateCountDecidesIndexTypeAndDigits) {
     }
 }
 
+// Names are padded by characters, not bytes.
+TEST(GeneratorSizes, PaddingCountsCharacters) {
+    Document doc;
+    DiagramBuilder b(doc);
+    b.fsm("M");
+    b.state({.name = "\xC3\x84", .kind = NK_INITIAL});  // one character, two bytes
+    b.state({.name = "BB"});
+    const std::string module = test::splitResult(generate(doc)).module;
+    EXPECT_NE(module.find("  #define  i_\xC3\x84   ((T_u8)0)\r\n"
+                          "  #define  i_BB  ((T_u8)1)\r\n"),
+              std::string::npos);
+}
+
 // --- Chains -------------------------------------------------------------------
 
 TEST(GeneratorChains, LoopLimitShapesTheLoop) {
@@ -214,7 +257,8 @@ TEST(GeneratorChains, LoopLimitShapesTheLoop) {
         std::vector<const char*> absent;
     };
     const Case cases[] = {
-        {"0", {"    }while(fsm_chainTransition);", "fsm_chainTransition = TRUE;"},
+        {"0",
+         {"    }while(fsm_chainTransition);", "fsm_chainTransition = TRUE;"},
          {"fsm_chainMaxLoops"}},
         {"", {"    }while(fsm_chainTransition);"}, {"fsm_chainMaxLoops"}},
         {"-4", {"    }while(fsm_chainTransition);"}, {"fsm_chainMaxLoops"}},
@@ -232,8 +276,7 @@ TEST(GeneratorChains, LoopLimitShapesTheLoop) {
         DiagramBuilder b(doc);
         b.fsm("M", {{FF_MAX_LOOPS, c.maxLoops}});
         Node* a = b.state({.name = "A", .kind = NK_INITIAL});
-        b.transition(a, b.state({.name = "B"}),
-                     {.condition = "go", .continueImmediately = "Y"});
+        b.transition(a, b.state({.name = "B"}), {.condition = "go", .continueImmediately = "Y"});
         const std::string module = test::splitResult(generate(doc)).module;
         for (const char* text : c.present) {
             EXPECT_NE(module.find(text), std::string::npos) << text;
@@ -275,8 +318,8 @@ TEST(GeneratorExitActions, LongTextsCopiedOftenBecomeAFunction) {
         Node* s = b.state({.name = "S", .exit = c.exit, .kind = NK_INITIAL});
         Node* t = b.state({.name = "T"});
         for (int p = 1; p <= c.transitions; ++p) {
-            b.transition(s, t, {.priority = std::to_string(p),
-                                .condition = "x == " + std::to_string(p)});
+            b.transition(s, t,
+                         {.priority = std::to_string(p), .condition = "x == " + std::to_string(p)});
         }
         const std::string module = test::splitResult(generate(doc)).module;
         EXPECT_EQ(occurrences(module, "static void S_OnExit(void)\r\n"), c.functions);
@@ -339,8 +382,9 @@ TEST(GeneratorCost, LargeFlatMachineIsLinear) {
     for (std::size_t k = 0; k < states.size(); ++k) {
         for (int p = 1; p <= 5; ++p) {
             const std::string n = std::to_string(p);
-            b.transition(states[k], states[(k + static_cast<std::size_t>(p)) % states.size()],
-                         {.priority = n, .condition = "input == " + n, .actions = "act(" + n + ");"});
+            b.transition(
+                states[k], states[(k + static_cast<std::size_t>(p)) % states.size()],
+                {.priority = n, .condition = "input == " + n, .actions = "act(" + n + ");"});
         }
     }
     const auto start = std::chrono::steady_clock::now();

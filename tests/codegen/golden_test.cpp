@@ -16,7 +16,8 @@ class CodegenGolden : public ::testing::TestWithParam<GoldenCase> {};
 TEST_P(CodegenGolden, ModuleAndHeaderMatchByteForByte) {
     const GoldenCase& c = GetParam();
     test::Session session;
-    const std::string text = session.generate(session.root(test::fixturePath(c.fixture)), c.reentrant);
+    const std::string text =
+        session.generate(session.root(test::fixturePath(c.fixture)), c.reentrant);
     EXPECT_TRUE(session.messages.empty()) << session.messages.front();
     ASSERT_FALSE(text.empty());
     const test::CFiles files = test::splitResult(text);

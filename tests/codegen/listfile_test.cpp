@@ -11,7 +11,8 @@ namespace {
 
 TEST(ListFile, MatchesGolden) {
     test::Session session;
-    test::expectGolden("Plant.lst", listFileText(session.root(test::fixturePath("plant/Plant.fsm"))));
+    test::expectGolden("Plant.lst",
+                       listFileText(session.root(test::fixturePath("plant/Plant.fsm"))));
 }
 
 // Values that are always written give an empty line when empty; the others
