@@ -4,9 +4,14 @@ namespace tarvel {
 
 void ChildBlockWriter::openChild(int depth) {
     closeTo(depth > 0 ? static_cast<std::size_t>(depth - 1) : 0);
-    write("\r\n// [Child:");
+    lineBreak();
+    write("// [Child:");
     m_starts.push_back(m_out.size());
     m_out.blanks(2);
+}
+
+void ChildBlockWriter::lineBreak() {
+    m_out.nl().blanks(pad());
 }
 
 void ChildBlockWriter::write(std::string_view text) {
@@ -25,7 +30,7 @@ void ChildBlockWriter::write(std::string_view text) {
         }
         m_out.text(text.substr(from, end - from));
         if (text[end] == '\r') {
-            m_out.nl().blanks(pad());
+            lineBreak();
         }
         from = end + 1;
     }

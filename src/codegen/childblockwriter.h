@@ -27,6 +27,8 @@ public:
     void openChild(int depth);
     // Writes text into the innermost open block (verbatim at the root).
     void write(std::string_view text);
+    // A line break followed by the indentation of the open blocks.
+    void lineBreak();
 
 private:
     void closeTo(std::size_t depth);

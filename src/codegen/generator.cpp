@@ -27,7 +27,8 @@ void nestedSection(CodePrinter& out, const Diagrams& ds, RootText rootText, Chil
         const WalkedDiagram& d = ds[i];
         section.openChild(d.depth);
         section.write(d.caption);
-        section.write("]\r\n");
+        section.write("]");
+        section.lineBreak();
         childText(d.pieces, section);
     }
 }
@@ -57,7 +58,7 @@ void codeSection(CodePrinter& out, const Diagrams& ds) {
 void endingSection(CodePrinter& out, const Diagrams& ds) {
     const auto rootEnding = [](const DiagramPieces& p, ChildBlockWriter& w) {
         if (!p.ending.empty()) {
-            w.write("\r\n");
+            w.lineBreak();
             w.write(p.ending);
         }
     };
@@ -76,7 +77,8 @@ std::string appended(const Diagrams& ds, Piece piece) {
 }
 
 std::string entryFlagsSection(const Diagrams& ds, bool bitFields) {
-    std::string flags = appended(ds, [](const WalkedDiagram& d) { return d.pieces.entryFlags; });
+    std::string flags = appended(
+        ds, [](const WalkedDiagram& d) -> const std::string& { return d.pieces.entryFlags; });
     if (bitFields && !flags.empty()) {
         CodePrinter wrapped(flags.size() + 96);
         wrapped.line("typedef struct {").text(flags).line("} T_EntryFsmFlg;");
@@ -177,8 +179,11 @@ std::string result(const Document& root, CodePrinter& module, const std::string&
 std::string instanceType(const Diagrams& ds, const std::string& type) {
     CodePrinter out;
     out.line("typedef struct {");
-    out.text(appended(ds, [](const WalkedDiagram& d) { return d.pieces.indexMembers; }));
-    out.text(appended(ds, [](const WalkedDiagram& d) { return d.pieces.entryFlagMembers; }));
+    out.text(appended(
+        ds, [](const WalkedDiagram& d) -> const std::string& { return d.pieces.indexMembers; }));
+    out.text(appended(ds, [](const WalkedDiagram& d) -> const std::string& {
+        return d.pieces.entryFlagMembers;
+    }));
     out.text("} ").text(type).line(";");
     return out.take();
 }
@@ -187,9 +192,16 @@ std::string resetFunction(const Diagrams& ds, std::string_view root, const std::
     CodePrinter out;
     out.line("// FSM instance reset function");
     out.text("void ").text(root).text("_Reset(").text(type).line(" *this)").line("{");
-    out.indented(appended(ds, [](const WalkedDiagram& d) { return d.pieces.indexResets; }), 4);
+    out.indented(
+        appended(ds,
+                 [](const WalkedDiagram& d) -> const std::string& { return d.pieces.indexResets; }),
+        4);
     out.nl();
-    out.indented(appended(ds, [](const WalkedDiagram& d) { return d.pieces.entryFlagResets; }), 4);
+    out.indented(appended(ds,
+                          [](const WalkedDiagram& d) -> const std::string& {
+                              return d.pieces.entryFlagResets;
+                          }),
+                 4);
     out.line("} ");
     return out.take();
 }
