@@ -82,8 +82,9 @@ void transitionBlock(CodePrinter& out, const Node& state, const Node& t) {
     entry(out, "          [ContinueImmediately]", readTransitionField(TF_CONTINUE, t), 14);
 }
 
-void stateBlock(CodePrinter& out, const Node& s, int index) {
-    entry(out, "  [Index]", std::to_string(index), 6);
+void stateBlock(CodePrinter& out, const Node& s) {
+    // The index as the record holds it, like every other value.
+    entry(out, "  [Index]", readStateField(SF_INDEX, s), 6);
     entry(out, "    [Nombre]", readStateField(SF_NAME, s), 8);
     entry(out, "    [Generate Goto]", readStateField(SF_GOTO, s), 8);
     entry(out, "    [Generate IsIn]", readStateField(SF_ISIN, s), 8);
@@ -127,7 +128,7 @@ void states(CodePrinter& out, const Diagram& d) {
     std::stable_sort(list.begin(), list.end(),
                      [](const Indexed& a, const Indexed& b) { return a.index < b.index; });
     for (const Indexed& s : list) {
-        stateBlock(out, *s.node, s.index);
+        stateBlock(out, *s.node);
     }
 }
 

@@ -248,6 +248,48 @@ TEST(GeneratorSizes, PaddingCountsCharacters) {
               std::string::npos);
 }
 
+// --- Small texts that depend on the whole diagram ---------------------------------
+
+TEST(GeneratorTexts, IllegalStateMacroFollowsItsUseNotTheDebugOption) {
+    for (const char* init : {"", "if(Is_Next_State_Illegal()){ reset(); }"}) {
+        Document doc;
+        DiagramBuilder b(doc);
+        b.fsm("M", {{FF_FINAL_CODE, init}});
+        b.state({.name = "A", .kind = NK_INITIAL});
+        b.state({.name = "B"});
+        const std::string module = test::splitResult(generate(doc)).module;
+        const bool used = *init != '\0';
+        EXPECT_EQ(module.find("#undef Is_Next_State_Illegal\r\n"
+                              "#define Is_Next_State_Illegal() (ind_M > i_B)\r\n") !=
+                      std::string::npos,
+                  used);
+    }
+}
+
+// Without entry actions the instance has no flag members and the reset
+// function keeps its empty line before the closing brace; without user
+// parameters the instance is the only one.
+TEST(GeneratorTexts, ReentrantMachineWithoutEntryActions) {
+    Document doc;
+    DiagramBuilder b(doc);
+    b.fsm("M");
+    b.state({.name = "A", .kind = NK_INITIAL});
+    const test::CFiles files = test::splitResult(generate(doc, nullptr, true));
+    EXPECT_NE(files.module.find("    void M_Reset(T_M *this)\r\n"
+                                "    {\r\n"
+                                "        this->ind_M = i_A;\r\n"
+                                "    \r\n"
+                                "    } \r\n"
+                                "\r\n"
+                                "// - - -"),
+              std::string::npos);
+    EXPECT_NE(files.header.find("    typedef struct {\r\n"
+                                "        T_u8  ind_M;\r\n"
+                                "    } T_M;\r\n"),
+              std::string::npos);
+    EXPECT_NE(files.header.find("    void M(T_M *this);\r\n"), std::string::npos);
+}
+
 // --- Chains -------------------------------------------------------------------
 
 TEST(GeneratorChains, LoopLimitShapesTheLoop) {
