@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
+    const std::string diagram = argc >= 3 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString() : std::string();
     Sandbox sandbox;
     Editor editor;
     editor.main().resize(1280, 860);
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
         editor.main().grab().save(name);
     };
     if (argc >= 3) {
-        editor.workspace().FileOpen(argv[2]);
+        editor.workspace().FileOpen(diagram);
         editor.main().mdiArea()->activeSubWindow()->showMaximized();
         snap("opened");
         return 0;

@@ -83,6 +83,17 @@ private slots:
         QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
     }
 
+    void shortcutsReachOnlyTheActiveWindow() {
+        QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
+        settle();
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0002"));
+        QVERIFY(!document().undRed().GraphHasChanged());
+        QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
+        settle();
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(3));
+    }
+
     void dragOnTheCanvasDrawsAState() {
         drag(view(), {100, 100}, {160, 150});  // 900 x 750 twips
         QCOMPARE(count(diagram(), NK_STATE), 1);
@@ -326,6 +337,33 @@ private slots:
         // The three styles without a generator are never chosen by their items.
         doc()->action("mnuGenerate_C_code_TablaPoint")->trigger();
         QVERIFY(!doc()->action("mnuGenerate_C_code_TablaPoint")->isChecked());
+    }
+
+    void generatesCodeAndTheListFromTheMenus() {
+        for (const char* name : {"TrafficLight.fsm", "PedestrianSignal.fsm"}) {
+            QVERIFY(QFile::copy(QStringLiteral(TARVEL_SOURCE_DIR "/examples/") + name,
+                                sandbox->path() + "/" + name));
+        }
+        const std::string root = sandbox->file("TrafficLight.fsm");
+        QVERIFY(editor->workspace().FileOpen(root));
+        ScriptedUi& ui = *editor->ui;
+        ui.files = {FileDialogResult{sandbox->file("out.c"), false}};
+        doc()->action("mnuGenerate_C_code_Hierarchical")->trigger();
+        settle();
+        QCOMPARE(ui.fileRequests.back().title, std::string("Save Finite_State file as Ansi-C File..."));
+        QCOMPARE(ui.fileRequests.back().proposedName, sandbox->file("TrafficLight.c"));
+        QVERIFY(QFileInfo(QString::fromStdString(sandbox->file("out.c"))).size() > 0);
+        QVERIFY(QFileInfo(QString::fromStdString(sandbox->file("out.h"))).size() > 0);
+        QCOMPARE(document().sFullDocname, root);  // the root is active again
+        QVERIFY(ui.messages.empty());
+
+        ui.files = {FileDialogResult{sandbox->file("list.lst"), false}};
+        doc()->mnuGenerateList();
+        QCOMPARE(ui.fileRequests.back().title, std::string("Save As List file..."));
+        QCOMPARE(ui.fileRequests.back().filter, std::string("Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|"));
+        QFile list(QString::fromStdString(sandbox->file("list.lst")));
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QVERIFY(list.readAll().endsWith("[FSM LIST FILE END]\r\n"));
     }
 
     void closingAsksBeforeChangesAreLost() {

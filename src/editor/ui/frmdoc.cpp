@@ -19,6 +19,7 @@
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/generation.h"
+#include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
 #include "model/parientes.h"
@@ -706,7 +707,7 @@ void frmDoc::mnuGenerateList() {
     }
     ws.ui().setBusy(true);
     std::string error;
-    const bool ok = WriteFileAtomically(path, listFileFor(*m_doc) + std::string(CRLF), error);
+    const bool ok = WriteFileAtomically(path, listFileText(*m_doc) + std::string(CRLF), error);
     ws.ui().setBusy(false);
     if (!ok) {
         LogRun(" mnuGenerateList, " + path + ": " + error);
