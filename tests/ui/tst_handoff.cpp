@@ -1,7 +1,11 @@
 // The single-instance hand-off: paths arrive in a queue that opens the newest
 // first, waits while a modal window is open, drops what is not a diagram, and
 // only takes connections of the same user's editor.
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QLocalSocket>
 #include <QTest>
 
@@ -111,6 +115,32 @@ private slots:
         QFile log(QString::fromStdString(sandbox->file("FSM.log")));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("ProcessNewInstances: hFrm not found"));
+    }
+
+    // Only the first dropped file counts, and only when it is a diagram.
+    void dropsTakeTheFirstDiagram() {
+        Editor editor;
+        const std::string a = sandbox->writeDiagram("A.fsm");
+        const std::string text = sandbox->file("notes.txt");
+        QFile(QString::fromStdString(text)).open(QIODevice::WriteOnly);
+        auto drop = [&](const std::vector<std::string>& paths) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const auto& p : paths) {
+                urls << QUrl::fromLocalFile(QString::fromStdString(p));
+            }
+            data.setUrls(urls);
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&editor.main(), &enter);
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&editor.main(), &event);
+        };
+        drop({text, a});
+        QTest::qWait(40);
+        QCOMPARE(editor.main().docWindows().size(), std::size_t(1));
+        drop({a, text});
+        QTRY_COMPARE(editor.main().docWindows().size(), std::size_t(2));
     }
 
     // A drop on the frame goes through the queue; a modal window holds it back.
