@@ -125,9 +125,13 @@ DocWindow::DocWindow(Document& doc, DocWindowHost& host) : m_doc(doc), m_host(ho
     m_doc.diagram().addObserver(this);
 }
 
-DocWindow::~DocWindow() { m_doc.diagram().removeObserver(this); }
+DocWindow::~DocWindow() {
+    m_doc.diagram().removeObserver(this);
+}
 
-void DocWindow::nodeRemoving(Node& node) { forget(&node); }
+void DocWindow::nodeRemoving(Node& node) {
+    forget(&node);
+}
 
 void DocWindow::diagramReset() {
     m_editedComment = nullptr;

@@ -34,12 +34,12 @@ inline constexpr int SHAPE_UP_ARROW = 10;
 inline constexpr int SHAPE_ZOOM = 99;
 
 // `GestureResult`: what the gesture that ends with a mouse-up did.
-inline constexpr int GESTURE_NOTHING = 0;       // a click; a drag that changed nothing
-inline constexpr int GESTURE_NODE_DRAWN = 1;    // a new node was drawn
-inline constexpr int GESTURE_LINK_ENDS = 2;     // a link was drawn, or one end re-attached
-inline constexpr int GESTURE_MOVED = 3;         // nodes (and the bends between them) moved
-inline constexpr int GESTURE_RESIZED = 4;       // a node was resized with a handle
-inline constexpr int GESTURE_LINK_POINTS = 5;   // a link's bend points were added or moved
+inline constexpr int GESTURE_NOTHING = 0;      // a click; a drag that changed nothing
+inline constexpr int GESTURE_NODE_DRAWN = 1;   // a new node was drawn
+inline constexpr int GESTURE_LINK_ENDS = 2;    // a link was drawn, or one end re-attached
+inline constexpr int GESTURE_MOVED = 3;        // nodes (and the bends between them) moved
+inline constexpr int GESTURE_RESIZED = 4;      // a node was resized with a handle
+inline constexpr int GESTURE_LINK_POINTS = 5;  // a link's bend points were added or moved
 
 // The zoom values of the Zoom menu in its order; 0 fits the diagram in the window.
 inline constexpr std::array<int, 6> ZOOM_VALUES = {150, 100, 75, 50, 25, 0};

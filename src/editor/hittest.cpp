@@ -19,7 +19,9 @@ RectF outline(const Node& n) {
                           {n.NodeLeft() + n.NodeWidth(), n.NodeTop() + n.NodeHeight()});
 }
 
-float distance(PointF a, PointF b) { return std::hypot(a.x - b.x, a.y - b.y); }
+float distance(PointF a, PointF b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 }  // namespace
 

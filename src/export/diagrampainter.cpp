@@ -90,9 +90,9 @@ RectF boundsOf(const std::vector<PointF>& points) {
 // Where the segment from `inside` towards `outside` leaves the node's outline,
 // rounded corners included.
 PointF exitPoint(const Node& node, PointF inside, PointF outside) {
-    const RectF r = normalisedRect({node.NodeLeft(), node.NodeTop()},
-                                   {node.NodeLeft() + node.NodeWidth(),
-                                    node.NodeTop() + node.NodeHeight()});
+    const RectF r =
+        normalisedRect({node.NodeLeft(), node.NodeTop()},
+                       {node.NodeLeft() + node.NodeWidth(), node.NodeTop() + node.NodeHeight()});
     const float dx = outside.x - inside.x;
     const float dy = outside.y - inside.y;
     float t = 1;
@@ -115,10 +115,10 @@ PointF exitPoint(const Node& node, PointF inside, PointF outside) {
     if (radius <= 0) {
         return p;
     }
-    const float cx = p.x < r.left + radius ? r.left + radius
+    const float cx = p.x < r.left + radius      ? r.left + radius
                      : p.x > r.right() - radius ? r.right() - radius
                                                 : p.x;
-    const float cy = p.y < r.top + radius ? r.top + radius
+    const float cy = p.y < r.top + radius        ? r.top + radius
                      : p.y > r.bottom() - radius ? r.bottom() - radius
                                                  : p.y;
     if (cx == p.x || cy == p.y) {
@@ -189,8 +189,8 @@ void drawArrowHead(Canvas& canvas, PointF from, PointF tip, int style, Color col
     const PointF base{tip.x - ux * length, tip.y - uy * length};
     canvas.setPen({color, LINE_UNIT, LineStyle::Solid});
     canvas.setBrush({color, true});
-    canvas.drawPolygon({tip, {base.x - uy * half, base.y + ux * half},
-                        {base.x + uy * half, base.y - ux * half}});
+    canvas.drawPolygon(
+        {tip, {base.x - uy * half, base.y + ux * half}, {base.x + uy * half, base.y - ux * half}});
 }
 
 void drawNodeText(Canvas& canvas, const Node& node, Look look, const TextMeasurer& measurer) {
@@ -198,9 +198,9 @@ void drawNodeText(Canvas& canvas, const Node& node, Look look, const TextMeasure
     if (lines.empty()) {
         return;
     }
-    const RectF r = normalisedRect({node.NodeLeft(), node.NodeTop()},
-                                   {node.NodeLeft() + node.NodeWidth(),
-                                    node.NodeTop() + node.NodeHeight()});
+    const RectF r =
+        normalisedRect({node.NodeLeft(), node.NodeTop()},
+                       {node.NodeLeft() + node.NodeWidth(), node.NodeTop() + node.NodeHeight()});
     const Font& font = node.NodeFont();
     const float lineHeight = measurer.lineHeight(font);
     const float available = r.width - 2 * TEXT_PADDING_X;
@@ -275,8 +275,7 @@ void drawMark(Canvas& canvas, PointF centre, float pixel) {
 }  // namespace
 
 bool intersects(const RectF& a, const RectF& b) {
-    return a.left <= b.right() && b.left <= a.right() && a.top <= b.bottom() &&
-           b.top <= a.bottom();
+    return a.left <= b.right() && b.left <= a.right() && a.top <= b.bottom() && b.top <= a.bottom();
 }
 
 RectF unite(const RectF& a, const RectF& b) {
@@ -352,9 +351,9 @@ std::vector<RectF> nodeHandles(const RectF& rect, float pixel) {
 }
 
 RectF nodePaintBounds(const Node& node, float pixel) {
-    const RectF r = normalisedRect({node.NodeLeft(), node.NodeTop()},
-                                   {node.NodeLeft() + node.NodeWidth(),
-                                    node.NodeTop() + node.NodeHeight()});
+    const RectF r =
+        normalisedRect({node.NodeLeft(), node.NodeTop()},
+                       {node.NodeLeft() + node.NodeWidth(), node.NodeTop() + node.NodeHeight()});
     return inflated(r, outlineWidth(node) + (HANDLE_PIXELS / 2 + 2) * pixel);
 }
 
@@ -436,9 +435,9 @@ void paintNode(Canvas& canvas, const Node& node, const TextMeasurer& measurer,
         return;
     }
     const Look look = lookOf(node);
-    const RectF r = normalisedRect({node.NodeLeft(), node.NodeTop()},
-                                   {node.NodeLeft() + node.NodeWidth(),
-                                    node.NodeTop() + node.NodeHeight()});
+    const RectF r =
+        normalisedRect({node.NodeLeft(), node.NodeTop()},
+                       {node.NodeLeft() + node.NodeWidth(), node.NodeTop() + node.NodeHeight()});
     const float radius = cornerRadius(node);
     const Pen outline{node.NodeLineColor(), outlineWidth(node), LineStyle::Solid};
     switch (look) {
@@ -484,7 +483,8 @@ void paintNode(Canvas& canvas, const Node& node, const TextMeasurer& measurer,
 }
 
 void paintLink(Canvas& canvas, const Link& link, const PaintOptions& options) {
-    if (!isPaintedNode(*link.LinkOrigin(), options) || !isPaintedNode(*link.LinkTarget(), options)) {
+    if (!isPaintedNode(*link.LinkOrigin(), options) ||
+        !isPaintedNode(*link.LinkTarget(), options)) {
         return;
     }
     std::vector<PointF> pts = visibleLinkPoints(link);
@@ -567,8 +567,7 @@ void paintDiagram(Canvas& canvas, const Diagram& diagram, const TextMeasurer& me
         }
     }
     for (const auto& n : diagram.NodeList()) {
-        if (n->NodeSelected() && isPaintedNode(*n, options) &&
-            shown(nodePaintBounds(*n, pixel))) {
+        if (n->NodeSelected() && isPaintedNode(*n, options) && shown(nodePaintBounds(*n, pixel))) {
             paintNodeMarks(canvas, *n, pixel);
         }
     }

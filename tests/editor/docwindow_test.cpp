@@ -26,7 +26,9 @@ struct FakeHost : DocWindowHost {
     std::string status = "untouched";
     void setStatusText(const std::string& s) override { status = s; }
     void editFsm() override { calls.push_back("fsm"); }
-    void editState(Node& n) override { calls.push_back("state " + std::string(readField(n.NodeData(), 0))); }
+    void editState(Node& n) override {
+        calls.push_back("state " + std::string(readField(n.NodeData(), 0)));
+    }
     void editTransition(Node&) override { calls.push_back("transition"); }
     void beginCommentEdit(Node&) override { calls.push_back("comment"); }
 };
@@ -65,7 +67,9 @@ protected:
         d().setCurrentLink(l);
         return l;
     }
-    void mouseUp(int result, bool newItem = true) { window.MouseUp({result, newItem, changedBefore}); }
+    void mouseUp(int result, bool newItem = true) {
+        window.MouseUp({result, newItem, changedBefore});
+    }
 
     test::TempDir dir;
     Document doc;
@@ -130,9 +134,9 @@ TEST_F(DocWindowTest, LinksThatCannotCarryATransitionDisappear) {
         Node* from;
         Node* to;
     };
-    for (const Case c : {Case{"comment to comment", c1, c2}, Case{"comment to state", c1, a},
-                         Case{"state to comment", a, c2},
-                         Case{"transition to transition", t1, t2}}) {
+    for (const Case c :
+         {Case{"comment to comment", c1, c2}, Case{"comment to state", c1, a},
+          Case{"state to comment", a, c2}, Case{"transition to transition", t1, t2}}) {
         SCOPED_TRACE(c.what);
         const std::size_t links = d().Links().size();
         drawLink(c.from, c.to);
@@ -305,7 +309,7 @@ TEST_F(DocWindowTest, MouseMoveStatusMagnifierAndPointerShape) {
     EXPECT_EQ(host.status, "kept");  // a link leaves the panel as it was
     EXPECT_EQ(t->rect(), normal);
     window.MouseMove(true, nullptr, nullptr, HIT_NONE);
-    EXPECT_EQ(host.status, "kept");  // nothing while the button is down
+    EXPECT_EQ(host.status, "kept");      // nothing while the button is down
     EXPECT_FALSE(d().DiagramChanged());  // magnifying is no change
 }
 
@@ -454,8 +458,8 @@ TEST_F(DocWindowTest, ChildFolderIsMadeOnlyWhenTheUserAgrees) {
 TEST(GeneratorOf, OnlyTheHierarchicalPairGenerates) {
     EXPECT_EQ(generatorOf(GEN_HIERARCHICAL), GeneratorKind::Hierarchical);
     EXPECT_EQ(generatorOf(GEN_HIERARCHICAL_REENTRANT), GeneratorKind::HierarchicalReentrant);
-    for (auto caption : {GEN_POINTER_ARRAY, GEN_DIRECT_POINTERS, GEN_SWITCH_CASE,
-                         std::string_view("")}) {
+    for (auto caption :
+         {GEN_POINTER_ARRAY, GEN_DIRECT_POINTERS, GEN_SWITCH_CASE, std::string_view("")}) {
         EXPECT_EQ(generatorOf(caption), GeneratorKind::None) << caption;
     }
 }

@@ -37,8 +37,8 @@ TEST(HitTest, LinksAreHitWhereTheyAreDrawn) {
 TEST(HitTest, HandlesAndTheirPointerHit) {
     Diagram d;
     Node* n = d.AddNode(0, 0, 1000, 600);
-    const int expected[] = {HIT_SIZE_NWSE, HIT_SIZE_NS,   HIT_SIZE_NESW, HIT_SIZE_WE,
-                            HIT_SIZE_NWSE, HIT_SIZE_NS,   HIT_SIZE_NESW, HIT_SIZE_WE};
+    const int expected[] = {HIT_SIZE_NWSE, HIT_SIZE_NS, HIT_SIZE_NESW, HIT_SIZE_WE,
+                            HIT_SIZE_NWSE, HIT_SIZE_NS, HIT_SIZE_NESW, HIT_SIZE_WE};
     const auto handles = nodeHandles(n->rect(), 15);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(handleAtPoint(*n, handles[i].centre(), 15), i);
@@ -56,10 +56,9 @@ TEST(HitTest, ResizeKeepsTheOppositeSideAndAMinimum) {
         RectF result;
     };
     const Case cases[] = {
-        {0, -100, -50, {900, 950, 1100, 850}},
-        {4, 200, 100, {1000, 1000, 1200, 900}},
-        {1, 500, 100, {1000, 1100, 1000, 700}},   // top edge: only y
-        {3, -2000, 0, {1000, 1000, 100, 800}},    // never below the minimum
+        {0, -100, -50, {900, 950, 1100, 850}},  {4, 200, 100, {1000, 1000, 1200, 900}},
+        {1, 500, 100, {1000, 1100, 1000, 700}},  // top edge: only y
+        {3, -2000, 0, {1000, 1000, 100, 800}},   // never below the minimum
         {6, 3000, 0, {1900, 1000, 100, 800}},
     };
     for (const Case& c : cases) {

@@ -179,10 +179,10 @@ TEST(DiagramPainter, TextThatDoesNotFitIsCutNotSpilled) {
 
 TEST(DiagramPainter, ElidingNeverSplitsACharacter) {
     const Font font;
-    const std::string line = "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4\xC3\xB6\xC3\xBC";  // six 2-byte letters
+    const std::string line =
+        "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\xA4\xC3\xB6\xC3\xBC";  // six 2-byte letters
     const float width = defaultMeasurer().lineWidth("\xC3\xA4\xC3\xB6\xE2\x80\xA6", font);
-    EXPECT_EQ(elideToWidth(line, width, defaultMeasurer(), font),
-              "\xC3\xA4\xC3\xB6\xE2\x80\xA6");
+    EXPECT_EQ(elideToWidth(line, width, defaultMeasurer(), font), "\xC3\xA4\xC3\xB6\xE2\x80\xA6");
     EXPECT_EQ(elideToWidth(line, 1, defaultMeasurer(), font), "");
     EXPECT_EQ(elideToWidth(line, 1e6f, defaultMeasurer(), font), line);
 }
@@ -299,7 +299,7 @@ TEST(DiagramPainter, OnlyVisibleItemsAndScreenAidsOnRequest) {
 
     RecordingCanvas picture;
     paintDiagram(picture, t.d, defaultMeasurer(), {});
-    EXPECT_EQ(picture.ofKind("rect").size(), 2u);  // the two nodes, no handles
+    EXPECT_EQ(picture.ofKind("rect").size(), 2u);      // the two nodes, no handles
     EXPECT_EQ(picture.ofKind("polyline").size(), 1u);  // the link, no grid
 
     RecordingCanvas screen;
@@ -317,7 +317,7 @@ TEST(DiagramPainter, OnlyVisibleItemsAndScreenAidsOnRequest) {
 TEST(DiagramPainter, HandlesClockwiseFromTopLeft) {
     const auto h = nodeHandles({0, 0, 1000, 600}, 10);
     ASSERT_EQ(h.size(), 8u);
-    const PointF centres[] = {{0, 0},     {500, 0},   {1000, 0}, {1000, 300},
+    const PointF centres[] = {{0, 0},      {500, 0},   {1000, 0}, {1000, 300},
                               {1000, 600}, {500, 600}, {0, 600},  {0, 300}};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(h[i].centre(), centres[i]) << i;

@@ -7,10 +7,10 @@
 #include <QPixmap>
 #include <QTest>
 
-#include "editor/undoredo.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/undoredo.h"
 #include "export/diagrampainter.h"
 #include "model/text.h"
 #include "support/builders.h"
@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    const std::string diagram = argc >= 3 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString() : std::string();
+    const std::string diagram =
+        argc >= 3 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString()
+                  : std::string();
     Sandbox sandbox;
     Editor editor;
     editor.main().resize(1280, 860);
@@ -35,7 +37,8 @@ int main(int argc, char** argv) {
     auto snap = [&](const char* what) {
         settle();
         QTest::qWait(50);
-        const QString name = QStringLiteral("%1/%2-%3.png").arg(out).arg(++shot, 2, 10, QChar('0')).arg(what);
+        const QString name =
+            QStringLiteral("%1/%2-%3.png").arg(out).arg(++shot, 2, 10, QChar('0')).arg(what);
         editor.main().grab().save(name);
     };
     if (argc >= 3) {
@@ -117,8 +120,11 @@ int main(int argc, char** argv) {
     click(view, view->toView(PointF{s2->NodeLeft() + 10, s2->centre().y}));
     Link* l = s2->NodeOutLinks()[0];
     const auto pts = visibleLinkPoints(*l);
-    drag(view, view->toView(PointF{(pts.front().x + pts.back().x) / 2, (pts.front().y + pts.back().y) / 2}),
-         view->toView(PointF{(pts.front().x + pts.back().x) / 2, (pts.front().y + pts.back().y) / 2 + 1500}));
+    drag(view,
+         view->toView(
+             PointF{(pts.front().x + pts.back().x) / 2, (pts.front().y + pts.back().y) / 2}),
+         view->toView(PointF{(pts.front().x + pts.back().x) / 2,
+                             (pts.front().y + pts.back().y) / 2 + 1500}));
     s2->setNodeSelected(true);
     l->setLinkSelected(true);
     doc->rules().toggleGridVisible();

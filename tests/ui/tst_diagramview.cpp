@@ -77,7 +77,8 @@ private slots:
         settle();
         QTRY_VERIFY(view.paintCount() > before);
         const QRect painted = view.lastPaintedRect();
-        QVERIFY2(painted.width() * painted.height() < view.viewport()->width() * view.viewport()->height() / 20,
+        QVERIFY2(painted.width() * painted.height() <
+                     view.viewport()->width() * view.viewport()->height() / 20,
                  "a moved node repainted far more than itself");
 
         // At 100% only what is in view is drawn, and quickly.

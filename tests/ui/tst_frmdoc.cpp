@@ -5,20 +5,22 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTest>
 
 #include "editor/commentclipboard.h"
-#include "editor/undoredo.h"
 #include "editor/ui/commenteditor.h"
-#include "editor/ui/dialoghooks.h"
 #include "editor/ui/diagramview.h"
+#include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/undoredo.h"
 #include "export/diagrampainter.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
+#include "shell/paths.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "support/builders.h"
 #include "uitestsupport.h"
@@ -36,7 +38,9 @@ int count(const Diagram& d, std::uint32_t kind) {
     return n;
 }
 
-QPointF at(DiagramView* v, PointF p) { return v->toView(p); }
+QPointF at(DiagramView* v, PointF p) {
+    return v->toView(p);
+}
 
 }  // namespace
 
@@ -97,7 +101,8 @@ private slots:
     void dragOnTheCanvasDrawsAState() {
         drag(view(), {100, 100}, {160, 150});  // 900 x 750 twips
         QCOMPARE(count(diagram(), NK_STATE), 1);
-        QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME), std::string_view("STATE_1"));
+        QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME),
+                 std::string_view("STATE_1"));
         QVERIFY(document().undRed().GraphHasChanged());
         QVERIFY(editor->main().button("Undo")->isEnabled());
 
@@ -154,7 +159,8 @@ private slots:
         click(view(), at(view(), a->centre()));
         a->setNodeSelected(true);  // the undo step of the move deselected it
         settle();
-        const QPointF corner = at(view(), {a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
+        const QPointF corner =
+            at(view(), {a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
         const float width = a->NodeWidth();
         drag(view(), corner, corner + QPointF(40, 30));
         QCOMPARE(a->NodeWidth(), width + 600);
@@ -230,8 +236,10 @@ private slots:
     void selectModeSelectsWithARubberBand() {
         auto [a, b] = twoStates();
         doc()->mnuEditSelectMode();
-        QCOMPARE(editor->main().button("InsertMode")->data().toString(), QStringLiteral("SelectMode"));
-        drag(view(), at(view(), {100, 100}), at(view(), {a->NodeLeft() + a->NodeWidth() + 100, 3000}));
+        QCOMPARE(editor->main().button("InsertMode")->data().toString(),
+                 QStringLiteral("SelectMode"));
+        drag(view(), at(view(), {100, 100}),
+             at(view(), {a->NodeLeft() + a->NodeWidth() + 100, 3000}));
         QVERIFY(a->NodeSelected());
         QVERIFY(!b->NodeSelected());
         QCOMPARE(diagram().nodeCount(), std::size_t(2));  // no node drawn in select mode
@@ -350,7 +358,8 @@ private slots:
         ui.files = {FileDialogResult{sandbox->file("out.c"), false}};
         doc()->action("mnuGenerate_C_code_Hierarchical")->trigger();
         settle();
-        QCOMPARE(ui.fileRequests.back().title, std::string("Save Finite_State file as Ansi-C File..."));
+        QCOMPARE(ui.fileRequests.back().title,
+                 std::string("Save Finite_State file as Ansi-C File..."));
         QCOMPARE(ui.fileRequests.back().proposedName, sandbox->file("TrafficLight.c"));
         QVERIFY(QFileInfo(QString::fromStdString(sandbox->file("out.c"))).size() > 0);
         QVERIFY(QFileInfo(QString::fromStdString(sandbox->file("out.h"))).size() > 0);
@@ -360,7 +369,8 @@ private slots:
         ui.files = {FileDialogResult{sandbox->file("list.lst"), false}};
         doc()->mnuGenerateList();
         QCOMPARE(ui.fileRequests.back().title, std::string("Save As List file..."));
-        QCOMPARE(ui.fileRequests.back().filter, std::string("Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|"));
+        QCOMPARE(ui.fileRequests.back().filter,
+                 std::string("Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|"));
         QFile list(QString::fromStdString(sandbox->file("list.lst")));
         QVERIFY(list.open(QIODevice::ReadOnly));
         QVERIFY(list.readAll().endsWith("[FSM LIST FILE END]\r\n"));
@@ -435,6 +445,27 @@ private slots:
         QCOMPARE(diagram().Links().size(), std::size_t(2));  // the selected link stays
         QCOMPARE(count(diagram(), NK_ANY_STATE), 3);
         QVERIFY(document().undRed().GraphHasChanged());
+    }
+
+    void editingGoesOnWhenUndoCannotWrite() {
+        // The undo folder cannot be made: a file stands in its place.
+        editor.reset();
+        std::string error;
+        const std::string privateFolder = PrivateTempDir(error);
+        QVERIFY(!privateFolder.empty());
+        QDir(QString::fromStdString(privateFolder + "/undo")).removeRecursively();
+        QFile blocker(QString::fromStdString(privateFolder + "/undo"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        editor = std::make_unique<Editor>();
+        editor->main().mdiArea()->activeSubWindow()->showMaximized();
+        settle();
+        drag(view(), {100, 100}, {160, 150});
+        QCOMPARE(count(diagram(), NK_STATE), 1);
+        QVERIFY(!document().undRed().CanUndo());
+        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(!editor->main().button("Undo")->isEnabled());
+        QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }
 
     void parentAndChildrenButtons() {

@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
-#include <QMimeData>
-#include <QUrl>
 #include <QLocalSocket>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include "shell/ui/clslib_previnstance.h"
 #include "shell/ui/frmlib_linkinstance.h"
@@ -65,8 +65,8 @@ private slots:
     void dropsWhatIsNotADiagram() {
         const std::string text = sandbox->file("notes.txt");
         QFile(QString::fromStdString(text)).open(QIODevice::WriteOnly);
-        for (const std::string& p : {text, sandbox->file("missing.fsm"), sandbox->path().toStdString(),
-                                     std::string()}) {
+        for (const std::string& p :
+             {text, sandbox->file("missing.fsm"), sandbox->path().toStdString(), std::string()}) {
             receiver->cmdPrevInstance_Click(p);
         }
         QVERIFY(receiver->queue().empty());
@@ -80,8 +80,8 @@ private slots:
         QVERIFY(receiver->listen(name));
         QVERIFY(clsLib_PrevInstance::anotherInstanceRunning(name));
         // Only the user may connect.
-        QCOMPARE(QFile::permissions(name) & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup |
-                                             QFile::WriteGroup),
+        QCOMPARE(QFile::permissions(name) &
+                     (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
                  QFileDevice::Permissions());
 
         const std::string a = sandbox->writeDiagram("A.fsm");
@@ -111,7 +111,7 @@ private slots:
 
     void noReceiverMeansNothingIsSent() {
         QVERIFY(!clsLib_PrevInstance::ProcessNewInstances(sandbox->writeDiagram("A.fsm"),
-                                                         sandbox->path() + "/nobody", 100));
+                                                          sandbox->path() + "/nobody", 100));
         QFile log(QString::fromStdString(sandbox->file("FSM.log")));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.readAll().contains("ProcessNewInstances: hFrm not found"));
@@ -133,7 +133,8 @@ private slots:
             QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
                                   Qt::NoModifier);
             QApplication::sendEvent(&editor.main(), &enter);
-            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                             Qt::NoModifier);
             QApplication::sendEvent(&editor.main(), &event);
         };
         drop({text, a});

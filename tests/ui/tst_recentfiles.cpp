@@ -26,8 +26,7 @@ private slots:
         QTest::newRow("first save") << QStringList{} << QStringList{} << "/a" << QStringList{"/a"};
         QTest::newRow("new file goes on top, the oldest drops out")
             << six << six << "/g" << QStringList{"/g", "/a", "/b", "/c", "/d", "/e"};
-        QTest::newRow("a listed file keeps its place")
-            << six << six << "/c" << six;
+        QTest::newRow("a listed file keeps its place") << six << six << "/c" << six;
         QTest::newRow("a file the menu does not show yet moves to the top")
             << QStringList{"/a", "/c"} << QStringList{"/a"} << "/c" << QStringList{"/c", "/a"};
         QTest::newRow("missing files drop out")
@@ -57,7 +56,7 @@ private slots:
         const auto exists = [](const std::string& p) { return p != "/gone"; };
         auto items = recentFileItems({"/a", "/gone", "", "", "", ""}, exists);
         QCOMPARE(items[0].value(), std::string("/a"));
-        QVERIFY(!items[1].has_value());  // a missing file leaves its item as it was
+        QVERIFY(!items[1].has_value());             // a missing file leaves its item as it was
         QCOMPARE(items[2].value(), std::string());  // an unused key hides its item
         items = recentFileItems({"", "", "", "", "", ""}, exists);
         for (const auto& i : items) {

@@ -6,9 +6,9 @@
 #include <QSettings>
 #include <QTest>
 
-#include "editor/undoredo.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "shell/logs.h"
@@ -20,8 +20,8 @@ void ScriptedUi::showMessage(std::string_view title, std::string_view text, Mess
     messages.push_back(std::string(title) + "|" + std::string(text));
 }
 
-Answer ScriptedUi::ask(std::string_view title, std::string_view text, MessageIcon,
-                       bool withCancel, Answer defaultAnswer) {
+Answer ScriptedUi::ask(std::string_view title, std::string_view text, MessageIcon, bool withCancel,
+                       Answer defaultAnswer) {
     questions.push_back(std::string(title) + "|" + std::string(text));
     if (duringQuestion) {
         duringQuestion();
@@ -102,7 +102,9 @@ Editor::~Editor() {
     settle();
 }
 
-frmDoc* Editor::active() { return main().activeDocWindow(); }
+frmDoc* Editor::active() {
+    return main().activeDocWindow();
+}
 
 namespace {
 
@@ -120,8 +122,7 @@ void press(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods) {
 }
 
 void moveTo(DiagramView* view, QPointF at, bool leftDown, Qt::KeyboardModifiers mods) {
-    send(view, QEvent::MouseMove, at, Qt::NoButton, leftDown ? Qt::LeftButton : Qt::NoButton,
-         mods);
+    send(view, QEvent::MouseMove, at, Qt::NoButton, leftDown ? Qt::LeftButton : Qt::NoButton, mods);
 }
 
 void release(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods) {

@@ -73,8 +73,7 @@ void press(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoMod
 void moveTo(DiagramView* view, QPointF at, bool leftDown,
             Qt::KeyboardModifiers mods = Qt::NoModifier);
 void release(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoModifier);
-void drag(DiagramView* view, QPointF from, QPointF to,
-          Qt::KeyboardModifiers mods = Qt::NoModifier);
+void drag(DiagramView* view, QPointF from, QPointF to, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void click(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void doubleClick(DiagramView* view, QPointF at);
 

@@ -4,9 +4,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSvgRenderer>
-#include <QPixmap>
 #include <algorithm>
 #include <cmath>
 
@@ -19,10 +19,10 @@ namespace tarvel {
 
 namespace {
 
-constexpr qreal CLICK_DISTANCE = 3;   // pixels a drag must cover to count
-constexpr float RIM_PIXELS = 5;       // the rim of a node that moves it in draw mode
-constexpr float HIT_PIXELS = 4;       // how near a link the pointer must be
-constexpr float EXTENT_MARGIN = 1440; // room beyond the diagram, in twips
+constexpr qreal CLICK_DISTANCE = 3;    // pixels a drag must cover to count
+constexpr float RIM_PIXELS = 5;        // the rim of a node that moves it in draw mode
+constexpr float HIT_PIXELS = 4;        // how near a link the pointer must be
+constexpr float EXTENT_MARGIN = 1440;  // room beyond the diagram, in twips
 constexpr qreal MIN_SCALE_ZOOM = 0.05;
 constexpr qreal MAX_SCALE_ZOOM = 8.0;
 
@@ -90,7 +90,9 @@ DiagramView::DiagramView(Diagram& diagram, const DocWindow& rules, const TextMea
     rebuildBoundsCache();
 }
 
-DiagramView::~DiagramView() { detach(); }
+DiagramView::~DiagramView() {
+    detach();
+}
 
 void DiagramView::detach() {
     if (m_diagram != nullptr) {
@@ -104,8 +106,12 @@ void DiagramView::detach() {
 
 // ------------------------------------------------------------ coordinates
 
-float DiagramView::pixel() const { return static_cast<float>(1.0 / m_scale); }
-float DiagramView::tolerance() const { return HIT_PIXELS * pixel(); }
+float DiagramView::pixel() const {
+    return static_cast<float>(1.0 / m_scale);
+}
+float DiagramView::tolerance() const {
+    return HIT_PIXELS * pixel();
+}
 
 PointF DiagramView::toModel(QPointF pos) const {
     return {static_cast<float>((pos.x() + horizontalScrollBar()->value()) / m_scale),
@@ -163,10 +169,9 @@ void DiagramView::updateScrollBars() {
     // while something is dragged beyond the drawing.
     const int w = static_cast<int>(std::ceil(m_extent.width() * m_scale));
     const int h = static_cast<int>(std::ceil(m_extent.height() * m_scale));
-    horizontalScrollBar()->setRange(
-        0, std::max({0, w - vs.width(), horizontalScrollBar()->value()}));
-    verticalScrollBar()->setRange(0,
-                                  std::max({0, h - vs.height(), verticalScrollBar()->value()}));
+    horizontalScrollBar()->setRange(0,
+                                    std::max({0, w - vs.width(), horizontalScrollBar()->value()}));
+    verticalScrollBar()->setRange(0, std::max({0, h - vs.height(), verticalScrollBar()->value()}));
     horizontalScrollBar()->setPageStep(vs.width());
     verticalScrollBar()->setPageStep(vs.height());
 }
@@ -324,9 +329,13 @@ void DiagramView::diagramPropertyChanged() {
     }
 }
 
-void DiagramView::refreshPointer() { updateCursor(viewport()->mapFromGlobal(QCursor::pos())); }
+void DiagramView::refreshPointer() {
+    updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+}
 
-void DiagramView::FocusDiagram() { setFocus(Qt::OtherFocusReason); }
+void DiagramView::FocusDiagram() {
+    setFocus(Qt::OtherFocusReason);
+}
 
 void DiagramView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
@@ -395,7 +404,9 @@ void DiagramView::setOverlay(const QRectF& rect) {
     viewport()->update(old.united(rect.toAlignedRect().adjusted(-3, -3, 3, 3)));
 }
 
-QRectF DiagramView::rubberRect() const { return QRectF(m_pressPos, m_dragPos).normalized(); }
+QRectF DiagramView::rubberRect() const {
+    return QRectF(m_pressPos, m_dragPos).normalized();
+}
 
 void DiagramView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
@@ -663,8 +674,8 @@ void DiagramView::updateDrag(QPointF pos, Qt::KeyboardModifiers) {
                 }
             }
         } else if (m_drag == Drag::LinkPoint && m_pointIndex < 0) {
-            const int segment = linkSegmentAtPoint(*m_dragLink, toModel(m_pressPos),
-                                                   std::max(tolerance(), 1e6f));
+            const int segment =
+                linkSegmentAtPoint(*m_dragLink, toModel(m_pressPos), std::max(tolerance(), 1e6f));
             std::vector<PointF> pts = m_dragLink->LinkPoints();
             m_pointIndex = std::max(segment, 0) + 1;
             pts.insert(pts.begin() + m_pointIndex, snapped(toModel(m_pressPos)));
@@ -698,12 +709,12 @@ void DiagramView::updateDrag(QPointF pos, Qt::KeyboardModifiers) {
             Node* old = m_hoverTarget;
             m_hoverTarget = over;
             QRectF dirty = QRectF(previous, pos).normalized();
-            QPointF from = m_drag == Drag::NewLink
-                               ? toView(m_dragNode->centre())
-                               : toView(m_pointIndex == 0
-                                            ? m_dragLink->LinkPoints()[1]
-                                            : m_dragLink->LinkPoints()
-                                                  [m_dragLink->LinkPoints().size() - 2]);
+            QPointF from =
+                m_drag == Drag::NewLink
+                    ? toView(m_dragNode->centre())
+                    : toView(m_pointIndex == 0
+                                 ? m_dragLink->LinkPoints()[1]
+                                 : m_dragLink->LinkPoints()[m_dragLink->LinkPoints().size() - 2]);
             dirty = dirty.united(QRectF(from, previous).normalized())
                         .united(QRectF(from, pos).normalized());
             for (Node* n : {old, m_hoverTarget}) {
@@ -736,7 +747,7 @@ void DiagramView::updateDrag(QPointF pos, Qt::KeyboardModifiers) {
             if (m_pointIndex > 0 && m_pointIndex < static_cast<int>(pts.size()) - 1) {
                 const PointF q = snapped(p);
                 pts[static_cast<std::size_t>(m_pointIndex)] = {std::max(q.x, 0.0f),
-                                                                std::max(q.y, 0.0f)};
+                                                               std::max(q.y, 0.0f)};
                 m_dragLink->setLinkPoints(std::move(pts));
             }
             break;
@@ -956,9 +967,9 @@ void DiagramView::zoomToRect(const RectF& r) {
     const qreal dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     const QSize vs = viewport()->size();
     const qreal scale = std::min(vs.width() / r.width, vs.height() / r.height);
-    const int zoom = std::clamp(static_cast<int>(scale * 1440.0 / dpi * 100.0),
-                                static_cast<int>(MIN_SCALE_ZOOM * 100),
-                                static_cast<int>(MAX_SCALE_ZOOM * 100));
+    const int zoom =
+        std::clamp(static_cast<int>(scale * 1440.0 / dpi * 100.0),
+                   static_cast<int>(MIN_SCALE_ZOOM * 100), static_cast<int>(MAX_SCALE_ZOOM * 100));
     m_diagram->setZoom(zoom, zoom);
     scrollToModel({r.left, r.top});
 }

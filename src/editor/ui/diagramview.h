@@ -90,14 +90,14 @@ protected:
 private:
     enum class Drag {
         None,
-        RubberNode,   // drawing a new node
-        RubberSelect, // selecting with a band
-        ZoomRect,     // the rectangle of Zoom Window
-        NewLink,      // drawing a link from a node
+        RubberNode,    // drawing a new node
+        RubberSelect,  // selecting with a band
+        ZoomRect,      // the rectangle of Zoom Window
+        NewLink,       // drawing a link from a node
         MoveNodes,
         ResizeNode,
-        LinkPoint,    // moving (or adding) a bend point
-        LinkEnd,      // re-attaching a link's end
+        LinkPoint,  // moving (or adding) a bend point
+        LinkEnd,    // re-attaching a link's end
     };
 
     // DiagramObserver

@@ -15,10 +15,10 @@
 
 #include "editor/commentclipboard.h"
 #include "editor/graphicenhancement.h"
-#include "editor/undoredo.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/generation.h"
+#include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
@@ -42,17 +42,25 @@ bool s_copiedCommentsOnly = false;
 // Where a pasted comment lands when its old place is taken.
 constexpr float PASTE_OFFSET = 120;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // The menu items and toolbar buttons a locked diagram disables.
-const char* const LOCKED_MENU_ITEMS[] = {
-    "mnuInsertaComentario", "mnuFont",       "mnuEditCut",      "mnuEditCopy",
-    "mnuEditPaste",         "mnuExportEMF",  "mnuEditDelete",   "mnuGrid",
-    "mnuEditSelectAll",     "mnuEditSelectMode", "mnuViewZoomRectangleIsotropic",
-    "mnuAutosizeNodes"};
-const char* const LOCKED_BUTTONS[] = {"InsertMode", "Cut",        "Copy",       "Paste",
-                                      "AmpliaFont", "AdjustFont", "ReduceFont", "AutoSize",
-                                      "Remark"};
+const char* const LOCKED_MENU_ITEMS[] = {"mnuInsertaComentario",
+                                         "mnuFont",
+                                         "mnuEditCut",
+                                         "mnuEditCopy",
+                                         "mnuEditPaste",
+                                         "mnuExportEMF",
+                                         "mnuEditDelete",
+                                         "mnuGrid",
+                                         "mnuEditSelectAll",
+                                         "mnuEditSelectMode",
+                                         "mnuViewZoomRectangleIsotropic",
+                                         "mnuAutosizeNodes"};
+const char* const LOCKED_BUTTONS[] = {"InsertMode", "Cut",        "Copy",     "Paste", "AmpliaFont",
+                                      "AdjustFont", "ReduceFont", "AutoSize", "Remark"};
 
 // The hook a menu item needs; the item is disabled while the hook is empty.
 bool hookSet(const std::string& item) {
@@ -131,9 +139,13 @@ frmDoc::~frmDoc() {
     }
 }
 
-Workspace& frmDoc::workspace() { return m_main.workspace(); }
+Workspace& frmDoc::workspace() {
+    return m_main.workspace();
+}
 
-bool frmDoc::isActive() const { return m_main.activeDocWindow() == this; }
+bool frmDoc::isActive() const {
+    return m_main.activeDocWindow() == this;
+}
 
 template <typename F>
 auto frmDoc::modal(F&& f) {
@@ -204,9 +216,8 @@ void frmDoc::buildMenus() {
         {"mnuGenerate_C_code_HierarchicalReentrant", GEN_HIERARCHICAL_REENTRANT},
     };
     for (std::size_t i = 0; i < 5; ++i) {
-        m_generators[i] =
-            addAction(genMenu, generators[i].name, qs(std::string(generators[i].caption)),
-                      nullptr, true);
+        m_generators[i] = addAction(genMenu, generators[i].name,
+                                    qs(std::string(generators[i].caption)), nullptr, true);
     }
     // The first three styles exist only as items; choosing them does nothing.
     for (std::size_t i = 0; i < 3; ++i) {
@@ -223,8 +234,7 @@ void frmDoc::buildMenus() {
             modal([&] { dialogHooks().saveAsHtml(this, *m_doc); });
         }
     });
-    a = addAction(file, "mnuSaveAsEMF", QStringLiteral("Save As &enhanced metafile..."),
-                  nullptr);
+    a = addAction(file, "mnuSaveAsEMF", QStringLiteral("Save As &enhanced metafile..."), nullptr);
     connect(a, &QAction::triggered, this, [this] {
         if (dialogHooks().saveAsPicture && m_doc) {
             modal([&] { dialogHooks().saveAsPicture(this, *m_doc); });
@@ -237,8 +247,8 @@ void frmDoc::buildMenus() {
             modal([&] { dialogHooks().printerSetup(this); });
         }
     });
-    addAction(file, "mnuPrintPreview", QStringLiteral("&Print Pre&view"),
-              &frmDoc::mnuPrintPreview, true);
+    addAction(file, "mnuPrintPreview", QStringLiteral("&Print Pre&view"), &frmDoc::mnuPrintPreview,
+              true);
     a = addAction(file, "mnuPrint", QStringLiteral("&Print..."), nullptr);
     a->setShortcut(QKeySequence::Print);
     connect(a, &QAction::triggered, this, [this] {
@@ -302,8 +312,8 @@ void frmDoc::buildMenus() {
     edit->addSeparator();
     addAction(edit, "mnuEditSelectAll", QStringLiteral("Select &All"), &frmDoc::mnuEditSelectAll)
         ->setShortcut(QKeySequence::SelectAll);
-    addAction(edit, "mnuEditSelectMode", QStringLiteral("&Select Mode"),
-              &frmDoc::mnuEditSelectMode, true);
+    addAction(edit, "mnuEditSelectMode", QStringLiteral("&Select Mode"), &frmDoc::mnuEditSelectMode,
+              true);
     addAction(edit, "mnuAutosizeNodes", QStringLiteral("Autosize &Nodes"),
               &frmDoc::mnuAutosizeNodes, true);
     addAction(edit, "mnuLocked", QStringLiteral("&Locked"), &frmDoc::mnuLocked, true);
@@ -328,8 +338,8 @@ void frmDoc::buildMenus() {
     QMenu* gridSize = view->addMenu(QStringLiteral("&Grid Size"));
     gridSize->setObjectName(QStringLiteral("mnuGridSize"));
     for (int i = 0; i < GRID_SIZE_COUNT; ++i) {
-        a = addAction(gridSize, "mnuGridSize" + std::to_string(i),
-                      QString::number((i + 1) * 60), nullptr, true);
+        a = addAction(gridSize, "mnuGridSize" + std::to_string(i), QString::number((i + 1) * 60),
+                      nullptr, true);
         connect(a, &QAction::triggered, this, [this, i] { mnuGridSize(i); });
         m_gridSizes[static_cast<std::size_t>(i)] = a;
     }
@@ -523,7 +533,9 @@ void frmDoc::selectGenerator(const std::string& caption) {
 
 // ------------------------------------------------------------ the canvas
 
-void frmDoc::setStatusText(const std::string& text) { m_main.setStatusText(qs(text)); }
+void frmDoc::setStatusText(const std::string& text) {
+    m_main.setStatusText(qs(text));
+}
 
 void frmDoc::viewChanged() {
     if (m_text1->isVisible() && m_rules->editedComment() == nullptr) {
@@ -535,7 +547,9 @@ void frmDoc::viewChanged() {
     syncChecks();
 }
 
-void frmDoc::pointerChanged() { m_view->refreshPointer(); }
+void frmDoc::pointerChanged() {
+    m_view->refreshPointer();
+}
 
 void frmDoc::viewMouseDown() {
     if (m_doc != nullptr && !m_doc->diagram().DiagramLocked()) {
@@ -711,7 +725,8 @@ void frmDoc::mnuGenerateList() {
     ws.ui().setBusy(false);
     if (!ok) {
         LogRun(" mnuGenerateList, " + path + ": " + error);
-        ws.ui().showMessage("Attention!", "I can't save the changes in:\r\n" + path + "\r\n" + error,
+        ws.ui().showMessage("Attention!",
+                            "I can't save the changes in:\r\n" + path + "\r\n" + error,
                             MessageIcon::Exclamation);
     }
 }
@@ -732,12 +747,11 @@ void frmDoc::mnuGenerate_C_code_Default() {
     Workspace& ws = workspace();
     Document& root = *m_doc;
     QPointer<frmDoc> self(this);
-    const std::string code =
-        generateCode(ws, root, kind == GeneratorKind::HierarchicalReentrant,
-                     [&ws](const std::string& text) {
-                         ws.ui().showMessage(QCoreApplication::applicationName().toStdString(),
-                                             text, MessageIcon::Exclamation);
-                     });
+    const std::string code = generateCode(
+        ws, root, kind == GeneratorKind::HierarchicalReentrant, [&ws](const std::string& text) {
+            ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
+                                MessageIcon::Exclamation);
+        });
     if (!self || m_doc == nullptr) {
         return;
     }

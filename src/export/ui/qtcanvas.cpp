@@ -7,7 +7,9 @@ namespace tarvel {
 
 namespace {
 
-QColor toQColor(Color c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+QColor toQColor(Color c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
 
 Qt::PenStyle toQtStyle(LineStyle s) {
     switch (s) {
@@ -113,15 +115,21 @@ void QtCanvas::setFont(const Font& font) {
     m_ascent = QFontMetricsF(m_painter.font(), m_painter.device()).ascent();
 }
 
-void QtCanvas::setTextColor(Color color) { m_textColor = color; }
+void QtCanvas::setTextColor(Color color) {
+    m_textColor = color;
+}
 
-void QtCanvas::drawRectangle(const RectF& rect) { m_painter.drawRect(map(rect)); }
+void QtCanvas::drawRectangle(const RectF& rect) {
+    m_painter.drawRect(map(rect));
+}
 
 void QtCanvas::drawRoundedRectangle(const RectF& rect, float radiusX, float radiusY) {
     m_painter.drawRoundedRect(map(rect), radiusX * m_scale, radiusY * m_scale);
 }
 
-void QtCanvas::drawEllipse(const RectF& rect) { m_painter.drawEllipse(map(rect)); }
+void QtCanvas::drawEllipse(const RectF& rect) {
+    m_painter.drawEllipse(map(rect));
+}
 
 const QPolygonF& QtCanvas::polygon(const std::vector<PointF>& points) {
     m_polygon.resize(static_cast<qsizetype>(points.size()));

@@ -37,7 +37,9 @@ public:
     void drawPolyline(const std::vector<PointF>& points) override;
     void drawText(PointF topLeft, std::string_view text) override;
 
-    QPointF map(PointF p) const { return {p.x * m_scale - m_offset.x(), p.y * m_scale - m_offset.y()}; }
+    QPointF map(PointF p) const {
+        return {p.x * m_scale - m_offset.x(), p.y * m_scale - m_offset.y()};
+    }
     QRectF map(const RectF& r) const;
 
 private:

@@ -33,8 +33,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     top->addWidget(text, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    QPushButton* info = buttons->addButton(QStringLiteral("&System Info..."),
-                                           QDialogButtonBox::HelpRole);
+    QPushButton* info =
+        buttons->addButton(QStringLiteral("&System Info..."), QDialogButtonBox::HelpRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(info, &QPushButton::clicked, this, [this] {
         QMessageBox::information(this, QStringLiteral("System Information"), systemInformation());

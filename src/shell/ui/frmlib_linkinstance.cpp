@@ -1,7 +1,7 @@
 #include "shell/ui/frmlib_linkinstance.h"
 
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QLocalServer>
@@ -22,8 +22,8 @@ constexpr qint64 MAX_MESSAGE = 64 * 1024;
 bool ownPrivateFolder(const QString& folder) {
     struct stat st {};
     const QByteArray path = QFile::encodeName(folder);
-    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::getuid() && (st.st_mode & 0077) == 0;
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 0077) == 0;
 }
 
 }  // namespace
@@ -50,7 +50,9 @@ frmLib_LinkInstance::frmLib_LinkInstance(std::function<void(const std::string&)>
     connect(&m_timer, &QTimer::timeout, this, &frmLib_LinkInstance::tmrRetry_Timer);
 }
 
-frmLib_LinkInstance::~frmLib_LinkInstance() { close(); }
+frmLib_LinkInstance::~frmLib_LinkInstance() {
+    close();
+}
 
 bool frmLib_LinkInstance::listen(const QString& name) {
     if (name.isEmpty()) {

@@ -290,9 +290,13 @@ void frmMain::setChildEntries(const std::vector<std::string>& entries) {
     }
 }
 
-void frmMain::setStatusText(const QString& text) { m_status->setText(text); }
+void frmMain::setStatusText(const QString& text) {
+    m_status->setText(text);
+}
 
-QString frmMain::statusText() const { return m_status->text(); }
+QString frmMain::statusText() const {
+    return m_status->text();
+}
 
 void frmMain::enableDocumentButtons(bool enable) {
     // Everything from "Save" on acts on a document window.
@@ -383,6 +387,10 @@ frmDoc* frmMain::createDocWindow(Document& doc) {
         enableDocumentButtons(true);
     }
     w->setBarChecks(toolbarShown(), statusBarShown());
+    // A new window fits in the frame's working area.
+    const QSize area = m_mdi->viewport()->size();
+    sub->resize(std::max(200, std::min(640, area.width() * 9 / 10)),
+                std::max(150, std::min(420, area.height() * 9 / 10)));
     sub->show();
     GetRecentFiles();
     return w;
@@ -438,7 +446,9 @@ frmDoc* frmMain::docWindow(const Document& doc) const {
     return nullptr;
 }
 
-frmDoc* frmMain::activeDocWindow() const { return m_active; }
+frmDoc* frmMain::activeDocWindow() const {
+    return m_active;
+}
 
 std::vector<frmDoc*> frmMain::docWindows() const {
     std::vector<frmDoc*> out;
@@ -532,7 +542,9 @@ void frmMain::mnuFileNew() {
     }
 }
 
-void frmMain::mnuFileOpen() { m_workspace.FileOpen({}); }
+void frmMain::mnuFileOpen() {
+    m_workspace.FileOpen({});
+}
 
 void frmMain::mnuFileSaveAll() {
     for (frmDoc* d : docWindows()) {
@@ -547,11 +559,17 @@ void frmMain::mnuFileSaveAll() {
     }
 }
 
-void frmMain::mnuFileExit() { close(); }
+void frmMain::mnuFileExit() {
+    close();
+}
 
-bool frmMain::toolbarShown() const { return m_viewToolbar->isChecked(); }
+bool frmMain::toolbarShown() const {
+    return m_viewToolbar->isChecked();
+}
 
-bool frmMain::statusBarShown() const { return m_viewStatusBar->isChecked(); }
+bool frmMain::statusBarShown() const {
+    return m_viewStatusBar->isChecked();
+}
 
 void frmMain::mnuViewToolbar() {
     const bool show = !toolbarShown();

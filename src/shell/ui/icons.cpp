@@ -3,7 +3,9 @@
 #include <QFile>
 
 // The resource initialiser lives in the global namespace.
-static void initEditorQrc() { Q_INIT_RESOURCE(editor); }
+static void initEditorQrc() {
+    Q_INIT_RESOURCE(editor);
+}
 
 namespace tarvel {
 
@@ -17,8 +19,8 @@ void initEditorResources() {
 
 QIcon toolbarIcon(const std::string& imageKey) {
     initEditorResources();
-    const QString path = QStringLiteral(":/icons/") + QString::fromStdString(imageKey) +
-                         QStringLiteral(".svg");
+    const QString path =
+        QStringLiteral(":/icons/") + QString::fromStdString(imageKey) + QStringLiteral(".svg");
     return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 

@@ -75,8 +75,7 @@ void QtUserInterface::suspend(bool suspended) const {
     }
 }
 
-void QtUserInterface::showMessage(std::string_view title, std::string_view text,
-                                  MessageIcon icon) {
+void QtUserInterface::showMessage(std::string_view title, std::string_view text, MessageIcon icon) {
     suspend(true);
     QMessageBox box(toQtIcon(icon), qs(title), messageText(text), QMessageBox::Ok, dialogParent());
     box.exec();
@@ -139,7 +138,9 @@ std::optional<FileDialogResult> QtUserInterface::askFile(const FileDialogRequest
     return result;
 }
 
-void QtUserInterface::processEvents() { QCoreApplication::processEvents(); }
+void QtUserInterface::processEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtUserInterface::setBusy(bool busy) {
     if (busy) {

@@ -7,14 +7,15 @@ namespace tarvel {
 
 namespace {
 
-QString key(int i) { return QStringLiteral("RecentFile") + QString::number(i + 1); }
+QString key(int i) {
+    return QStringLiteral("RecentFile") + QString::number(i + 1);
+}
 
 }  // namespace
 
 std::vector<std::string> recentFilesAfterSave(
     const std::string& path, const std::vector<std::string>& shownCaptions,
-    const std::vector<std::string>& stored,
-    const std::function<bool(const std::string&)>& exists) {
+    const std::vector<std::string>& stored, const std::function<bool(const std::string&)>& exists) {
     std::vector<std::string> list;
     if (std::find(shownCaptions.begin(), shownCaptions.end(), path) == shownCaptions.end()) {
         list.push_back(path);
@@ -33,8 +34,7 @@ std::vector<std::string> recentFilesAfterSave(
 }
 
 std::vector<std::optional<std::string>> recentFileItems(
-    const std::vector<std::string>& stored,
-    const std::function<bool(const std::string&)>& exists) {
+    const std::vector<std::string>& stored, const std::function<bool(const std::string&)>& exists) {
     std::vector<std::optional<std::string>> items(RECENT_FILE_COUNT);
     if (stored.empty() || stored.front().empty()) {
         return items;
@@ -65,7 +65,8 @@ void writeRecentFiles(const std::vector<std::string>& paths) {
     settings.beginGroup(QStringLiteral("Recent Files"));
     for (int i = 0; i < RECENT_FILE_COUNT; ++i) {
         const std::size_t at = static_cast<std::size_t>(i);
-        settings.setValue(key(i), at < paths.size() ? QString::fromStdString(paths[at]) : QString());
+        settings.setValue(key(i),
+                          at < paths.size() ? QString::fromStdString(paths[at]) : QString());
     }
 }
 

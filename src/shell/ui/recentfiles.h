@@ -18,15 +18,13 @@ inline constexpr int RECENT_FILE_COUNT = 6;
 // list never grows beyond six. Paths compare exactly.
 std::vector<std::string> recentFilesAfterSave(
     const std::string& path, const std::vector<std::string>& shownCaptions,
-    const std::vector<std::string>& stored,
-    const std::function<bool(const std::string&)>& exists);
+    const std::vector<std::string>& stored, const std::function<bool(const std::string&)>& exists);
 
 // What each of the six menu items shows from the stored list: a path (shown),
 // the empty text (hidden), or nothing (the item stays as it is: its file is
 // missing). Nothing changes at all while "RecentFile1" is empty.
 std::vector<std::optional<std::string>> recentFileItems(
-    const std::vector<std::string>& stored,
-    const std::function<bool(const std::string&)>& exists);
+    const std::vector<std::string>& stored, const std::function<bool(const std::string&)>& exists);
 
 // The list in the settings store.
 std::vector<std::string> readRecentFiles();
