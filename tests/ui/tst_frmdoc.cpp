@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 
 #include "editor/commentclipboard.h"
@@ -216,6 +217,21 @@ private slots:
         settle();
         drag(view(), at(view(), visibleLinkPoints(*now).back()), at(view(), comment->centre()));
         QCOMPARE(targetState(*t), c);
+    }
+
+    void draggingBeyondTheWindowScrollsIt() {
+        auto [a, b] = twoStates();
+        Q_UNUSED(b);
+        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
+        const QPointF outside(view()->viewport()->width() + 25, rim.y());
+        press(view(), rim);
+        for (int i = 0; i < 5; ++i) {
+            moveTo(view(), outside, true);
+        }
+        release(view(), outside);
+        settle();
+        QVERIFY(view()->horizontalScrollBar()->value() > 0);
+        QVERIFY(at(view(), a->centre()).x() > view()->viewport()->width() - 30);
     }
 
     void escapeCancelsAMove() {

@@ -25,6 +25,7 @@ constexpr float HIT_PIXELS = 4;        // how near a link the pointer must be
 constexpr float EXTENT_MARGIN = 1440;  // room beyond the diagram, in twips
 constexpr qreal MIN_SCALE_ZOOM = 0.05;
 constexpr qreal MAX_SCALE_ZOOM = 8.0;
+constexpr qreal AUTO_SCROLL_STEP = 30;  // pixels per pointer move at most
 
 QCursor zoomCursor() {
     static const QCursor cursor = [] {
@@ -404,8 +405,32 @@ void DiagramView::setOverlay(const QRectF& rect) {
     viewport()->update(old.united(rect.toAlignedRect().adjusted(-3, -3, 3, 3)));
 }
 
+// The rubber shapes start where the drag began in the diagram, which stays
+// put when the view scrolls.
 QRectF DiagramView::rubberRect() const {
-    return QRectF(m_pressPos, m_dragPos).normalized();
+    return QRectF(toView(m_pressModel), m_dragPos).normalized();
+}
+
+void DiagramView::autoScroll(QPointF pos) {
+    // Dragging beyond the window scrolls it, a little more the further out.
+    const QRect area = viewport()->rect();
+    auto overshoot = [](qreal v, int size) {
+        const qreal d = v < 0 ? v : v > size ? v - size : 0;
+        return static_cast<int>(std::clamp<qreal>(d, -AUTO_SCROLL_STEP, AUTO_SCROLL_STEP));
+    };
+    const std::pair<QScrollBar*, int> moves[] = {
+        {horizontalScrollBar(), overshoot(pos.x(), area.width())},
+        {verticalScrollBar(), overshoot(pos.y(), area.height())}};
+    for (const auto& [bar, d] : moves) {
+        if (d == 0) {
+            continue;
+        }
+        const int target = std::max(0, bar->value() + d);
+        if (target > bar->maximum()) {
+            bar->setMaximum(target);
+        }
+        bar->setValue(target);
+    }
 }
 
 void DiagramView::resizeEvent(QResizeEvent* event) {
@@ -675,14 +700,15 @@ void DiagramView::updateDrag(QPointF pos, Qt::KeyboardModifiers) {
             }
         } else if (m_drag == Drag::LinkPoint && m_pointIndex < 0) {
             const int segment =
-                linkSegmentAtPoint(*m_dragLink, toModel(m_pressPos), std::max(tolerance(), 1e6f));
+                linkSegmentAtPoint(*m_dragLink, m_pressModel, std::max(tolerance(), 1e6f));
             std::vector<PointF> pts = m_dragLink->LinkPoints();
             m_pointIndex = std::max(segment, 0) + 1;
-            pts.insert(pts.begin() + m_pointIndex, snapped(toModel(m_pressPos)));
+            pts.insert(pts.begin() + m_pointIndex, snapped(m_pressModel));
             m_dragLink->setLinkPoints(std::move(pts));
             m_pointInserted = true;
         }
     }
+    autoScroll(pos);
     const QPointF previous = m_dragPos;
     m_dragPos = pos;
     const PointF p = toModel(pos);

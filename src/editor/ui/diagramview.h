@@ -133,6 +133,7 @@ private:
     void updateCursor(QPointF pos);
     PointF snapped(PointF p) const;
     QRectF rubberRect() const;
+    void autoScroll(QPointF pos);
 
     Diagram* m_diagram;
     const DocWindow& m_rules;
