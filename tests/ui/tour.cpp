@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     writeTransition(*doc->document(), r, *t);
     Node* back = s3->NodeOutLinks()[0]->LinkTarget();
     TransitionRecord rb = TransitionRecord::read(*back);
-    rb.condition = "reset";
+    rb.condition = "";
     rb.continueImmediately = "Y";
     rb.entryExit = "N";
     writeTransition(*doc->document(), rb, *back);
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     doc->rules().toggleGridVisible();
 
     // Hover over an empty transition: it grows.
-    Node* empty = s2->NodeOutLinks()[1]->LinkTarget();
+    Node* empty = back;
     moveTo(view, view->toView(empty->centre()), false);
     snap("hover");
 

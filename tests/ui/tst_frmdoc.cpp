@@ -19,6 +19,7 @@
 #include "editor/ui/frmdoc.h"
 #include "editor/undoredo.h"
 #include "export/diagrampainter.h"
+#include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
 #include "shell/paths.h"
@@ -445,6 +446,25 @@ private slots:
         QVERIFY(editor->main().mdiArea()->activeSubWindow()->close());
         QCOMPARE(editor->ui->questions.back(),
                  std::string("Tarvel Editor|Do you want to save the changes?"));
+    }
+
+    void aNewerFileRefusedClosesItsWindow() {
+        Document newer;
+        newer.sFullDocname = sandbox->file("newer.fsm");
+        test::addState(newer, "A");
+        SetGraphInfo("", "", "", "", "", "", "", "", "FSM_V000.007", "", "", "", "",
+                     newer.diagram());
+        SaveGraphInfo(newer, true);
+        std::string error;
+        QVERIFY(SaveToFile(newer.diagram(), newer.sFullDocname, error));
+        editor->ui->answers = {Answer::No};
+        QVERIFY(!editor->workspace().FileOpen(newer.sFullDocname));
+        settle();
+        QCOMPARE(editor->ui->questions.back(),
+                 std::string("The file signature don't match: [FSM_V000.007]|"
+                             "Atention this FSM has newer signature.\r\n Ignore and continue?"));
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
     }
 
     void savingOntoAReadOnlyFileLosesNothing() {

@@ -150,12 +150,18 @@ void DiagramView::updateScale() {
         }
     }
     scale = std::clamp(scale, base * MIN_SCALE_ZOOM, base * MAX_SCALE_ZOOM);
-    if (scale != m_scale) {
-        m_scale = scale;
-        rebuildBoundsCache();
-        markAllDirty();
+    if (scale == m_scale) {
+        updateScrollBars();
+        return;
     }
+    // The part of the diagram at the top left of the window stays there.
+    const PointF topLeft = toModel(QPointF(0, 0));
+    m_scale = scale;
+    rebuildBoundsCache();
+    markAllDirty();
     updateScrollBars();
+    horizontalScrollBar()->setValue(static_cast<int>(topLeft.x * m_scale));
+    verticalScrollBar()->setValue(static_cast<int>(topLeft.y * m_scale));
 }
 
 void DiagramView::updateScrollBars() {
