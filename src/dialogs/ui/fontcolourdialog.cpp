@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
@@ -23,7 +24,14 @@ FontColourDialog::FontColourDialog(const QFont& font, const QColor& colour, bool
         options |= QFontDialog::MonospacedFonts;
     }
     m_fonts->setOptions(options);
-    m_fonts->setCurrentFont(font);
+    // The family the font resolves to here, so that its own styles are offered.
+    QFont shown(QFontInfo(font).family());
+    shown.setPointSizeF(font.pointSizeF());
+    shown.setBold(font.bold());
+    shown.setItalic(font.italic());
+    shown.setUnderline(font.underline());
+    shown.setStrikeOut(font.strikeOut());
+    m_fonts->setCurrentFont(shown);
 
     m_colourButton = new QPushButton(tr("&Color..."), this);
     m_colourButton->setVisible(withColour);

@@ -133,7 +133,7 @@ void frmPropFSM::build(Document& doc) {
         1, 0);
     top->addWidget(m_txtParametrosFSM, 1, 1, 1, 2);
     top->addWidget(label(tr("Return type:"), QString(), m_txtReturnTypeFSM), 2, 0);
-    top->addWidget(m_txtReturnTypeFSM, 2, 1);
+    top->addWidget(m_txtReturnTypeFSM, 2, 1, 1, 2);
     top->setColumnStretch(1, 1);
 
     auto makeEditor = [this, &doc](const char* name) {
@@ -252,7 +252,8 @@ void frmPropFSM::build(Document& doc) {
     m_fraEnlaces = new QGroupBox(tr("SubStates"), this);
     m_cmbEnlaces = new QComboBox(m_fraEnlaces);
     m_cmbEnlaces->setObjectName(QStringLiteral("cmbEnlaces"));
-    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmbEnlaces->setMinimumContentsLength(12);
     m_cmdEnlace = new QPushButton(tr("Open Child_FSM"), m_fraEnlaces);
     m_cmdEnlace->setObjectName(QStringLiteral("cmdEnlace"));
     auto* linkLayout = new QHBoxLayout(m_fraEnlaces);
@@ -268,7 +269,6 @@ void frmPropFSM::build(Document& doc) {
     m_cmdCancelar->setFocusPolicy(Qt::TabFocus);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_fraEnlaces, 1);
-    bottom->addStretch();
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
     auto* buttonRow = new QHBoxLayout;
@@ -369,7 +369,7 @@ void frmPropFSM::push() {
 }
 
 void frmPropFSM::editor_LostFocus(CodeEditor* editor) {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -455,6 +455,7 @@ void frmPropFSM::cmdEnlace_Click() {
 }
 
 void frmPropFSM::done(int r) {
+    m_closing = true;
     DialogGeometry::store(*this, SETTINGS_SECTION);
     QDialog::done(r);
 }

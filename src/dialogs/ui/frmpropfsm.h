@@ -91,6 +91,8 @@ private:
     QColor chooseColour(const QColor& preset);
 
     Document& m_doc;
+    // Set once the dialog closes: a box losing the focus then is not an edit.
+    bool m_closing = false;
     std::unique_ptr<FsmProperties> m_props;
     std::string m_pendingChildPath;
     QColor m_lastColour;

@@ -152,7 +152,8 @@ void frmPropNodo::build(Document& doc) {
     m_fraEnlaces = new QGroupBox(tr("SubStates"), this);
     m_cmbEnlaces = new QComboBox(m_fraEnlaces);
     m_cmbEnlaces->setObjectName(QStringLiteral("cmbEnlaces"));
-    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmbEnlaces->setMinimumContentsLength(12);
     m_cmdEnlace = new QPushButton(tr("Open Child_FSM"), m_fraEnlaces);
     m_cmdEnlace->setObjectName(QStringLiteral("cmdEnlace"));
     auto* linkLayout = new QHBoxLayout(m_fraEnlaces);
@@ -171,7 +172,6 @@ void frmPropNodo::build(Document& doc) {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(fraModo);
     bottom->addWidget(m_fraEnlaces, 1);
-    bottom->addStretch();
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
     auto* buttonRow = new QHBoxLayout;
@@ -289,7 +289,7 @@ void frmPropNodo::showChildren() {
 }
 
 void frmPropNodo::txtIndice_LostFocus() {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -301,7 +301,7 @@ void frmPropNodo::txtIndice_LostFocus() {
 }
 
 void frmPropNodo::txtNombre_LostFocus() {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -310,7 +310,7 @@ void frmPropNodo::txtNombre_LostFocus() {
 }
 
 void frmPropNodo::editor_LostFocus(CodeEditor* editor) {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -359,6 +359,7 @@ void frmPropNodo::cmdEnlace_Click() {
 }
 
 void frmPropNodo::done(int r) {
+    m_closing = true;
     DialogGeometry::store(*this, SETTINGS_SECTION);
     QDialog::done(r);
 }

@@ -71,6 +71,8 @@ private:
     // Takes back whatever box has the focus, as if it lost it.
     void takeBackFocused();
 
+    // Set once the dialog closes: a box losing the focus then is not an edit.
+    bool m_closing = false;
     std::unique_ptr<StateProperties> m_props;
     std::string m_pendingChildPath;
     FocusWatcher* m_watcher = nullptr;

@@ -175,7 +175,7 @@ void frmPropTransicion::push() {
 }
 
 void frmPropTransicion::txtPrioridad_LostFocus() {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -187,7 +187,7 @@ void frmPropTransicion::txtPrioridad_LostFocus() {
 }
 
 void frmPropTransicion::editor_LostFocus(CodeEditor* editor) {
-    if (m_props->locked()) {
+    if (m_closing || m_props->locked()) {
         return;
     }
     pull();
@@ -225,6 +225,7 @@ void frmPropTransicion::cmdValidar_Click() {
 }
 
 void frmPropTransicion::done(int r) {
+    m_closing = true;
     DialogGeometry::store(*this, SETTINGS_SECTION);
     QDialog::done(r);
 }

@@ -54,6 +54,8 @@ private:
     void push();
     void takeBackFocused();
 
+    // Set once the dialog closes: a box losing the focus then is not an edit.
+    bool m_closing = false;
     std::unique_ptr<TransitionProperties> m_props;
     FocusWatcher* m_watcher = nullptr;
     QLineEdit* m_txtPrioridad = nullptr;

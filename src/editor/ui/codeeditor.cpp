@@ -97,6 +97,10 @@ void CodeEditor::setOptions(const EditorOptions& options) {
 
 void CodeEditor::setKeywordLists(const QString& keywords, const QString& scopeKeywords) {
     m_lexer->setKeywordLists(keywords, scopeKeywords);
+    // The editor reads a lexer's keywords only when the lexer is attached.
+    SendScintilla(SCI_SETKEYWORDS, 0UL, m_lexer->keywords(1));
+    SendScintilla(SCI_SETKEYWORDS, 1UL, m_lexer->keywords(2));
+    recolor();
 }
 
 void CodeEditor::applyLook() {
@@ -147,6 +151,8 @@ void CodeEditor::applyLook() {
     }
     setMarginBackgroundColor(LEFT_MARGIN, colourOf(colourSlot(CS_LEFT_MARGIN), Qt::white));
     setMarginWidth(LEFT_MARGIN, o.displayLeftMargin ? 12 : 0);
+    // A little room between the margins and the text.
+    SendScintilla(SCI_SETMARGINLEFT, 0UL, 4L);
 
     setWhitespaceVisibility(o.displayWhiteSpace ? WsVisible : WsInvisible);
     setAutoIndent(o.autoIndentMode != 0);
