@@ -1,2 +1,47 @@
-// Entry point of the batch program.
-int main() { return 0; }
+// The command-line program. Batch runs (generation switches), the help and the
+// version are handled here without any user-interface toolkit; an interactive
+// start hands its arguments to the editor program installed beside it.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "shell/batchrun.h"
+
+namespace {
+
+std::string ownFolder() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) {
+        return ".";
+    }
+    std::string path(buf, static_cast<std::size_t>(n));
+    return path.substr(0, path.rfind('/'));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string program = argc > 0 ? argv[0] : "tarvel";
+    program = program.substr(program.rfind('/') + 1);
+    const tarvel::StartupResult result = tarvel::handleCommandLine(args, program);
+    if (result.action == tarvel::StartupAction::Exit) {
+        return result.exitStatus;
+    }
+    const std::string editor = ownFolder() + "/tarvel-editor";
+    std::vector<char*> editorArgs;
+    editorArgs.push_back(const_cast<char*>(editor.c_str()));
+    for (int i = 1; i < argc; ++i) {
+        editorArgs.push_back(argv[i]);
+    }
+    editorArgs.push_back(nullptr);
+    ::execv(editor.c_str(), editorArgs.data());
+    std::cerr << program << ": cannot start the editor " << editor << ": " << std::strerror(errno)
+              << "\n";
+    return 1;
+}

@@ -215,8 +215,11 @@ void readLink(const Value& v, std::size_t index, Diagram& out,
 }
 
 void readDocument(std::string_view json, Diagram& out) {
+    // Parsing in place keeps the texts inside one buffer instead of allocating
+    // a copy of each.
+    std::string buffer(json);
     rapidjson::Document doc;
-    doc.Parse(json.data(), json.size());
+    doc.ParseInsitu(buffer.data());
     if (doc.HasParseError()) {
         fail(std::string("not JSON (at byte ") + std::to_string(doc.GetErrorOffset()) + ": " +
              rapidjson::GetParseError_En(doc.GetParseError()) + ")");

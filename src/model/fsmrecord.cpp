@@ -116,7 +116,35 @@ void RestoreGraphInfo(Diagram& d, bool fromFile) {
     d.SetDiagramChanged(changed);
 }
 
-void RefreshNodeRecords(Document& doc) {
+namespace {
+
+// The parts of a state rewrite that reach the record and the kind: a generated
+// name for an unnamed state, the kind reduced to its one state flag, and one
+// initial state per diagram (a later initial state demotes the first other one).
+void refreshStateRecordOnly(Document& doc, Node& n) {
+    Diagram& d = doc.diagram();
+    if (readStateField(SF_NAME, n).empty()) {
+        // Rare: a full write generates the name exactly as the editor would.
+        StateRecord r = StateRecord::read(n);
+        writeState(doc, r, stateKindOf(n.NodeKind()), n);
+        return;
+    }
+    const std::uint32_t kind = stateKindOf(n.NodeKind());
+    n.setNodeKind(kind);
+    if (kind != NK_INITIAL) {
+        return;
+    }
+    for (const auto& other : d.NodeList()) {
+        if (other.get() != &n && isInitial(*other)) {
+            other->setNodeKind(NK_STATE);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void RefreshNodeRecords(Document& doc, bool displayTexts) {
     Diagram& d = doc.diagram();
     d.setRepaintEnabled(false);
     std::vector<Node*> nodes;
@@ -126,11 +154,15 @@ void RefreshNodeRecords(Document& doc) {
     }
     for (Node* n : nodes) {
         if (isState(*n)) {
+            if (!displayTexts) {
+                refreshStateRecordOnly(doc, *n);
+                continue;
+            }
             // The kind as it is now: a state demoted earlier in this pass is
             // written as a plain state.
             StateRecord r = StateRecord::read(*n);
             writeState(doc, r, stateKindOf(n->NodeKind()), *n);
-        } else if (isTransition(*n)) {
+        } else if (isTransition(*n) && displayTexts) {
             writeTransition(doc, TransitionRecord::read(*n), *n);
         }
     }

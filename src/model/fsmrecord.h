@@ -50,7 +50,9 @@ void SaveGraphInfo(Document& doc, bool forSaving);
 // colours and font into the diagram. The changed flag is left as it was.
 void RestoreGraphInfo(Diagram& diagram, bool fromFile);
 // Rewrites every state and transition from its own record, in `NodeList` order.
-void RefreshNodeRecords(Document& doc);
+// Without display texts only what the records and kinds gain from a rewrite is
+// done (generated names, one initial state), for runs that never draw.
+void RefreshNodeRecords(Document& doc, bool displayTexts = true);
 // Reads the options field into the document: default generator, the three
 // editing options and the eight generation options (with forced values).
 void GetGrafoConfig(Document& doc, const OptionOverrides& overrides);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <numeric>
+#include <unordered_set>
 #include <vector>
 
 #include "editor/graphicenhancement.h"
@@ -93,20 +93,17 @@ std::string stateDisplayText(const StateRecord& r, bool hideComments) {
 
 namespace {
 
-// True when no state at all uses the name (ignoring case).
-bool unusedByAnyState(const Diagram& d, std::string_view name) {
+// The first "STATE_" + n that no state uses (ignoring case).
+std::string generatedName(const Diagram& d) {
+    std::unordered_set<std::string> used;
     for (const auto& n : d.NodeList()) {
-        if (isState(*n) && equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
-            return false;
+        if (isState(*n)) {
+            used.insert(upperAscii(readStateField(SF_NAME, *n)));
         }
     }
-    return true;
-}
-
-std::string generatedName(const Diagram& d) {
     for (long long i = 1;; ++i) {
         std::string candidate = "STATE_" + std::to_string(i);
-        if (unusedByAnyState(d, candidate)) {
+        if (!used.contains(candidate)) {
             return candidate;
         }
     }

@@ -222,7 +222,7 @@ bool Workspace::FileOpen(std::string path) {
     Diagram& d = doc->diagram();
     RestoreGraphInfo(d, true);
     GetGrafoConfig(*doc, m_settings.overrides);
-    RefreshNodeRecords(*doc);
+    RefreshNodeRecords(*doc, m_settings.displayTexts);
     doc->undRed().Init();
 
     const std::string signature(GetGraphField(FF_SIGNATURE, d));

@@ -19,6 +19,7 @@ struct WorkspaceSettings {
     bool skipCSaveDialog = false;  // a C generation switch was given
     OptionOverrides overrides;     // forced options of the command line
     std::string undoRoot;          // where undo snapshots go; empty: no undo
+    bool displayTexts = true;      // false: documents are never drawn (batch generation)
     const TextMeasurer* measurer = nullptr;
 };
 

@@ -339,3 +339,35 @@ TEST(Layout, SizesAndStraightening) {
 
 }  // namespace
 }  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+// Runs that never draw skip the display texts but must reach the same records
+// and kinds as the full rewrite.
+TEST(FsmRecord, RecordOnlyRefreshMatchesTheFullOne) {
+    auto build = [](Document& doc) {
+        Node* a = test::addState(doc, "A", NK_INITIAL);
+        Node* b = test::addState(doc, "B");
+        Node* c = test::addState(doc, "C");
+        test::addTransition(doc, a, b);
+        b->setNodeKind(NK_INITIAL | NK_FINAL);
+        c->setNodeData(joinFields({"", "", "3"}));  // unnamed
+        c->setNodeKind(NK_SUPERSTATE | NK_MARK);
+    };
+    Document full;
+    Document light;
+    build(full);
+    build(light);
+    RefreshNodeRecords(full, true);
+    RefreshNodeRecords(light, false);
+    ASSERT_EQ(full.diagram().nodeCount(), light.diagram().nodeCount());
+    for (std::size_t i = 0; i < full.diagram().nodeCount(); ++i) {
+        EXPECT_EQ(full.diagram().NodeList()[i]->NodeData(), light.diagram().NodeList()[i]->NodeData());
+        EXPECT_EQ(full.diagram().NodeList()[i]->NodeKind(), light.diagram().NodeList()[i]->NodeKind()) << i;
+    }
+    EXPECT_EQ(readField(light.diagram().NodeList()[2]->NodeData(), SF_NAME), "STATE_1");
+}
+
+}  // namespace
+}  // namespace tarvel

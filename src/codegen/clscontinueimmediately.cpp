@@ -1,0 +1,71 @@
+#include "codegen/clscontinueimmediately.h"
+
+#include <algorithm>
+
+#include "model/diagram.h"
+#include "model/fsmrecord.h"
+#include "model/staterecord.h"
+#include "model/text.h"
+#include "model/transitionrecord.h"
+
+namespace tarvel {
+
+void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent, int& maxLoops) {
+    chainPresent = false;
+    // One entry per state, by index; an index beyond the number of states has
+    // no entry (the generator refuses such diagrams).
+    const auto stateCount =
+        static_cast<std::size_t>(std::count_if(diagram.NodeList().begin(), diagram.NodeList().end(),
+                                               [](const auto& node) { return isState(*node); }));
+    m_chains.assign(stateCount, {});
+    for (const auto& node : diagram.NodeList()) {
+        if (!isState(*node)) {
+            continue;
+        }
+        const int k = lenientInt(readStateField(SF_INDEX, *node));
+        const bool inTable = k >= 1 && static_cast<std::size_t>(k) <= m_chains.size();
+        const std::size_t outLinks = node->NodeOutLinks().size();
+        std::vector<bool> chains(outLinks, false);
+        std::vector<bool> taken(outLinks, false);
+        for (const Link* out : node->NodeOutLinks()) {
+            const Node* t = out->LinkTarget();
+            if (!isTransition(*t)) {
+                continue;
+            }
+            const bool chain = readTransitionField(TF_CONTINUE, *t) == "Y";
+            // Any chain transition asks for the loop, even one that is never
+            // generated (its priority is taken or out of range).
+            chainPresent = chainPresent || chain;
+            const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
+            if (p < 1 || static_cast<std::size_t>(p) > outLinks ||
+                taken[static_cast<std::size_t>(p - 1)]) {
+                continue;
+            }
+            taken[static_cast<std::size_t>(p - 1)] = true;
+            chains[static_cast<std::size_t>(p - 1)] = chain;
+        }
+        if (inTable) {
+            m_chains[static_cast<std::size_t>(k - 1)] = std::move(chains);
+        }
+    }
+
+    maxLoops = 0;
+    if (!chainPresent) {
+        return;
+    }
+    maxLoops = std::clamp(lenientInt(GetGraphField(FF_MAX_LOOPS, diagram)), 0, 255);
+    if (maxLoops == 1) {
+        chainPresent = false;
+    }
+}
+
+bool clsContinueImmediately::ExistInThisTrans(int stateIndex, int priority) const {
+    if (stateIndex < 1 || static_cast<std::size_t>(stateIndex) > m_chains.size()) {
+        return false;
+    }
+    const auto& chains = m_chains[static_cast<std::size_t>(stateIndex - 1)];
+    return priority >= 1 && static_cast<std::size_t>(priority) <= chains.size() &&
+           chains[static_cast<std::size_t>(priority - 1)];
+}
+
+}  // namespace tarvel
