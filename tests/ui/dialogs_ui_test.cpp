@@ -12,11 +12,15 @@
 
 #include "dialogs/fakeprompter.h"
 #include "dialogs/ui/dialogentrypoints.h"
+#include "dialogs/ui/fontcolourdialog.h"
 #include "dialogs/ui/frmpropfsm.h"
 #include "dialogs/ui/frmpropnodo.h"
 #include "dialogs/ui/frmproptransicion.h"
 #include "dialogs_uitest.h"
 #include "editor/ui/codeeditor.h"
+#include "editor/ui/frmfind.h"
+#include "editor/ui/frmfindwhat.h"
+#include "editor/undoredo.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
 #include "support/builders.h"
@@ -275,6 +279,44 @@ private slots:
 
         test::whenModal<frmPropTransicion>([](frmPropTransicion* d) { d->cmdValidar_Click(); });
         QVERIFY(!editTransitionDialog(nullptr, m.doc, *m.go));
+    }
+
+    void findCommandWalksAndMakesOneUndoStep() {
+        Machine m;
+        test::whenModal<frmFindWhat>([](frmFindWhat* w) {
+            w->txtToFind()->setText(QStringLiteral("spin"));
+            w->chkEnableReplace()->setChecked(true);
+            w->txtToReplace()->setText(QStringLiteral("turn"));
+            w->chkCaseSensitive()->setChecked(true);
+            test::whenModal<frmFind>([](frmFind* f) {
+                QCOMPARE(f->lblInfo()->text(), QStringLiteral("State[Run]: Moore actions "));
+                f->cmdSustituir_Click();
+            });
+            w->accept();
+        });
+        findInDocument(nullptr, m.doc);
+        QCOMPARE(field(m.run, SF_MOORE), std::string("turn();\r\n"));
+        QVERIFY(!m.doc.diagram().DiagramChanged());  // taken by the undo step
+        QCOMPARE(QSettings().value(QStringLiteral("Settings/FindCaseSens")).toString(),
+                 QStringLiteral("True"));
+
+        // The next Find proposes the last search string of this document.
+        test::whenModal<frmFindWhat>([](frmFindWhat* w) {
+            QCOMPARE(w->txtToFind()->text(), QStringLiteral("spin"));
+            QCOMPARE(w->txtToReplace()->text(), QStringLiteral("turn"));
+            w->reject();
+        });
+        findInDocument(nullptr, m.doc);
+    }
+
+    void fontChangeGoesToEveryNode() {
+        Machine m;
+        test::whenModal<FontColourDialog>([](FontColourDialog* d) { d->accept(); });
+        runFontCommand(nullptr, m.doc, FontCommand::Change);
+        QCOMPARE(m.idle->NodeFont(), m.doc.diagram().DiagramFont());
+        QVERIFY(m.doc.undRed().GraphHasChanged());  // one undo step took the change
+        runFontCommand(nullptr, m.doc, FontCommand::Enlarge);
+        QCOMPARE(m.go->NodeFont().size, m.doc.diagram().DiagramFont().size);
     }
 
 private:
