@@ -87,7 +87,11 @@ void clsEntryExit::makeExitFunction(StateEntry& s) const {
         s.callText = s.exit;
         return;
     }
-    const std::string function = s.name + "_OnExit" + m_style.suffix;
+    std::string function = s.name + "_OnExit";
+    if (m_style.usedNames != nullptr && !m_style.usedNames->insert(function).second) {
+        function += m_style.suffix;
+        m_style.usedNames->insert(function);
+    }
     const std::string head = "static void " + function + "(" + m_style.parameters + ")";
     s.prototype = head + ";";
     CodePrinter body(head.size() + s.exit.size() + 32);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <string_view>
 #include <vector>
 
@@ -17,10 +18,12 @@ class Diagram;
 
 // How the exit functions of one diagram are declared and called.
 struct ExitFunctionStyle {
-    // Appended to "<state>_OnExit": the diagram's name prefix, so that a
-    // parent and a child with a state of the same name get distinct functions
-    // in the one module.
+    // Exit functions are named "<state>_OnExit". Two diagrams of one module
+    // may have states of the same name: a name already in `usedNames` (the
+    // functions of the diagrams generated before) gets the diagram's name
+    // prefix appended, so the module still compiles.
     std::string suffix;
+    std::unordered_set<std::string>* usedNames = nullptr;
     // Parameter list of an exit function and argument list of its call; the
     // reentrant code passes its instance so that exit actions can reach it.
     std::string parameters = "void";

@@ -95,6 +95,7 @@ bool HierarchyWalk::generateOne(Document& doc, const std::vector<std::string>& c
 
     ExitFunctionStyle exitStyle;
     exitStyle.suffix = prefix;
+    exitStyle.usedNames = &m_exitFunctionNames;
     if (m_flavour == Flavour::Reentrant) {
         exitStyle.parameters = "T_" + m_rootName + " *this";
         exitStyle.arguments = "this";

@@ -47,6 +47,7 @@ private:
     std::string m_rootName;
     bool m_failed = false;
     std::unordered_set<std::string> m_visited;
+    std::unordered_set<std::string> m_exitFunctionNames;
     std::vector<WalkedDiagram> m_diagrams;
 };
 

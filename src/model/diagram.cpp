@@ -99,6 +99,9 @@ Link::Link(Diagram& d, Node* origin, Node* target)
     m_points = {origin->centre(), target->centre()};
 }
 
+Link::Link(Diagram& d, Node* origin, Node* target, std::vector<PointF> points)
+    : m_diagram(&d), m_origin(origin), m_target(target), m_points(std::move(points)) {}
+
 void Link::changed(LinkChange what) { m_diagram->linkChanged(*this, what); }
 
 void Link::setLinkPoints(std::vector<PointF> points) {

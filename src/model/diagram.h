@@ -95,6 +95,7 @@ public:
 
 private:
     friend class Diagram;
+    friend class DiagramReader;
     explicit Node(Diagram& d);
     void changed(NodeChange what);
 
@@ -145,7 +146,9 @@ public:
 
 private:
     friend class Diagram;
+    friend class DiagramReader;
     Link(Diagram& d, Node* origin, Node* target);
+    Link(Diagram& d, Node* origin, Node* target, std::vector<PointF> points);
     void changed(LinkChange what);
 
     Diagram* m_diagram;
@@ -242,6 +245,7 @@ public:
 private:
     friend class Node;
     friend class Link;
+    friend class DiagramReader;
     void nodeChanged(Node& n, NodeChange what);
     void linkChanged(Link& l, LinkChange what);
     void propertyChanged();

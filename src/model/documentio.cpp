@@ -58,7 +58,7 @@ bool LoadFromFile(Diagram& diagram, const std::string& path, std::string& error)
         diagram.takeContentFrom(empty);
         return false;
     }
-    return readDiagramJson(bytes, diagram, error);
+    return readDiagramJsonInPlace(bytes, diagram, error);
 }
 
 bool SaveToFile(const Diagram& diagram, const std::string& path, std::string& error) {

@@ -1,12 +1,15 @@
 #include "model/fsmfile.h"
 
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
+#include <simdjson.h>
+
+#include "export/cp1252.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -14,7 +17,165 @@ namespace tarvel {
 
 namespace {
 
-using Value = rapidjson::Value;
+using simdjson::dom::array;
+using simdjson::dom::element;
+using simdjson::dom::element_type;
+using simdjson::dom::object;
+
+// The member names the reader knows; members of other names are ignored.
+enum class Key {
+    Unknown,
+    format,
+    version,
+    diagram,
+    nodes,
+    links,
+    id,
+    kind,
+    data,
+    text,
+    tip,
+    left,
+    top,
+    width,
+    height,
+    fillColor,
+    foreColor,
+    lineColor,
+    lineWidth,
+    shapeStyle,
+    drawStyle,
+    connectable,
+    font,
+    origin,
+    target,
+    points,
+    color,
+    lineStyle,
+    arrowStyle,
+    name,
+    size,
+    bold,
+    italic,
+    underline,
+    strikeout,
+    gridVisible,
+    snapToGrid,
+    gridSizeX,
+    gridSizeY,
+    zoom,
+};
+
+constexpr std::string_view KEY_NAMES[] = {
+    "",
+    "format",
+    "version",
+    "diagram",
+    "nodes",
+    "links",
+    "id",
+    "kind",
+    "data",
+    "text",
+    "tip",
+    "left",
+    "top",
+    "width",
+    "height",
+    "fillColor",
+    "foreColor",
+    "lineColor",
+    "lineWidth",
+    "shapeStyle",
+    "drawStyle",
+    "connectable",
+    "font",
+    "origin",
+    "target",
+    "points",
+    "color",
+    "lineStyle",
+    "arrowStyle",
+    "name",
+    "size",
+    "bold",
+    "italic",
+    "underline",
+    "strikeout",
+    "gridVisible",
+    "snapToGrid",
+    "gridSizeX",
+    "gridSizeY",
+    "zoom",
+};
+
+// Every member is looked at once: its name is turned into a Key and the
+// member is dispatched on that, rather than each wanted member searched for.
+Key keyOf(std::string_view name) {
+    // Grouped by length, so a name is compared with a few candidates only.
+    switch (name.size()) {
+        case 2:
+            if (name == "id") return Key::id;
+            break;
+        case 3:
+            if (name == "tip") return Key::tip;
+            if (name == "top") return Key::top;
+            break;
+        case 4:
+            if (name == "kind") return Key::kind;
+            if (name == "data") return Key::data;
+            if (name == "text") return Key::text;
+            if (name == "left") return Key::left;
+            if (name == "font") return Key::font;
+            if (name == "name") return Key::name;
+            if (name == "size") return Key::size;
+            if (name == "bold") return Key::bold;
+            if (name == "zoom") return Key::zoom;
+            break;
+        case 5:
+            if (name == "nodes") return Key::nodes;
+            if (name == "links") return Key::links;
+            if (name == "width") return Key::width;
+            if (name == "color") return Key::color;
+            break;
+        case 6:
+            if (name == "format") return Key::format;
+            if (name == "height") return Key::height;
+            if (name == "origin") return Key::origin;
+            if (name == "target") return Key::target;
+            if (name == "points") return Key::points;
+            if (name == "italic") return Key::italic;
+            break;
+        case 7:
+            if (name == "version") return Key::version;
+            if (name == "diagram") return Key::diagram;
+            break;
+        case 9:
+            if (name == "fillColor") return Key::fillColor;
+            if (name == "foreColor") return Key::foreColor;
+            if (name == "lineColor") return Key::lineColor;
+            if (name == "lineWidth") return Key::lineWidth;
+            if (name == "drawStyle") return Key::drawStyle;
+            if (name == "lineStyle") return Key::lineStyle;
+            if (name == "underline") return Key::underline;
+            if (name == "strikeout") return Key::strikeout;
+            if (name == "gridSizeX") return Key::gridSizeX;
+            if (name == "gridSizeY") return Key::gridSizeY;
+            break;
+        case 10:
+            if (name == "shapeStyle") return Key::shapeStyle;
+            if (name == "arrowStyle") return Key::arrowStyle;
+            if (name == "snapToGrid") return Key::snapToGrid;
+            break;
+        case 11:
+            if (name == "connectable") return Key::connectable;
+            if (name == "gridVisible") return Key::gridVisible;
+            break;
+        default:
+            break;
+    }
+    return Key::Unknown;
+}
 
 // A failure while reading; the message says where and what.
 struct FormatError {
@@ -23,245 +184,308 @@ struct FormatError {
 
 [[noreturn]] void fail(std::string message) { throw FormatError{std::move(message)}; }
 
-const Value* member(const Value& object, const char* name) {
-    const auto it = object.FindMember(name);
-    return it == object.MemberEnd() ? nullptr : &it->value;
-}
-
-std::string where(const std::string& context, const char* name) {
-    return context + ": \"" + name + "\"";
-}
-
-float readFloat(const Value& v, const std::string& context, const char* name) {
-    if (!v.IsNumber()) {
-        fail(where(context, name) + " is not a number");
+// Where a value was read: built into text only when something fails.
+struct Context {
+    const char* what;  // "node", "link", "diagram", ...
+    std::size_t number = 0;  // 1-based position in its list, 0 for none
+    const char* suffix = "";
+    std::string text() const {
+        std::string t = what;
+        if (number > 0) {
+            t += " " + std::to_string(number);
+        }
+        return t + suffix;
     }
-    const double d = v.GetDouble();
+};
+
+std::string where(const Context& context, Key key) {
+    return context.text() + ": \"" + std::string(KEY_NAMES[static_cast<std::size_t>(key)]) + "\"";
+}
+
+float readFloat(element v, const Context& ctx, Key key) {
+    double d = 0;
+    switch (v.type()) {
+        case element_type::INT64: d = static_cast<double>(std::int64_t(v)); break;
+        case element_type::UINT64: d = static_cast<double>(std::uint64_t(v)); break;
+        case element_type::DOUBLE: d = double(v); break;
+        default: fail(where(ctx, key) + " is not a number");
+    }
     if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) {
-        fail(where(context, name) + " is out of range");
+        fail(where(ctx, key) + " is out of range");
     }
     return static_cast<float>(d);
 }
 
-std::int64_t readInteger(const Value& v, const std::string& context, const char* name,
-                         std::int64_t low, std::int64_t high) {
-    if (!v.IsInt64()) {
-        fail(where(context, name) + " is not an integer");
+std::int64_t readInteger(element v, const Context& ctx, Key key, std::int64_t low,
+                         std::int64_t high) {
+    std::int64_t i = 0;
+    switch (v.type()) {
+        case element_type::INT64: i = std::int64_t(v); break;
+        case element_type::UINT64: fail(where(ctx, key) + " is out of range");
+        default: fail(where(ctx, key) + " is not an integer");
     }
-    const std::int64_t i = v.GetInt64();
     if (i < low || i > high) {
-        fail(where(context, name) + " is out of range");
+        fail(where(ctx, key) + " is out of range");
     }
     return i;
 }
 
-template <typename Apply>
-void optionalFloat(const Value& o, const char* name, const std::string& ctx, Apply apply) {
-    if (const Value* v = member(o, name)) {
-        apply(readFloat(*v, ctx, name));
-    }
+int readInt(element v, const Context& ctx, Key key) {
+    return static_cast<int>(readInteger(v, ctx, key, INT32_MIN, INT32_MAX));
 }
 
-int optionalInt(const Value& o, const char* name, const std::string& ctx, int fallback) {
-    const Value* v = member(o, name);
-    if (v == nullptr) {
-        return fallback;
-    }
-    return static_cast<int>(readInteger(*v, ctx, name, INT32_MIN, INT32_MAX));
+Color readColor(element v, const Context& ctx, Key key) {
+    return static_cast<Color>(readInteger(v, ctx, key, 0, UINT32_MAX)) & 0xFFFFFFu;
 }
 
-Color optionalColor(const Value& o, const char* name, const std::string& ctx, Color fallback) {
-    const Value* v = member(o, name);
-    if (v == nullptr) {
-        return fallback;
+bool readBool(element v, const Context& ctx, Key key) {
+    if (!v.is_bool()) {
+        fail(where(ctx, key) + " is not true or false");
     }
-    return static_cast<Color>(readInteger(*v, ctx, name, 0, UINT32_MAX)) & 0xFFFFFFu;
+    return bool(v);
 }
 
-bool optionalBool(const Value& o, const char* name, const std::string& ctx, bool fallback) {
-    const Value* v = member(o, name);
-    if (v == nullptr) {
-        return fallback;
+std::string_view readString(element v, const Context& ctx, Key key) {
+    if (!v.is_string()) {
+        fail(where(ctx, key) + " is not a text");
     }
-    if (!v->IsBool()) {
-        fail(where(ctx, name) + " is not true or false");
-    }
-    return v->GetBool();
+    return std::string_view(v);
 }
 
-std::string optionalString(const Value& o, const char* name, const std::string& ctx) {
-    const Value* v = member(o, name);
-    if (v == nullptr) {
-        return {};
+object readObject(element v, const Context& ctx, Key key) {
+    if (!v.is_object()) {
+        fail(where(ctx, key) + " is not an object");
     }
-    if (!v->IsString()) {
-        fail(where(ctx, name) + " is not a text");
-    }
-    return std::string(v->GetString(), v->GetStringLength());
+    return object(v);
 }
 
-const Value& requireObject(const Value& v, const std::string& ctx) {
-    if (!v.IsObject()) {
-        fail(ctx + " is not an object");
+array readArray(element v, const std::string& what) {
+    if (!v.is_array()) {
+        fail(what + " is not a list");
     }
-    return v;
+    return array(v);
 }
 
-Font readFont(const Value& v, const std::string& ctx) {
-    requireObject(v, ctx);
-    Font f;  // missing members take "Courier New", 8 and false
-    if (member(v, "name") != nullptr) {
-        f.name = optionalString(v, "name", ctx);
+Font readFont(element v, const Context& ctx) {
+    Font f;  // missing members are "Courier New", 8 and false
+    const Context fctx{ctx.what, ctx.number, " font"};
+    for (auto [name, value] : readObject(v, ctx, Key::font)) {
+        switch (keyOf(name)) {
+            case Key::name: f.name = readString(value, fctx, Key::name); break;
+            case Key::size: f.size = readFloat(value, fctx, Key::size); break;
+            case Key::bold: f.bold = readBool(value, fctx, Key::bold); break;
+            case Key::italic: f.italic = readBool(value, fctx, Key::italic); break;
+            case Key::underline: f.underline = readBool(value, fctx, Key::underline); break;
+            case Key::strikeout: f.strikeout = readBool(value, fctx, Key::strikeout); break;
+            default: break;
+        }
     }
-    optionalFloat(v, "size", ctx, [&](float s) { f.size = s; });
-    f.bold = optionalBool(v, "bold", ctx, false);
-    f.italic = optionalBool(v, "italic", ctx, false);
-    f.underline = optionalBool(v, "underline", ctx, false);
-    f.strikeout = optionalBool(v, "strikeout", ctx, false);
     return f;
 }
 
-void readSettings(const Value& d, Diagram& out) {
-    const std::string ctx = "diagram";
-    requireObject(d, ctx);
-    out.setFillColor(optionalColor(d, "fillColor", ctx, out.FillColor()));
-    out.setForeColor(optionalColor(d, "foreColor", ctx, out.ForeColor()));
-    if (const Value* f = member(d, "font")) {
-        out.setDiagramFont(readFont(*f, "diagram font"));
+}  // namespace
+
+// Builds the diagram straight into its members: a file is read into a fresh
+// diagram nobody observes yet, so the setters' notifications are not needed.
+class DiagramReader {
+public:
+    static void read(const element& root, Diagram& out);
+
+private:
+    static void settings(element v, Diagram& out);
+    static void node(element v, std::size_t index, Diagram& out,
+                     std::unordered_map<std::int64_t, Node*>& byId);
+    static void link(element v, std::size_t index, Diagram& out,
+                     const std::unordered_map<std::int64_t, Node*>& byId);
+};
+
+void DiagramReader::settings(element v, Diagram& out) {
+    const Context ctx{"diagram"};
+    for (auto [name, value] : readObject(v, Context{"document"}, Key::diagram)) {
+        const Key key = keyOf(name);
+        switch (key) {
+            case Key::fillColor: out.m_fillColor = readColor(value, ctx, key); break;
+            case Key::foreColor: out.m_foreColor = readColor(value, ctx, key); break;
+            case Key::font: out.m_font = readFont(value, ctx); break;
+            case Key::gridVisible: out.m_gridVisible = readBool(value, ctx, key); break;
+            case Key::snapToGrid: out.m_snapToGrid = readBool(value, ctx, key); break;
+            case Key::gridSizeX: out.m_gridSizeX = readInt(value, ctx, key); break;
+            case Key::gridSizeY: out.m_gridSizeY = readInt(value, ctx, key); break;
+            case Key::zoom: out.m_zoomX = out.m_zoomY = readInt(value, ctx, key); break;
+            default: break;
+        }
     }
-    out.setGridVisible(optionalBool(d, "gridVisible", ctx, out.GridVisible()));
-    out.setSnapToGrid(optionalBool(d, "snapToGrid", ctx, out.SnapToGrid()));
-    out.setGridSize(optionalInt(d, "gridSizeX", ctx, out.GridSizeX()),
-                    optionalInt(d, "gridSizeY", ctx, out.GridSizeY()));
-    const int zoom = optionalInt(d, "zoom", ctx, out.ZoomX());
-    out.setZoom(zoom, zoom);
 }
 
-void readNode(const Value& v, std::size_t index, Diagram& out,
-              std::unordered_map<std::int64_t, Node*>& byId) {
-    const std::string ctx = "node " + std::to_string(index + 1);
-    requireObject(v, ctx);
-    const Value* idValue = member(v, "id");
-    if (idValue == nullptr) {
-        fail(ctx + " has no \"id\"");
+void DiagramReader::node(element v, std::size_t index, Diagram& out,
+                         std::unordered_map<std::int64_t, Node*>& byId) {
+    const Context ctx{"node", index + 1};
+    if (!v.is_object()) {
+        fail(ctx.text() + " is not an object");
     }
-    const std::int64_t id = readInteger(*idValue, ctx, "id", INT64_MIN, INT64_MAX);
-    Node* n = out.AddNode(0, 0, 150, 100);
+    auto owned = std::unique_ptr<Node>(new Node(out));
+    Node* n = owned.get();
+    n->m_fillColor = out.m_fillColor;
+    n->m_foreColor = out.m_foreColor;
+    n->m_font = out.m_font;
+    bool hasId = false;
+    std::int64_t id = 0;
+    for (auto [name, value] : object(v)) {
+        const Key key = keyOf(name);
+        switch (key) {
+            case Key::id:
+                id = readInteger(value, ctx, key, INT64_MIN, INT64_MAX);
+                hasId = true;
+                break;
+            case Key::kind:
+                n->m_kind = static_cast<std::uint32_t>(readInteger(value, ctx, key, INT32_MIN, UINT32_MAX));
+                break;
+            case Key::data: n->m_data = readString(value, ctx, key); break;
+            case Key::text: n->m_text = readString(value, ctx, key); break;
+            case Key::tip: n->m_tip = readString(value, ctx, key); break;
+            case Key::left: n->m_rect.left = readFloat(value, ctx, key); break;
+            case Key::top: n->m_rect.top = readFloat(value, ctx, key); break;
+            case Key::width: n->m_rect.width = readFloat(value, ctx, key); break;
+            case Key::height: n->m_rect.height = readFloat(value, ctx, key); break;
+            case Key::fillColor: n->m_fillColor = readColor(value, ctx, key); break;
+            case Key::foreColor: n->m_foreColor = readColor(value, ctx, key); break;
+            case Key::lineColor: n->m_lineColor = readColor(value, ctx, key); break;
+            case Key::lineWidth: n->m_lineWidth = readInt(value, ctx, key); break;
+            case Key::shapeStyle: n->m_shapeStyle = readInt(value, ctx, key); break;
+            case Key::drawStyle: n->m_drawStyle = readInt(value, ctx, key); break;
+            case Key::connectable: n->m_connectable = readBool(value, ctx, key); break;
+            case Key::font: n->m_font = readFont(value, ctx); break;
+            default: break;
+        }
+    }
+    if (!hasId) {
+        fail(ctx.text() + " has no \"id\"");
+    }
     if (!byId.emplace(id, n).second) {
-        fail(ctx + ": the id " + std::to_string(id) + " is used twice");
+        fail(ctx.text() + ": the id " + std::to_string(id) + " is used twice");
     }
-    if (const Value* kind = member(v, "kind")) {
-        n->setNodeKind(static_cast<std::uint32_t>(readInteger(*kind, ctx, "kind", INT32_MIN, UINT32_MAX)));
-    }
-    n->setNodeData(optionalString(v, "data", ctx));
-    n->setNodeText(optionalString(v, "text", ctx));
-    n->setNodeTip(optionalString(v, "tip", ctx));
-    RectF r{0, 0, 150, 100};
-    optionalFloat(v, "left", ctx, [&](float x) { r.left = x; });
-    optionalFloat(v, "top", ctx, [&](float x) { r.top = x; });
-    optionalFloat(v, "width", ctx, [&](float x) { r.width = x; });
-    optionalFloat(v, "height", ctx, [&](float x) { r.height = x; });
-    n->setRect(r);
-    n->setNodeFillColor(optionalColor(v, "fillColor", ctx, out.FillColor()));
-    n->setNodeForeColor(optionalColor(v, "foreColor", ctx, out.ForeColor()));
-    n->setNodeLineColor(optionalColor(v, "lineColor", ctx, 0));
-    n->setNodeLineWidth(optionalInt(v, "lineWidth", ctx, 1));
-    n->setNodeShapeStyle(optionalInt(v, "shapeStyle", ctx, 0));
-    n->setNodeDrawStyle(optionalInt(v, "drawStyle", ctx, 0));
-    n->setNodeConnectable(optionalBool(v, "connectable", ctx, true));
-    if (const Value* f = member(v, "font")) {
-        n->setNodeFont(readFont(*f, ctx + " font"));
-    }
+    out.m_nodes.push_back(std::move(owned));
 }
 
-void readLink(const Value& v, std::size_t index, Diagram& out,
-              const std::unordered_map<std::int64_t, Node*>& byId) {
-    const std::string ctx = "link " + std::to_string(index + 1);
-    requireObject(v, ctx);
-    auto end = [&](const char* name) {
-        const Value* e = member(v, name);
-        if (e == nullptr) {
-            fail(ctx + " has no \"" + name + "\"");
-        }
-        const auto it = byId.find(readInteger(*e, ctx, name, INT64_MIN, INT64_MAX));
-        if (it == byId.end()) {
-            fail(where(ctx, name) + " is not a node of the file");
-        }
-        return it->second;
-    };
-    Node* origin = end("origin");
-    Node* target = end("target");
-    out.setNewLinkArrowStyle(optionalInt(v, "arrowStyle", ctx, 3));
-    Link* l = out.AddLink(origin, target);
-    out.setNewLinkArrowStyle(3);
-    if (const Value* pts = member(v, "points")) {
-        if (!pts->IsArray()) {
-            fail(where(ctx, "points") + " is not a list");
-        }
-        std::vector<PointF> points;
-        points.reserve(pts->Size());
-        for (const auto& p : pts->GetArray()) {
-            if (!p.IsArray() || p.Size() != 2) {
-                fail(where(ctx, "points") + " holds something other than [x, y] pairs");
+void DiagramReader::link(element v, std::size_t index, Diagram& out,
+                         const std::unordered_map<std::int64_t, Node*>& byId) {
+    const Context ctx{"link", index + 1};
+    if (!v.is_object()) {
+        fail(ctx.text() + " is not an object");
+    }
+    Node* ends[2] = {nullptr, nullptr};
+    std::vector<PointF> points;
+    points.reserve(2);
+    Color color = 0;
+    int lineStyle = 0;
+    int arrowStyle = 3;
+    for (auto [name, value] : object(v)) {
+        const Key key = keyOf(name);
+        switch (key) {
+            case Key::origin:
+            case Key::target: {
+                const auto it = byId.find(readInteger(value, ctx, key, INT64_MIN, INT64_MAX));
+                if (it == byId.end()) {
+                    fail(where(ctx, key) + " is not a node of the file");
+                }
+                ends[key == Key::origin ? 0 : 1] = it->second;
+                break;
             }
-            points.push_back({readFloat(p[0], ctx, "points"), readFloat(p[1], ctx, "points")});
-        }
-        if (points.size() >= 2) {
-            l->setLinkPoints(std::move(points));
+            case Key::points:
+                points.clear();
+                if (!value.is_array()) {
+                    fail(where(ctx, key) + " is not a list");
+                }
+                for (element p : array(value)) {
+                    const auto notPairs = [&] {
+                        fail(where(ctx, key) + " holds something other than [x, y] pairs");
+                    };
+                    if (!p.is_array()) {
+                        notPairs();
+                    }
+                    const array pair(p);
+                    auto it = pair.begin();
+                    if (it == pair.end()) notPairs();
+                    const float x = readFloat(*it, ctx, key);
+                    if (++it == pair.end()) notPairs();
+                    const float y = readFloat(*it, ctx, key);
+                    if (++it != pair.end()) notPairs();
+                    points.push_back({x, y});
+                }
+                break;
+            case Key::color: color = readColor(value, ctx, key); break;
+            case Key::lineStyle: lineStyle = readInt(value, ctx, key); break;
+            case Key::arrowStyle: arrowStyle = readInt(value, ctx, key); break;
+            default: break;
         }
     }
-    l->setLinkColor(optionalColor(v, "color", ctx, 0));
-    l->setLinkLineStyle(optionalInt(v, "lineStyle", ctx, 0));
+    if (ends[0] == nullptr || ends[1] == nullptr) {
+        fail(ctx.text() + " has no \"" + (ends[0] == nullptr ? "origin" : "target") + "\"");
+    }
+    if (points.size() < 2) {
+        points = {ends[0]->centre(), ends[1]->centre()};
+    }
+    auto owned = std::unique_ptr<Link>(new Link(out, ends[0], ends[1], std::move(points)));
+    Link* l = owned.get();
+    l->m_color = color;
+    l->m_lineStyle = lineStyle;
+    l->m_arrowStyle = arrowStyle;
+    ends[0]->m_outLinks.push_back(l);
+    ends[1]->m_inLinks.push_back(l);
+    out.m_links.push_back(std::move(owned));
 }
 
-void readDocument(std::string_view json, Diagram& out) {
-    // Parsing in place keeps the texts inside one buffer instead of allocating
-    // a copy of each.
-    std::string buffer(json);
-    rapidjson::Document doc;
-    doc.ParseInsitu(buffer.data());
-    if (doc.HasParseError()) {
-        fail(std::string("not JSON (at byte ") + std::to_string(doc.GetErrorOffset()) + ": " +
-             rapidjson::GetParseError_En(doc.GetParseError()) + ")");
-    }
-    if (!doc.IsObject()) {
+void DiagramReader::read(const element& root, Diagram& out) {
+    if (!root.is_object()) {
         fail("not a diagram file: the document is not an object");
     }
-    const Value* format = member(doc, "format");
-    if (format == nullptr || !format->IsString() ||
-        std::string_view(format->GetString(), format->GetStringLength()) != FSM_FORMAT_NAME) {
+    // The settings come first, whatever the order of the members: they give
+    // the nodes their default colours and font.
+    std::optional<element> format, version, settingsValue, nodes, links;
+    for (auto [name, value] : object(root)) {
+        switch (keyOf(name)) {
+            case Key::format: format = value; break;
+            case Key::version: version = value; break;
+            case Key::diagram: settingsValue = value; break;
+            case Key::nodes: nodes = value; break;
+            case Key::links: links = value; break;
+            default: break;
+        }
+    }
+    if (!format || !format->is_string() || std::string_view(*format) != FSM_FORMAT_NAME) {
         fail("not a diagram file: \"format\" is not \"tarvel-fsm\"");
     }
-    const Value* version = member(doc, "version");
-    if (version == nullptr || !version->IsInt64()) {
+    if (!version || !version->is_int64()) {
         fail("not a diagram file: \"version\" is missing or not an integer");
     }
-    if (version->GetInt64() > FSM_FORMAT_VERSION) {
-        fail("not a diagram file of this version: version " + std::to_string(version->GetInt64()) +
+    if (std::int64_t(*version) > FSM_FORMAT_VERSION) {
+        fail("not a diagram file of this version: version " + std::to_string(std::int64_t(*version)) +
              " is newer than " + std::to_string(FSM_FORMAT_VERSION));
     }
-    if (const Value* d = member(doc, "diagram")) {
-        readSettings(*d, out);
+    if (settingsValue) {
+        settings(*settingsValue, out);
     }
     std::unordered_map<std::int64_t, Node*> byId;
-    if (const Value* nodes = member(doc, "nodes")) {
-        if (!nodes->IsArray()) {
-            fail("\"nodes\" is not a list");
-        }
-        byId.reserve(nodes->Size());
-        for (rapidjson::SizeType i = 0; i < nodes->Size(); ++i) {
-            readNode((*nodes)[i], i, out, byId);
+    if (nodes) {
+        const array list = readArray(*nodes, "\"nodes\"");
+        byId.reserve(list.size());
+        out.m_nodes.reserve(list.size());
+        std::size_t i = 0;
+        for (element v : list) {
+            node(v, i++, out, byId);
         }
     }
-    if (const Value* links = member(doc, "links")) {
-        if (!links->IsArray()) {
-            fail("\"links\" is not a list");
-        }
-        for (rapidjson::SizeType i = 0; i < links->Size(); ++i) {
-            readLink((*links)[i], i, out, byId);
+    if (links) {
+        const array list = readArray(*links, "\"links\"");
+        out.m_links.reserve(list.size());
+        std::size_t i = 0;
+        for (element v : list) {
+            link(v, i++, out, byId);
         }
     }
 }
+
+namespace {
 
 // ---------------------------------------------------------------- writing
 
@@ -292,6 +516,17 @@ public:
     void string(std::string_view s) {
         comma();
         text += '"';
+        // A file must be valid UTF-8 to be read again: stray bytes, which no
+        // editor produces, are written as replacement characters.
+        std::string repaired;
+        if (!simdjson::validate_utf8(s.data(), s.size())) {
+            for (std::size_t pos = 0; pos < s.size();) {
+                const Utf8Char c = decodeUtf8At(s, pos);
+                appendUtf8(repaired, c.codePoint);
+                pos += c.length;
+            }
+            s = repaired;
+        }
         for (unsigned char c : s) {
             switch (c) {
                 case '"': text += "\\\""; break;
@@ -380,9 +615,23 @@ void writeFont(JsonOut& o, const Font& f) {
 }  // namespace
 
 bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
+    std::string copy(json);
+    return readDiagramJsonInPlace(copy, diagram, error);
+}
+
+bool readDiagramJsonInPlace(std::string& json, Diagram& diagram, std::string& error) {
     Diagram fresh;
     try {
-        readDocument(json, fresh);
+        // The parser reads a few bytes past the end of the text.
+        const std::size_t length = json.size();
+        json.resize(length + simdjson::SIMDJSON_PADDING);
+        simdjson::dom::parser parser;
+        element root;
+        const auto code = parser.parse(json.data(), length, false).get(root);
+        if (code != simdjson::SUCCESS) {
+            fail(std::string("not JSON (") + simdjson::error_message(code) + ")");
+        }
+        DiagramReader::read(root, fresh);
     } catch (const FormatError& e) {
         error = e.message;
         Diagram empty;

@@ -16,6 +16,8 @@ inline constexpr int FSM_FORMAT_VERSION = 1;
 // the diagram is left empty, `error` says why and false is returned. A
 // successfully read diagram counts as unchanged.
 bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error);
+// The same, parsing in place: the text is used up (no copy of it is made).
+bool readDiagramJsonInPlace(std::string& json, Diagram& diagram, std::string& error);
 
 // The diagram as a JSON document: one node or link per line, members that hold
 // their default value left out.

@@ -53,6 +53,7 @@ protected:
 };
 
 TEST_F(WorkspaceTest, UntitledDocumentsAreNumbered) {
+    settings.undoRoot.clear();  // ten thousand documents need no undo history
     Workspace ws(ui, settings);
     EXPECT_EQ(ws.FileNew(true)->caption, "FSM_0001");
     for (int i = 2; i < 10000; ++i) {

@@ -1,0 +1,463 @@
+#include "dialogs/ui/frmpropfsm.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "dialogs/ui/dialoggeometry.h"
+#include "dialogs/ui/dialogparts.h"
+#include "dialogs/ui/qtconvert.h"
+#include "editor/ui/codeeditor.h"
+
+namespace tarvel {
+
+namespace {
+
+constexpr int DEFAULT_HEIGHT = 7575;
+constexpr int DEFAULT_WIDTH = 8505;
+constexpr int TAB_INITIALIZATION = 1;
+
+frmPropFSM::ColourChooser& colourChooser() {
+    static frmPropFSM::ColourChooser chooser = [](QWidget* parent, const QColor& preset) {
+        return QColorDialog::getColor(preset, parent, QString(), QColorDialog::DontUseNativeDialog);
+    };
+    return chooser;
+}
+
+QIcon swatch(const QColor& c) {
+    QPixmap p(14, 14);
+    p.fill(c);
+    QPainter painter(&p);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(0, 0, 13, 13);
+    return QIcon(p);
+}
+
+void setTextIfDifferent(QLineEdit* box, const std::string& text) {
+    const QString q = toQString(text);
+    if (box->text() != q) {
+        box->setText(q);
+    }
+}
+
+}  // namespace
+
+const QString frmPropFSM::SETTINGS_SECTION = QStringLiteral("PropFSM");
+
+void frmPropFSM::setColourChooser(ColourChooser chooser) {
+    colourChooser() = std::move(chooser);
+}
+
+frmPropFSM::frmPropFSM(Document& doc, DialogPrompter& prompter, QWidget* parent)
+    : QDialog(parent), m_doc(doc) {
+    setWindowTitle(tr("FSM properties"));
+    setSizeGripEnabled(true);
+    build(doc);
+    DialogGeometry::restore(*this, SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH);
+    m_SSTab1->setCurrentIndex(TAB_INITIALIZATION);
+
+    m_props = std::make_unique<FsmProperties>(doc, prompter);
+    applyLock();
+    const FsmValues& v = m_props->values();
+    m_txtNombreFSM->setText(toQString(v.name));
+    m_txtParametrosFSM->setText(toQString(v.parameters));
+    m_txtReturnTypeFSM->setText(toQString(v.returnType));
+    m_txtMaxLoops->setText(toQString(v.maxLoops));
+    m_txtInicializacion->setRecordText(v.initialisation);
+    m_txtBeforeAction->setRecordText(v.before);
+    m_txtDefault->setRecordText(v.defaultActions);
+    m_txtAfterAction->setRecordText(v.after);
+    m_txtFinalAction->setRecordText(v.finalCode);
+    m_txtHeader->setRecordText(m_props->shownHeader());
+    m_lblVersion->setText(toQString(m_props->signatureLabel()));
+    m_chkGenFuncInit->setText(toQString(m_props->funcInitCaption()));
+    m_chkGenFuncEnd->setText(toQString(m_props->funcEndCaption()));
+    push();
+
+    for (const std::string& c : m_props->children()) {
+        m_cmbEnlaces->addItem(toQString(c));
+    }
+    m_cmbEnlaces->setCurrentIndex(0);
+    const bool children = !m_props->children().empty();
+    m_cmbEnlaces->setVisible(children);
+    m_cmdEnlace->setVisible(children);
+    m_fraEnlaces->setVisible(children);
+}
+
+frmPropFSM::~frmPropFSM() = default;
+
+void frmPropFSM::build(Document& doc) {
+    const QFont courier = DialogParts::courier();
+    auto lineEdit = [this, &courier](const char* name) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setFont(courier);
+        return box;
+    };
+    m_txtNombreFSM = lineEdit("txtNombreFSM");
+    m_txtParametrosFSM = lineEdit("txtParametrosFSM");
+    m_txtReturnTypeFSM = lineEdit("txtReturnTypeFSM");
+    m_txtReturnTypeFSM->setToolTip(tr("By default void"));
+    m_lblVersion = new QLabel(this);
+    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    m_lblVersion->setToolTip(tr("Format version of the FSM file"));
+    m_lblVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto label = [this](const QString& text, const QString& tip, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        l->setToolTip(tip);
+        if (!tip.isEmpty()) {
+            buddy->setToolTip(tip);
+        }
+        return l;
+    };
+    auto* top = new QGridLayout;
+    top->addWidget(label(tr("Name:"), tr("Name of the FSM visible function"), m_txtNombreFSM), 0,
+                   0);
+    top->addWidget(m_txtNombreFSM, 0, 1);
+    top->addWidget(m_lblVersion, 0, 2);
+    top->addWidget(
+        label(tr("Parameters:"), tr("Parameters of the FSM visible function"), m_txtParametrosFSM),
+        1, 0);
+    top->addWidget(m_txtParametrosFSM, 1, 1, 1, 2);
+    top->addWidget(label(tr("Return type:"), QString(), m_txtReturnTypeFSM), 2, 0);
+    top->addWidget(m_txtReturnTypeFSM, 2, 1, 1, 2);
+    top->setColumnStretch(1, 1);
+
+    auto makeEditor = [this, &doc](const char* name) {
+        auto* e = new CodeEditor;
+        e->setObjectName(QString::fromLatin1(name));
+        e->setRepositoryDocument(&doc);
+        connect(e, &CodeEditor::textTakenBack, this, [this, e] {
+            QMetaObject::invokeMethod(
+                this, [this, e] { editor_LostFocus(e); }, Qt::QueuedConnection);
+        });
+        return e;
+    };
+    m_txtHeader = makeEditor("txtHeader");
+    m_txtInicializacion = makeEditor("txtInicializacion");
+    m_txtBeforeAction = makeEditor("txtBeforeAction");
+    m_txtDefault = makeEditor("txtDefault");
+    m_txtAfterAction = makeEditor("txtAfterAction");
+    m_txtFinalAction = makeEditor("txtFinalAction");
+
+    m_SSTab1 = new QTabWidget(this);
+    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    auto* headers = new QWidget;
+    m_cmdSelectComments = new QPushButton(headers);
+    m_cmdSelectComments->setObjectName(QStringLiteral("cmdSelectComments"));
+    m_cmdSelectComments->setToolTip(tr("Comments of the file or function"));
+    auto* headersLayout = new QVBoxLayout(headers);
+    headersLayout->setContentsMargins(6, 6, 6, 6);
+    auto* switchRow = new QHBoxLayout;
+    switchRow->addWidget(m_cmdSelectComments);
+    switchRow->addStretch();
+    headersLayout->addLayout(switchRow);
+    headersLayout->addWidget(m_txtHeader, 1);
+    m_SSTab1->addTab(headers, tr("Headers"));
+    m_SSTab1->addTab(
+        DialogParts::editorPage(
+            tr("Module initializations (definition and external declarations to the function):"),
+            QString(), m_txtInicializacion),
+        tr("Initialization"));
+    m_SSTab1->addTab(
+        DialogParts::editorPage(tr("Actions to be executed before to process a state."), QString(),
+                                m_txtBeforeAction),
+        tr("PreProcess"));
+    m_SSTab1->addTab(DialogParts::editorPage(
+                         tr("Executed in the case that the dispatcher points to a invalid state. "
+                            "(included to be MISRA compliance)."),
+                         QString(), m_txtDefault),
+                     tr("DefaultCase"));
+    m_SSTab1->addTab(DialogParts::editorPage(tr("Actions to be executed after process a state."),
+                                             QString(), m_txtAfterAction),
+                     tr("PostProcess"));
+    m_SSTab1->addTab(
+        DialogParts::editorPage(
+            tr("Code area located in the bottom of the module (outside of the FSM-Function)"),
+            QString(), m_txtFinalAction),
+        tr("ExtraCode"));
+
+    auto* options = new QWidget;
+    m_txtMaxLoops = new QLineEdit(options);
+    m_txtMaxLoops->setObjectName(QStringLiteral("txtMaxLoops"));
+    m_txtMaxLoops->setFont(courier);
+    m_txtMaxLoops->setMaximumWidth(DialogParts::widthForChars(*m_txtMaxLoops, 5));
+    auto* loops = new QHBoxLayout;
+    auto* lblLoops =
+        new QLabel(tr("Loops allowed if the code use loops [0..255] (0-->infinite)"), options);
+    lblLoops->setBuddy(m_txtMaxLoops);
+    loops->addWidget(lblLoops);
+    loops->addWidget(m_txtMaxLoops);
+    loops->addStretch();
+
+    auto* generation =
+        new QGroupBox(tr("Optimization parameters for hierarchical generation:"), options);
+    auto check = [generation](const char* name, const QString& caption) {
+        auto* c = new QCheckBox(caption, generation);
+        c->setObjectName(QString::fromLatin1(name));
+        return c;
+    };
+    m_chkGenFuncInit = check("chkGenFuncInit", QString());
+    m_chkGenFuncEnd = check("chkGenFuncEnd", QString());
+    m_chkGenDebugInfo =
+        check("chkGenDebugInfo",
+              tr("Generate debug Info: \"FSM_NAME(), FSM_STATE_NAME()  and  FSM_TRANS_NUMBER()\""));
+    m_chkAnsiComment = check("chkAnsiComment", tr("Generate comments in ANSI-C style (/* */)"));
+    m_chkTextBoxesInCode = check("chkTextBoxesInCode", tr("Print text boxes into the code"));
+    m_chkHistoryFsm = check("chkHistoryFsm", tr("History FSM"));
+    m_chkUseBitFields =
+        check("chkUseBitFields", tr("Use bitfields to save RAM (to codify entry flags)"));
+    m_chkUseMacros =
+        check("chkUseMacros", tr("Generate the functions: '_Init()', '_End()', '_IsIn_()' "
+                                 "&& '_Goto_()'  as private macros "));
+    auto* generationLayout = new QVBoxLayout(generation);
+    for (QCheckBox* c :
+         {m_chkGenFuncInit, m_chkGenFuncEnd, m_chkGenDebugInfo, m_chkAnsiComment,
+          m_chkTextBoxesInCode, m_chkHistoryFsm, m_chkUseBitFields, m_chkUseMacros}) {
+        generationLayout->addWidget(c);
+    }
+
+    m_cmdFillColor = new QPushButton(tr("State Fill Color"), options);
+    m_cmdForeColor = new QPushButton(tr("State Fore Color"), options);
+    m_cmdResetColor = new QPushButton(tr("Reset Colors"), options);
+    m_cmdFillColor->setObjectName(QStringLiteral("cmdFillColor"));
+    m_cmdForeColor->setObjectName(QStringLiteral("cmdForeColor"));
+    m_cmdResetColor->setObjectName(QStringLiteral("cmdResetColor"));
+    auto* colours = new QHBoxLayout;
+    colours->addWidget(m_cmdFillColor);
+    colours->addWidget(m_cmdForeColor);
+    colours->addWidget(m_cmdResetColor);
+    colours->addStretch();
+
+    auto* optionsLayout = new QVBoxLayout(options);
+    optionsLayout->addLayout(loops);
+    optionsLayout->addWidget(generation);
+    optionsLayout->addLayout(colours);
+    optionsLayout->addStretch();
+    m_SSTab1->addTab(options, tr("Options"));
+
+    m_fraEnlaces = new QGroupBox(tr("SubStates"), this);
+    m_cmbEnlaces = new QComboBox(m_fraEnlaces);
+    m_cmbEnlaces->setObjectName(QStringLiteral("cmbEnlaces"));
+    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmbEnlaces->setMinimumContentsLength(12);
+    m_cmdEnlace = new QPushButton(tr("Open Child_FSM"), m_fraEnlaces);
+    m_cmdEnlace->setObjectName(QStringLiteral("cmdEnlace"));
+    auto* linkLayout = new QHBoxLayout(m_fraEnlaces);
+    linkLayout->addWidget(m_cmbEnlaces, 1);
+    linkLayout->addWidget(m_cmdEnlace);
+
+    m_cmdValidar = new QPushButton(tr("Ok"), this);
+    m_cmdCancelar = new QPushButton(tr("Cancel"), this);
+    m_cmdValidar->setObjectName(QStringLiteral("cmdValidar"));
+    m_cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    m_cmdValidar->setDefault(true);
+    m_cmdValidar->setFocusPolicy(Qt::TabFocus);
+    m_cmdCancelar->setFocusPolicy(Qt::TabFocus);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_fraEnlaces, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_cmdValidar);
+    buttonRow->addWidget(m_cmdCancelar);
+    buttons->addLayout(buttonRow);
+    bottom->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_SSTab1, 1);
+    layout->addLayout(bottom);
+
+    setTabOrder(m_txtParametrosFSM, m_txtReturnTypeFSM);
+    setTabOrder(m_txtReturnTypeFSM, m_SSTab1);
+    setTabOrder(m_SSTab1, m_cmbEnlaces);
+    setTabOrder(m_cmbEnlaces, m_cmdEnlace);
+    setTabOrder(m_cmdEnlace, m_cmdValidar);
+    setTabOrder(m_cmdValidar, m_cmdCancelar);
+    m_txtNombreFSM->setFocusPolicy(Qt::ClickFocus);
+
+    connect(m_txtMaxLoops, &QLineEdit::textEdited, this, &frmPropFSM::txtMaxLoops_Change);
+    connect(m_cmdSelectComments, &QPushButton::clicked, this, &frmPropFSM::cmdSelectComments_Click);
+    connect(m_cmdFillColor, &QPushButton::clicked, this, &frmPropFSM::cmdFillColor_Click);
+    connect(m_cmdForeColor, &QPushButton::clicked, this, &frmPropFSM::cmdForeColor_Click);
+    connect(m_cmdResetColor, &QPushButton::clicked, this, &frmPropFSM::cmdResetColor_Click);
+    connect(m_cmdEnlace, &QPushButton::clicked, this, &frmPropFSM::cmdEnlace_Click);
+    connect(m_cmdValidar, &QPushButton::clicked, this, &frmPropFSM::cmdValidar_Click);
+    connect(m_cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmPropFSM::applyLock() {
+    const bool locked = m_props->locked();
+    setLockedLook(m_txtNombreFSM, true);
+    m_cmdValidar->setEnabled(!locked);
+    for (QLineEdit* box : {m_txtParametrosFSM, m_txtReturnTypeFSM, m_txtMaxLoops}) {
+        setLockedLook(box, locked);
+    }
+    for (CodeEditor* e : {m_txtHeader, m_txtInicializacion, m_txtBeforeAction, m_txtDefault,
+                          m_txtAfterAction, m_txtFinalAction}) {
+        e->setLocked(locked);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_chkGenFuncInit, m_chkGenFuncEnd, m_chkGenDebugInfo, m_chkAnsiComment,
+             m_chkTextBoxesInCode, m_chkHistoryFsm, m_chkUseBitFields, m_chkUseMacros,
+             m_cmdFillColor, m_cmdForeColor, m_cmdResetColor}) {
+        w->setEnabled(!locked);
+    }
+}
+
+void frmPropFSM::pull() {
+    FsmValues& v = m_props->values();
+    v.name = toStd(m_txtNombreFSM->text());
+    v.parameters = toStd(m_txtParametrosFSM->text());
+    v.returnType = toStd(m_txtReturnTypeFSM->text());
+    v.maxLoops = toStd(m_txtMaxLoops->text());
+    v.initialisation = m_txtInicializacion->recordText();
+    v.before = m_txtBeforeAction->recordText();
+    v.defaultActions = m_txtDefault->recordText();
+    v.after = m_txtAfterAction->recordText();
+    v.finalCode = m_txtFinalAction->recordText();
+    m_props->shownHeader() = m_txtHeader->recordText();
+    GenerationOptions& o = v.options;
+    o.FunctionInit = m_chkGenFuncInit->isChecked();
+    o.FunctionEnd = m_chkGenFuncEnd->isChecked();
+    o.DebugInfo = m_chkGenDebugInfo->isChecked();
+    o.AnsiComment = m_chkAnsiComment->isChecked();
+    o.PrintTextBoxes = m_chkTextBoxesInCode->isChecked();
+    o.HistoryFsm = m_chkHistoryFsm->isChecked();
+    o.UseBitFields = m_chkUseBitFields->isChecked();
+    o.UseMacros = m_chkUseMacros->isChecked();
+}
+
+void frmPropFSM::push() {
+    const FsmValues& v = m_props->values();
+    setTextIfDifferent(m_txtNombreFSM, v.name);
+    setTextIfDifferent(m_txtParametrosFSM, v.parameters);
+    setTextIfDifferent(m_txtReturnTypeFSM, v.returnType);
+    setTextIfDifferent(m_txtMaxLoops, v.maxLoops);
+    m_txtInicializacion->replaceRecordText(v.initialisation);
+    m_txtBeforeAction->replaceRecordText(v.before);
+    m_txtDefault->replaceRecordText(v.defaultActions);
+    m_txtAfterAction->replaceRecordText(v.after);
+    m_txtFinalAction->replaceRecordText(v.finalCode);
+    m_txtHeader->replaceRecordText(m_props->shownHeader());
+    m_cmdSelectComments->setText(toQString(m_props->headerCaption()));
+    const GenerationOptions& o = v.options;
+    m_chkGenFuncInit->setChecked(o.FunctionInit);
+    m_chkGenFuncEnd->setChecked(o.FunctionEnd);
+    m_chkGenDebugInfo->setChecked(o.DebugInfo);
+    m_chkAnsiComment->setChecked(o.AnsiComment);
+    m_chkTextBoxesInCode->setChecked(o.PrintTextBoxes);
+    m_chkHistoryFsm->setChecked(o.HistoryFsm);
+    m_chkUseBitFields->setChecked(o.UseBitFields);
+    m_chkUseMacros->setChecked(o.UseMacros);
+    m_cmdFillColor->setIcon(swatch(toQColor(m_doc.diagram().FillColor())));
+    m_cmdForeColor->setIcon(swatch(toQColor(m_doc.diagram().ForeColor())));
+}
+
+void frmPropFSM::editor_LostFocus(CodeEditor* editor) {
+    if (m_closing || m_props->locked()) {
+        return;
+    }
+    pull();
+    FsmValues& v = m_props->values();
+    std::string& text = editor == m_txtHeader           ? m_props->shownHeader()
+                        : editor == m_txtInicializacion ? v.initialisation
+                        : editor == m_txtBeforeAction   ? v.before
+                        : editor == m_txtDefault        ? v.defaultActions
+                        : editor == m_txtAfterAction    ? v.after
+                                                        : v.finalCode;
+    text = FsmProperties::cleanCode(text);
+    push();
+}
+
+void frmPropFSM::takeBackFocused() {
+    if (auto* editor = qobject_cast<CodeEditor*>(focusWidget())) {
+        editor_LostFocus(editor);
+    }
+}
+
+void frmPropFSM::cmdSelectComments_Click() {
+    if (!m_props->locked()) {
+        editor_LostFocus(m_txtHeader);
+    }
+    pull();
+    m_props->switchHeader();
+    m_txtHeader->setRecordText(m_props->shownHeader());
+    push();
+}
+
+void frmPropFSM::txtMaxLoops_Change() {
+    m_props->values().maxLoops = toStd(m_txtMaxLoops->text());
+    m_props->maxLoopsEdited();
+    setTextIfDifferent(m_txtMaxLoops, m_props->values().maxLoops);
+}
+
+QColor frmPropFSM::chooseColour(const QColor& preset) {
+    const QColor chosen = colourChooser()(this, preset);
+    // The dialog shows next what it showed last, also after a cancel.
+    m_lastColour = chosen.isValid() ? chosen : preset;
+    return chosen;
+}
+
+void frmPropFSM::cmdFillColor_Click() {
+    pull();
+    const QColor c = chooseColour(toQColor(m_doc.diagram().FillColor()));
+    if (c.isValid()) {
+        m_props->setFillColour(toColor(c));
+        push();
+    }
+}
+
+void frmPropFSM::cmdForeColor_Click() {
+    pull();
+    const QColor preset =
+        m_lastColour.isValid() ? m_lastColour : toQColor(m_doc.diagram().ForeColor());
+    const QColor c = chooseColour(preset);
+    if (c.isValid()) {
+        m_props->setForeColour(toColor(c));
+        push();
+    }
+}
+
+void frmPropFSM::cmdResetColor_Click() {
+    pull();
+    m_props->resetColours();
+    push();
+}
+
+void frmPropFSM::cmdValidar_Click() {
+    takeBackFocused();
+    pull();
+    m_props->accept();
+    accept();
+}
+
+void frmPropFSM::cmdEnlace_Click() {
+    takeBackFocused();
+    pull();
+    if (m_props->openChild(toStd(m_cmbEnlaces->currentText()), m_pendingChildPath)) {
+        accept();
+    }
+}
+
+void frmPropFSM::done(int r) {
+    m_closing = true;
+    DialogGeometry::store(*this, SETTINGS_SECTION);
+    QDialog::done(r);
+}
+
+}  // namespace tarvel
