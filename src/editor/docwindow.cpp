@@ -465,8 +465,13 @@ void DocWindow::toggleHideComments() {
 }
 
 void DocWindow::toggleFixedPitch() {
+    if (m_doc.diagram().DiagramLocked()) {
+        return;
+    }
     m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
+    // Kept in the FSM properties record when the diagram is saved.
     m_doc.diagram().SetDiagramChanged(true);
+    storeChanges();
     m_host.viewChanged();
 }
 

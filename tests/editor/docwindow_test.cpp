@@ -375,6 +375,8 @@ TEST_F(DocWindowTest, LockedDiagramRefusesEditingCommands) {
     EXPECT_TRUE(d().DiagramLocked());
     window.deleteSelection();
     EXPECT_EQ(window.insertRemark(), nullptr);
+    window.toggleFixedPitch();
+    EXPECT_TRUE(doc.fixedPitchOnly);
     EXPECT_EQ(d().nodeCount(), 1u);
     window.toggleLocked();
     window.deleteSelection();

@@ -588,6 +588,7 @@ void frmDoc::editFsm() {
         return;
     }
     std::string pending;
+    deselectLinks(*m_doc);
     modal([&] { return dialogHooks().editFsm(this, *m_doc, pending); });
     updateFromDocument();
     openPendingChild(pending);
@@ -598,6 +599,7 @@ void frmDoc::editState(Node& node) {
         return;
     }
     std::string pending;
+    deselectLinks(*m_doc);
     modal([&] { return dialogHooks().editState(this, *m_doc, node, pending); });
     openPendingChild(pending);
 }
@@ -606,6 +608,7 @@ void frmDoc::editTransition(Node& node) {
     if (!dialogHooks().editTransition || m_doc == nullptr) {
         return;
     }
+    deselectLinks(*m_doc);
     modal([&] { return dialogHooks().editTransition(this, *m_doc, node); });
 }
 
@@ -782,6 +785,7 @@ void frmDoc::mnuEditFind() {
         return;
     }
     m_view->FocusDiagram();
+    deselectLinks(*m_doc);
     modal([&] { dialogHooks().find(this, *m_doc); });
     m_rules->storeChanges();
     updateFromDocument();
@@ -792,6 +796,9 @@ void frmDoc::mnuFont(int command) {
     if (!dialogHooks().font || m_doc == nullptr) {
         return;
     }
+    // A comment edited in place is written back before its font changes.
+    m_view->FocusDiagram();
+    deselectLinks(*m_doc);
     modal([&] { dialogHooks().font(this, *m_doc, command); });
     m_rules->storeChanges();
     RefreshButtons();
