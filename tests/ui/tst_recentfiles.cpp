@@ -106,12 +106,14 @@ private slots:
             const qreal tpp = 1440.0 / editor.main().logicalDpiX();
             QCOMPARE(editor.main().width(), qRound(6500 / tpp));
             editor.main().resize(qRound(9000 / tpp), qRound(4500 / tpp));
+            // Find and replace switched to case-sensitive meanwhile.
+            QSettings().setValue("Settings/FindCaseSens", "True");
         }
         QSettings settings;
         settings.beginGroup(QStringLiteral("Settings"));
         QCOMPARE(qRound(settings.value("MainWidth").toString().toDouble()), 9000);
         QCOMPARE(qRound(settings.value("MainHeight").toString().toDouble()), 4500);
-        QCOMPARE(settings.value("FindCaseSens").toString(), QStringLiteral("False"));
+        QCOMPARE(settings.value("FindCaseSens").toString(), QStringLiteral("True"));
     }
 };
 

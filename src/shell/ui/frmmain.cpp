@@ -134,12 +134,6 @@ bool frmMain::load(StartupState& startup) {
         const int height = static_cast<int>(read("MainHeight", 6500) / tpp);
         move(left, top);
         resize(std::max(width, 200), std::max(height, 150));
-        const QString caseSensitive = settings.value(QStringLiteral("FindCaseSens")).toString();
-        if (caseSensitive.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
-            findCaseSensitive = true;
-        } else if (caseSensitive.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
-            findCaseSensitive = false;
-        }
     }
     setWindowTitle(QString::fromStdString(startup.sVersion));
     bool result = true;
@@ -184,10 +178,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (!isMinimized()) {
         savePlacement();
     }
+    // Find and replace keeps its case switch in the store as it goes; the
+    // frame writes it back as "True" or "False" whatever was there.
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
+    const bool caseSensitive =
+        settings.value(QStringLiteral("FindCaseSens")).toString().compare(
+            QLatin1String("True"), Qt::CaseInsensitive) == 0;
     settings.setValue(QStringLiteral("FindCaseSens"),
-                      findCaseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
+                      caseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
     event->accept();
 }
 

@@ -87,9 +87,6 @@ public:
     // Suspends (true) or resumes (false) the hand-off queue around a modal window.
     void suspendHandoff(bool suspend);
 
-    // "FindCaseSens" of the settings, for find and replace.
-    bool findCaseSensitive = false;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
