@@ -67,12 +67,13 @@ void SaveGraphInfo(Document& doc, bool forSaving) {
     }
     f[FF_NAME] = spacesToUnderscores(file);
     f[FF_OPTIONS] = optionsText(doc);
+    // Refreshing the record for a file or a snapshot is not an edit.
+    const bool changed = d.DiagramChanged();
     SetGraphInfo(f[FF_NAME], f[FF_PARAMETERS], f[FF_RETURN_TYPE], f[FF_INITIALISATION],
                  f[FF_BEFORE], f[FF_DEFAULT_ACTIONS], f[FF_AFTER], f[FF_FINAL_CODE],
                  f[FF_SIGNATURE], f[FF_OPTIONS], f[FF_MODULE_HEADER], f[FF_FUNCTION_HEADER],
                  f[FF_MAX_LOOPS], d);
 
-    const bool changed = d.DiagramChanged();
     Node* info = d.AddNode(0, 0, 100, 100);
     info->setNodeKind(NK_INFO);
     info->setNodeData(d.DiagramRecord());
@@ -96,6 +97,7 @@ void SaveGraphInfo(Document& doc, bool forSaving) {
 void RestoreGraphInfo(Diagram& d, bool fromFile) {
     const bool changed = d.DiagramChanged();
     d.setEditTracking(false);
+    std::vector<Node*> infoNodes;
     for (const auto& n : d.NodeList()) {
         n->setNodeSelected(false);
         if (!n->hasKind(NK_ANY_OWN)) {
@@ -108,10 +110,13 @@ void RestoreGraphInfo(Diagram& d, bool fromFile) {
                 d.setFillColor(n->NodeFillColor());
                 d.setForeColor(n->NodeForeColor());
             }
-            n->setNodeSelected(true);
+            infoNodes.push_back(n.get());
         }
     }
-    d.RemoveSelectedItems();
+    // Only the information nodes go: a link the user has selected stays.
+    for (Node* info : infoNodes) {
+        d.removeNode(info);
+    }
     d.setEditTracking(true);
     d.SetDiagramChanged(changed);
 }

@@ -27,6 +27,10 @@ SizeF TextMeasurer::measure(std::string_view text, const Font& font) const {
         width = std::max(width, lineWidth(line, font));
         ++lines;
         start = end + 1;
+        // The line feed of a CR LF belongs to the break just passed.
+        if (start < text.size() && text[start] == '\n') {
+            ++start;
+        }
     }
     return {width, static_cast<float>(lines) * lineHeight(font)};
 }

@@ -371,3 +371,33 @@ TEST(FsmRecord, RecordOnlyRefreshMatchesTheFullOne) {
 
 }  // namespace
 }  // namespace tarvel
+
+namespace tarvel {
+namespace {
+
+TEST(FsmRecord, SavingInformationKeepsSelectedLinksAndTheChangedFlag) {
+    Document doc;
+    doc.sFullDocname = "/nowhere/Door.fsm";
+    Node* a = test::addState(doc, "A", NK_INITIAL);
+    Node* t = test::addTransition(doc, a, a);
+    Link* l = t->NodeOutLinks()[0];
+    l->setLinkSelected(true);
+    doc.diagram().SetDiagramChanged(false);
+    SaveGraphInfo(doc, false);  // the name and options are written into the record
+    RestoreGraphInfo(doc.diagram(), false);
+    EXPECT_FALSE(doc.diagram().DiagramChanged());
+    EXPECT_EQ(doc.diagram().Links().size(), 2u);
+    EXPECT_TRUE(l->LinkSelected());
+}
+
+TEST(TextMeasurer, AFinalLineBreakAddsNoLine) {
+    const FixedPitchMeasurer m;
+    const Font f;
+    EXPECT_EQ(m.measure("A\r\n", f).height, m.lineHeight(f));
+    EXPECT_EQ(m.measure("A\r\nB", f).height, 2 * m.lineHeight(f));
+    EXPECT_EQ(m.measure("A\r\n\r\n", f).height, 2 * m.lineHeight(f));
+    EXPECT_EQ(m.measure("", f).height, 0);
+}
+
+}  // namespace
+}  // namespace tarvel

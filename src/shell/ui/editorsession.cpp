@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include "dialogs/ui/dialogentrypoints.h"
+#include "editor/ui/dialoghooks.h"
 #include "export/ui/fontmetricsmeasurer.h"
+#include "shell/batchrun.h"
 #include "shell/logs.h"
 #include "shell/paths.h"
 #include "shell/ui/clslib_previnstance.h"
@@ -30,9 +33,33 @@ WorkspaceSettings interactiveSettings(const StartupState& startup) {
     return s;
 }
 
+// Plugs the property dialogs, find and the font commands into the document
+// windows; the windows read the hooks when they are built.
+void installDialogHooks(Workspace& workspace) {
+    DialogHooks& hooks = dialogHooks();
+    hooks.editState = editStateDialog;
+    hooks.editTransition = editTransitionDialog;
+    hooks.editFsm = editFsmDialog;
+    hooks.find = findInDocument;
+    hooks.font = [](QWidget* parent, Document& doc, int command) {
+        runFontCommand(parent, doc,
+                       command == FONT_CHANGE   ? FontCommand::Change
+                       : command == FONT_REDUCE ? FontCommand::Reduce
+                                                : FontCommand::Enlarge);
+    };
+    setOpenDocumentsProvider([&workspace] {
+        std::vector<Document*> open;
+        for (const auto& doc : workspace.documents()) {
+            open.push_back(doc.get());
+        }
+        return open;
+    });
+}
+
 EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui)
     : m_ui(std::move(ui)) {
     m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup));
+    installDialogHooks(*m_workspace);
     m_handoff = std::make_unique<frmLib_LinkInstance>([this](const std::string& path) {
         m_workspace->FileOpen(path);
         // Brought back and to the front; a maximised frame stays maximised.
@@ -84,11 +111,6 @@ int runEditor(int& argc, char** argv, StartupState& startup) {
     return app.exec();
 }
 
-int runBatchFromEditor(const StartupState&) {
-    // The batch run lives in the batch program; until it is wired here an
-    // editor started with generation switches does nothing and says so.
-    LogError("The editor does not run generation switches: use the tarvel program");
-    return 1;
-}
+int runBatchFromEditor(const StartupState& state) { return runBatch(state); }
 
 }  // namespace tarvel
