@@ -6,6 +6,7 @@
 
 #include "model/diagram.h"
 #include "model/fsmrecord.h"
+#include "model/parientes.h"
 #include "model/staterecord.h"
 #include "model/text.h"
 #include "model/transitionrecord.h"
@@ -14,32 +15,16 @@ namespace tarvel {
 
 namespace {
 
-bool isWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 // Adds to `found` the entries of `known` that a word of the text names, by the
-// rule the hierarchy uses: a word of letters, digits and "_" that does not
-// start with a digit names "word.fsm" beside the diagram and "\word.fsm" in
-// its sub-folder. Matching against the diagram's child list (already found on
-// the file system) gives each state its children without touching the disk.
+// rule the hierarchy uses: a word names "word.fsm" beside the diagram and
+// "\\word.fsm" in its sub-folder. Matching against the diagram's child list
+// (already found on the file system) gives each state its children without
+// touching the disk.
 void addNamedChildren(std::string_view text, const std::unordered_set<std::string>& known,
                       std::vector<std::string>& found) {
     std::string entry;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (!isWordChar(text[i])) {
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && isWordChar(text[i])) {
-            ++i;
-        }
-        if (text[start] >= '0' && text[start] <= '9') {
-            continue;
-        }
-        entry.assign(text.substr(start, i - start)).append(".fsm");
+    forEachChildWord(text, [&](std::string_view word) {
+        entry.assign(word).append(".fsm");
         if (known.contains(entry)) {
             found.push_back(entry);
         }
@@ -47,7 +32,7 @@ void addNamedChildren(std::string_view text, const std::unordered_set<std::strin
         if (known.contains(entry)) {
             found.push_back(entry);
         }
-    }
+    });
 }
 
 void report(const DiagramAnalysis::Reporter& reporter, const std::string& message) {

@@ -12,10 +12,6 @@ namespace tarvel {
 
 namespace {
 
-bool isWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (out.empty() || out.back() != '/') {
@@ -81,21 +77,8 @@ bool clsParientes::BuscaTodosEnlaces(const Diagram& diagram) {
 
 bool clsParientes::BuscaEnlaces(std::string_view text) {
     bool found = false;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (!isWordChar(text[i])) {
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && isWordChar(text[i])) {
-            ++i;
-        }
-        // A word that starts with a digit is a number, never a diagram.
-        if (text[start] >= '0' && text[start] <= '9') {
-            continue;
-        }
-        const std::string entry = std::string(text.substr(start, i - start)) + ".fsm";
+    forEachChildWord(text, [&](std::string_view word) {
+        const std::string entry = std::string(word) + ".fsm";
         if (!m_directory.empty() &&
             existsIn(m_directory, m_directoryFiles, m_directoryListed, entry)) {
             add(entry);
@@ -106,7 +89,7 @@ bool clsParientes::BuscaEnlaces(std::string_view text) {
             add("\\" + entry);
             found = true;
         }
-    }
+    });
     return found;
 }
 

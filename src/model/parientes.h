@@ -14,6 +14,30 @@ namespace tarvel {
 
 class Diagram;
 
+// Calls `visit` with every word of the text that may name a child diagram: a
+// run of letters, digits and "_" that does not start with a digit.
+template <typename Visit>
+void forEachChildWord(std::string_view text, Visit visit) {
+    auto isWordChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (!isWordChar(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && isWordChar(text[i])) {
+            ++i;
+        }
+        if (text[start] < '0' || text[start] > '9') {
+            visit(text.substr(start, i - start));
+        }
+    }
+}
+
 class clsParientes {
 public:
     // Describes the diagram stored at `docPath` (an absolute path).

@@ -119,6 +119,8 @@ std::string withoutHistoryMarker(const std::string& text) {
     return text.starts_with(HISTORY_MARKER) ? text.substr(HISTORY_MARKER.size()) : text;
 }
 
+}  // namespace
+
 void recentre(Node& n, PointF c) {
     RectF r = n.rect();
     r.left = c.x - r.width / 2;
@@ -131,8 +133,6 @@ void recentre(Node& n, PointF c) {
     }
     n.setRect(r);
 }
-
-}  // namespace
 
 bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
                            std::string& entry, std::string& exit, std::string& elseActions,

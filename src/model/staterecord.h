@@ -72,6 +72,9 @@ bool nameIsFree(const Diagram& diagram, std::string_view name);
 // Renumbers the state indices to 1..n in index order; among equal indices the
 // edited state comes first, then `NodeList` order.
 void renumberStates(Document& doc, Node* edited);
+// Puts the node's centre back at `centre`; an edge that would fall at 0 or
+// below is placed at 1.
+void recentre(Node& node, PointF centre);
 // Gives every state the diagram's default fill and text colours.
 void applyDefaultColours(Diagram& diagram);
 // Style, colour and history marker of the initial state; with no node the

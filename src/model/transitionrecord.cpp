@@ -85,19 +85,6 @@ void setLinkLooks(const TransitionRecord& r, Node& t) {
     }
 }
 
-void recentre(Node& n, PointF c) {
-    RectF r = n.rect();
-    r.left = c.x - r.width / 2;
-    r.top = c.y - r.height / 2;
-    if (!(r.left > 0)) {
-        r.left = 1;
-    }
-    if (!(r.top > 0)) {
-        r.top = 1;
-    }
-    n.setRect(r);
-}
-
 }  // namespace
 
 void writeTransition(Document& doc, const TransitionRecord& r, Node& t) {

@@ -290,6 +290,7 @@ bool Workspace::SalvaDiagrama(Document& doc) {
     bool written = false;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !isWritableFile(st)) {
+        LogRun(" SalvaDiagrama: " + path + " is read-only");
         m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + path,
                          MessageIcon::Exclamation);
     } else {
