@@ -158,7 +158,8 @@ bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
 
     UserInterface& ui = ws.ui();
     BusyPointer busy(ui);
-    std::string text = htmlPageText(doc, GetBaseName(page), GetFileName(svgName), sameDirectoryLinks);
+    std::string text =
+        htmlPageText(doc, GetBaseName(page), GetFileName(svgName), sameDirectoryLinks);
     text += CRLF;
     const DiagramPicture picture = ExportPicture(doc.diagram(), doc.measurer(), true);
     // The pictures go first: a page is never left referring to a picture

@@ -37,8 +37,9 @@ RectF pictureArea(const Diagram& diagram) {
     auto add = [&items](const RectF& r) { items = items ? unite(*items, r) : r; };
     const PaintOptions picture;
     for (const auto& n : diagram.NodeList()) {
-        const RectF r = normalisedRect({n->NodeLeft(), n->NodeTop()},
-                                       {n->NodeLeft() + n->NodeWidth(), n->NodeTop() + n->NodeHeight()});
+        const RectF r =
+            normalisedRect({n->NodeLeft(), n->NodeTop()},
+                           {n->NodeLeft() + n->NodeWidth(), n->NodeTop() + n->NodeHeight()});
         if (isPaintedNode(*n, picture)) {
             add(r);
         } else if (n->hasKind(NK_ANNOTATION)) {

@@ -66,18 +66,18 @@ void paintDiagramPage(QPainter& painter, const QRectF& pageRect, qreal dpi, cons
     const qreal lineHeight = QFontMetricsF(painter.font(), painter.device()).height();
     drawPageTextLine(painter, QRectF(pageRect.left(), pageRect.top(), pageRect.width(), lineHeight),
                      pageTextParts(texts.header, page));
-    drawPageTextLine(painter,
-                     QRectF(pageRect.left(), pageRect.bottom() - lineHeight, pageRect.width(),
-                            lineHeight),
-                     pageTextParts(texts.footer, page));
+    drawPageTextLine(
+        painter,
+        QRectF(pageRect.left(), pageRect.bottom() - lineHeight, pageRect.width(), lineHeight),
+        pageTextParts(texts.footer, page));
     const qreal band = lineHeight + PAGE_TEXT_GAP * dpi;
     const QRectF body(pageRect.left(), pageRect.top() + band, pageRect.width(),
                       std::max<qreal>(1, pageRect.height() - 2 * band));
 
     const RectF area = pictureArea(diagram);
     const qreal natural = dpi / TWIPS_PER_INCH;
-    const qreal fit = std::min({1.0, body.width() / (area.width * natural),
-                                body.height() / (area.height * natural)});
+    const qreal fit = std::min(
+        {1.0, body.width() / (area.width * natural), body.height() / (area.height * natural)});
     const qreal scale = natural * fit;
     painter.setClipRect(body);
     QtCanvas canvas(painter, scale,

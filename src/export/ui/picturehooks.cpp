@@ -31,7 +31,8 @@ QImage diagramImage(const Diagram& diagram, const TextMeasurer& measurer) {
     if (side > MAX_IMAGE_SIDE) {
         scale *= MAX_IMAGE_SIDE / side;
     }
-    const QSize size(std::max(1, qCeil(area.width * scale)), std::max(1, qCeil(area.height * scale)));
+    const QSize size(std::max(1, qCeil(area.width * scale)),
+                     std::max(1, qCeil(area.height * scale)));
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -55,7 +56,9 @@ void installPictureHooks(DialogHooks& hooks, Workspace& workspace) {
     };
     hooks.addPictureToClipboard = addPictureToClipboard;
     hooks.printerSetup = [](QWidget* parent) { PrintControl::of(parent).setup(parent); };
-    hooks.print = [](QWidget* parent, Document& doc) { PrintControl::of(parent).print(parent, doc); };
+    hooks.print = [](QWidget* parent, Document& doc) {
+        PrintControl::of(parent).print(parent, doc);
+    };
     hooks.printPreview = [&workspace](QWidget* frame, Document& doc, bool show) {
         PrintControl& control = PrintControl::of(frame);
         control.setDocumentCheck([&workspace](const Document* d) {

@@ -17,7 +17,7 @@ struct DialogHooks;
 
 // The picture of the whole diagram as an image at screen resolution (15 twips
 // a pixel), scaled down when a side would pass MAX_IMAGE_SIDE pixels.
-inline constexpr int MAX_IMAGE_SIDE = 8000;
+inline constexpr int MAX_IMAGE_SIDE = 4096;
 QImage diagramImage(const Diagram& diagram, const TextMeasurer& measurer);
 
 // Adds the picture of the whole diagram to data going to the clipboard, as

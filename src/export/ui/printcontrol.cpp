@@ -22,7 +22,8 @@ constexpr int PREVIEW_PERCENT = 45;
 PrintControl& PrintControl::of(QWidget* widget) {
     QWidget* frame = widget != nullptr ? widget->window() : nullptr;
     if (frame != nullptr) {
-        if (auto* control = frame->findChild<PrintControl*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (auto* control =
+                frame->findChild<PrintControl*>(QString(), Qt::FindDirectChildrenOnly)) {
             return *control;
         }
         return *new PrintControl(frame);
@@ -65,8 +66,8 @@ void PrintControl::print(QWidget* parent, const Document& doc) {
 
 bool PrintControl::preview(const Document& doc, bool show) {
     closePreview();
-    QWidget* area = m_frame != nullptr ? m_frame->findChild<QWidget*>(QStringLiteral("picPrint"))
-                                       : nullptr;
+    QWidget* area =
+        m_frame != nullptr ? m_frame->findChild<QWidget*>(QStringLiteral("picPrint")) : nullptr;
     if (!show || area == nullptr || area->layout() == nullptr) {
         if (area != nullptr) {
             area->hide();
