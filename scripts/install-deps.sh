@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
-  xvfb xauth libwmf-bin time
+  xvfb xauth libwmf-bin poppler-utils time
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "codegen/generator.h"
+#include "export/documentexport.h"
 #include "export/listfile.h"
 #include "model/document.h"
 #include "model/text.h"
@@ -90,6 +91,13 @@ int runBatch(const StartupState& state) {
         if (ran) {
             ws.SaveCFiles(root, code);
         }
+    }
+    // The page wins over the picture; with both page switches the page gets
+    // the links to pages in the same folder.
+    if (state.H || state.HL) {
+        FileSaveAsHTML(ws, root, state.HL);
+    } else if (state.W) {
+        FileSaveAsEMF(ws, root);
     }
     if (state.LS) {
         writeListFile(ws.OutputBaseName(root) + ".lst", root);

@@ -5,6 +5,7 @@
 #include "dialogs/ui/dialogentrypoints.h"
 #include "editor/ui/dialoghooks.h"
 #include "export/ui/fontmetricsmeasurer.h"
+#include "export/ui/picturehooks.h"
 #include "shell/batchrun.h"
 #include "shell/logs.h"
 #include "shell/paths.h"
@@ -33,8 +34,8 @@ WorkspaceSettings interactiveSettings(const StartupState& startup) {
     return s;
 }
 
-// Plugs the property dialogs, find and the font commands into the document
-// windows; the windows read the hooks when they are built.
+// Plugs the property dialogs, find, the font commands, pictures and printing
+// into the document windows; the windows read the hooks when they are built.
 void installDialogHooks(Workspace& workspace) {
     DialogHooks& hooks = dialogHooks();
     hooks.editState = editStateDialog;
@@ -47,6 +48,7 @@ void installDialogHooks(Workspace& workspace) {
                        : command == FONT_REDUCE ? FontCommand::Reduce
                                                 : FontCommand::Enlarge);
     };
+    installPictureHooks(hooks, workspace);
     setOpenDocumentsProvider([&workspace] {
         std::vector<Document*> open;
         for (const auto& doc : workspace.documents()) {

@@ -11,10 +11,12 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
@@ -102,7 +104,20 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     m_mdi = new QMdiArea(this);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_mdi);
+    // The print preview area sits beside the document windows, hidden until
+    // a document shows its preview there.
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setChildrenCollapsible(false);
+    split->addWidget(m_mdi);
+    m_picPrint = new QWidget(split);
+    m_picPrint->setObjectName(QStringLiteral("picPrint"));
+    auto* previewLayout = new QVBoxLayout(m_picPrint);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    split->addWidget(m_picPrint);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    m_picPrint->hide();
+    setCentralWidget(split);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMain::onSubWindowActivated);
     buildMenus();
     buildToolBar();

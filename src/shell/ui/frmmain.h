@@ -54,6 +54,9 @@ public:
     frmDoc* activeDocWindow() const;
     std::vector<frmDoc*> docWindows() const;
     QMdiArea* mdiArea() const { return m_mdi; }
+    // The print preview area (hidden while no preview is shown); whatever
+    // is put into its layout fills it.
+    QWidget* picPrint() const { return m_picPrint; }
 
     // --- Toolbar and status bar ---
     QAction* button(const std::string& key) const;
@@ -105,6 +108,7 @@ private:
     QtUserInterface& m_ui;
     frmLib_LinkInstance* m_handoff;
     QMdiArea* m_mdi = nullptr;
+    QWidget* m_picPrint = nullptr;
     QToolBar* m_toolbar = nullptr;
     QLabel* m_status = nullptr;
     QToolButton* m_childButton = nullptr;
