@@ -63,8 +63,11 @@ bool writeListFile(const std::string& path, const Document& doc) {
 
 int runBatch(const StartupState& state) {
     if (state.sCommandLine.empty()) {
-        return ErrorLogCount() > 0 ? 1 : 0;
+        return 1;  // a batch switch without a diagram: the reason is in the error log
     }
+    // The status speaks of this run only: lines of earlier runs in the same
+    // process (the tests run many) do not count.
+    const int errorsBefore = ErrorLogCount();
     BatchUserInterface ui;
     WorkspaceSettings settings;
     settings.modeCommand = true;
@@ -102,7 +105,7 @@ int runBatch(const StartupState& state) {
     if (state.LS) {
         writeListFile(ws.OutputBaseName(root) + ".lst", root);
     }
-    return ErrorLogCount() > 0 ? 1 : 0;
+    return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
