@@ -760,15 +760,22 @@ std::string writeDiagramJson(const Diagram& d) {
         o.number(ids.at(l.LinkOrigin()));
         o.key("target");
         o.number(ids.at(l.LinkTarget()));
-        o.key("points");
-        o.open('[');
-        for (const PointF& p : l.LinkPoints()) {
+        // A straight link between the two centres is what a reader assumes
+        // when the points are left out.
+        const std::vector<PointF>& points = l.LinkPoints();
+        const bool straight = points.size() == 2 && points.front() == l.LinkOrigin()->centre() &&
+                              points.back() == l.LinkTarget()->centre();
+        if (!straight) {
+            o.key("points");
             o.open('[');
-            o.number(p.x);
-            o.number(p.y);
+            for (const PointF& p : points) {
+                o.open('[');
+                o.number(p.x);
+                o.number(p.y);
+                o.close(']');
+            }
             o.close(']');
         }
-        o.close(']');
         if (l.LinkColor() != 0) {
             o.key("color");
             o.number(std::int64_t{l.LinkColor()});
