@@ -37,7 +37,7 @@ const TextMeasurer& defaultMeasurer();
 namespace tarvel {
 
 // Room left around a node's text, on each side, when a node is fitted to it.
-inline constexpr float TEXT_PADDING_X = 60;
+inline constexpr float TEXT_PADDING_X = 90;
 inline constexpr float TEXT_PADDING_Y = 30;
 
 // The size a node needs to show its text with the padding around it.
