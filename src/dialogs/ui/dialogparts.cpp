@@ -1,6 +1,7 @@
 #include "dialogs/ui/dialogparts.h"
 
 #include <QLabel>
+#include <QMetaObject>
 #include <QVBoxLayout>
 
 #include "editor/ui/codeeditor.h"
@@ -28,6 +29,17 @@ QWidget* DialogParts::editorPage(const QString& label, const QString& tip, CodeE
 
 int DialogParts::widthForChars(const QWidget& box, int n) {
     return box.fontMetrics().horizontalAdvance(QString(n, QLatin1Char('0'))) + 16;
+}
+
+CodeEditor* DialogParts::codeEditor(QWidget* dialog, Document& doc, const char* name,
+                                    std::function<void(CodeEditor*)> left) {
+    auto* e = new CodeEditor;
+    e->setObjectName(QString::fromLatin1(name));
+    e->setRepositoryDocument(&doc);
+    QObject::connect(e, &CodeEditor::textTakenBack, dialog, [dialog, e, left] {
+        QMetaObject::invokeMethod(dialog, [e, left] { left(e); }, Qt::QueuedConnection);
+    });
+    return e;
 }
 
 }  // namespace tarvel

@@ -5,17 +5,24 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace tarvel {
 
 class CodeEditor;
+class Document;
 
 class DialogParts {
 public:
     static QFont courier();
     // A page with the label (and its tooltip) above the editor, which gets
     // all the extra room.
+    // A code editor of a property dialog: it offers the document's words on F2
+    // and, once the user leaves it, calls `left` after the focus has settled.
+    static CodeEditor* codeEditor(QWidget* dialog, Document& doc, const char* name,
+                                  std::function<void(CodeEditor*)> left);
     static QWidget* editorPage(const QString& label, const QString& tip, CodeEditor* editor);
     // The smallest width of a box for n characters of its font.
     static int widthForChars(const QWidget& box, int n);

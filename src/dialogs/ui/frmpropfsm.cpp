@@ -137,14 +137,8 @@ void frmPropFSM::build(Document& doc) {
     top->setColumnStretch(1, 1);
 
     auto makeEditor = [this, &doc](const char* name) {
-        auto* e = new CodeEditor;
-        e->setObjectName(QString::fromLatin1(name));
-        e->setRepositoryDocument(&doc);
-        connect(e, &CodeEditor::textTakenBack, this, [this, e] {
-            QMetaObject::invokeMethod(
-                this, [this, e] { editor_LostFocus(e); }, Qt::QueuedConnection);
-        });
-        return e;
+        return DialogParts::codeEditor(this, doc, name,
+                                       [this](CodeEditor* e) { editor_LostFocus(e); });
     };
     m_txtHeader = makeEditor("txtHeader");
     m_txtInicializacion = makeEditor("txtInicializacion");

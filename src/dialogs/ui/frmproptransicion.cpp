@@ -71,14 +71,8 @@ void frmPropTransicion::build(Document& doc) {
     top->addStretch();
 
     auto makeEditor = [this, &doc](const char* name) {
-        auto* e = new CodeEditor;
-        e->setObjectName(QString::fromLatin1(name));
-        e->setRepositoryDocument(&doc);
-        connect(e, &CodeEditor::textTakenBack, this, [this, e] {
-            QMetaObject::invokeMethod(
-                this, [this, e] { editor_LostFocus(e); }, Qt::QueuedConnection);
-        });
-        return e;
+        return DialogParts::codeEditor(this, doc, name,
+                                       [this](CodeEditor* e) { editor_LostFocus(e); });
     };
     m_txtCondicion = makeEditor("txtCondicion");
     m_txtAccion = makeEditor("txtAccion");
