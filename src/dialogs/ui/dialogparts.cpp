@@ -1,7 +1,11 @@
 #include "dialogs/ui/dialogparts.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "editor/ui/codeeditor.h"
@@ -40,6 +44,38 @@ CodeEditor* DialogParts::codeEditor(QWidget* dialog, Document& doc, const char* 
         QMetaObject::invokeMethod(dialog, [e, left] { left(e); }, Qt::QueuedConnection);
     });
     return e;
+}
+
+DialogParts::OkCancel DialogParts::okCancel(QWidget* dialog, const QString& okCaption) {
+    auto* ok = new QPushButton(okCaption, dialog);
+    auto* cancel = new QPushButton(QObject::tr("Cancel"), dialog);
+    ok->setObjectName(QStringLiteral("cmdValidar"));
+    cancel->setObjectName(QStringLiteral("cmdCancelar"));
+    ok->setDefault(true);
+    // A click on them must not run the checks of the box being left.
+    ok->setFocusPolicy(Qt::TabFocus);
+    cancel->setFocusPolicy(Qt::TabFocus);
+    auto* column = new QVBoxLayout;
+    column->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    column->addLayout(row);
+    return {ok, cancel, column};
+}
+
+DialogParts::ChildLinks DialogParts::childLinks(QWidget* dialog) {
+    auto* frame = new QGroupBox(QObject::tr("SubStates"), dialog);
+    auto* list = new QComboBox(frame);
+    list->setObjectName(QStringLiteral("cmbEnlaces"));
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(12);
+    auto* open = new QPushButton(QObject::tr("Open Child_FSM"), frame);
+    open->setObjectName(QStringLiteral("cmdEnlace"));
+    auto* layout = new QHBoxLayout(frame);
+    layout->addWidget(list, 1);
+    layout->addWidget(open);
+    return {frame, list, open};
 }
 
 }  // namespace tarvel

@@ -143,36 +143,19 @@ void frmPropNodo::build(Document& doc) {
     modeLayout->addWidget(m_optNodoInicial);
     modeLayout->addWidget(m_optNodoFinal);
 
-    m_fraEnlaces = new QGroupBox(tr("SubStates"), this);
-    m_cmbEnlaces = new QComboBox(m_fraEnlaces);
-    m_cmbEnlaces->setObjectName(QStringLiteral("cmbEnlaces"));
-    m_cmbEnlaces->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cmbEnlaces->setMinimumContentsLength(12);
-    m_cmdEnlace = new QPushButton(tr("Open Child_FSM"), m_fraEnlaces);
-    m_cmdEnlace->setObjectName(QStringLiteral("cmdEnlace"));
-    auto* linkLayout = new QHBoxLayout(m_fraEnlaces);
-    linkLayout->addWidget(m_cmbEnlaces, 1);
-    linkLayout->addWidget(m_cmdEnlace);
+    const DialogParts::ChildLinks links = DialogParts::childLinks(this);
+    m_fraEnlaces = links.frame;
+    m_cmbEnlaces = links.list;
+    m_cmdEnlace = links.open;
 
-    m_cmdValidar = new QPushButton(tr("Ok"), this);
-    m_cmdCancelar = new QPushButton(tr("Cancel"), this);
-    m_cmdValidar->setObjectName(QStringLiteral("cmdValidar"));
-    m_cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    m_cmdValidar->setDefault(true);
-    // A click on them must not run the checks of the box being left.
-    m_cmdValidar->setFocusPolicy(Qt::TabFocus);
-    m_cmdCancelar->setFocusPolicy(Qt::TabFocus);
+    const DialogParts::OkCancel okCancel = DialogParts::okCancel(this, tr("Ok"));
+    m_cmdValidar = okCancel.ok;
+    m_cmdCancelar = okCancel.cancel;
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(fraModo);
     bottom->addWidget(m_fraEnlaces, 1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch();
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(m_cmdValidar);
-    buttonRow->addWidget(m_cmdCancelar);
-    buttons->addLayout(buttonRow);
-    bottom->addLayout(buttons);
+    bottom->addLayout(okCancel.column);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

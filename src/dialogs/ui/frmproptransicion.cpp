@@ -95,13 +95,9 @@ void frmPropTransicion::build(Document& doc) {
     m_chkMustBeLast->setObjectName(QStringLiteral("chkMustBeLast"));
     m_chkContinueImmediately->setObjectName(QStringLiteral("chkContinueImmediately"));
 
-    m_cmdValidar = new QPushButton(tr("OK"), this);
-    m_cmdCancelar = new QPushButton(tr("Cancel"), this);
-    m_cmdValidar->setObjectName(QStringLiteral("cmdValidar"));
-    m_cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    m_cmdValidar->setDefault(true);
-    m_cmdValidar->setFocusPolicy(Qt::TabFocus);
-    m_cmdCancelar->setFocusPolicy(Qt::TabFocus);
+    const DialogParts::OkCancel okCancel = DialogParts::okCancel(this, tr("OK"));
+    m_cmdValidar = okCancel.ok;
+    m_cmdCancelar = okCancel.cancel;
 
     auto* checks = new QVBoxLayout;
     checks->addWidget(m_chkSelfTransition);
@@ -110,13 +106,7 @@ void frmPropTransicion::build(Document& doc) {
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(checks);
     bottom->addStretch();
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch();
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(m_cmdValidar);
-    buttonRow->addWidget(m_cmdCancelar);
-    buttons->addLayout(buttonRow);
-    bottom->addLayout(buttons);
+    bottom->addLayout(okCancel.column);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
