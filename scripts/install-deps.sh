@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build, test and run Tarvel Editor.
+#   scripts/install-deps.sh          install what is missing
+#   scripts/install-deps.sh --list   print the package names, one a line
+#   scripts/install-deps.sh --tools  print "command package" for every program
+#                                    the tests run, one pair a line
 set -euo pipefail
 
 packages=(
@@ -7,7 +11,26 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsimdjson-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   xvfb xauth libwmf-bin poppler-utils time
+  # libwmf only recommends its fonts, and wmf2svg fails without any font.
+  fonts-urw-base35
 )
+
+# Programs the tests and scripts start, with the package that provides each.
+# scripts/check-deps.sh compares this table with the tests' sources and with
+# what each package only recommends (recommendations are not installed here).
+tools=(
+  "gcc gcc"
+  "clang clang"
+  "wmf2svg libwmf-bin"
+  "pdftoppm poppler-utils"
+  "pdftotext poppler-utils"
+  "/usr/bin/time time"
+)
+
+case "${1:-}" in
+  --list) printf '%s\n' "${packages[@]}"; exit 0 ;;
+  --tools) printf '%s\n' "${tools[@]}"; exit 0 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

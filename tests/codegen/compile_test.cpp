@@ -15,7 +15,7 @@ namespace tarvel {
 namespace {
 
 bool haveGcc() {
-    return std::system("gcc --version >/dev/null 2>&1") == 0;
+    return std::system("command -v gcc >/dev/null 2>&1") == 0;
 }
 
 // Runs a shell command in `dir`; its output goes to `log`.
