@@ -1,12 +1,15 @@
 #include "shell/ui/frmmain.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -24,6 +27,7 @@
 #include "model/document.h"
 #include "shell/commandline.h"
 #include "shell/logs.h"
+#include "shell/manual.h"
 #include "shell/paths.h"
 #include "shell/ui/frmabout.h"
 #include "shell/ui/frmlib_linkinstance.h"
@@ -241,6 +245,9 @@ void frmMain::buildMenus() {
 
     QMenu* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("mnuHelp"));
+    a = help->addAction(QStringLiteral("&Contents"), this, &frmMain::mnuHelpContents);
+    a->setObjectName(QStringLiteral("mnuHelpContents"));
+    a->setShortcut(QKeySequence::HelpContents);
     a = help->addAction(QStringLiteral("&About..."), this, &frmMain::mnuHelpAbout);
     a->setObjectName(QStringLiteral("mnuHelpAbout"));
 
@@ -654,6 +661,23 @@ void frmMain::arrange(int how) {
         }
         default:
             return;
+    }
+}
+
+// The manual shipped with the program, in the desktop's browser.
+void frmMain::mnuHelpContents() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString manual = QString::fromStdString(FindManual(folder.toStdString()));
+    if (manual.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Help"),
+                             QStringLiteral("The manual is not installed: neither %1 nor %2 exists.")
+                                 .arg(folder + QStringLiteral("/doc/index.html"),
+                                      QStringLiteral("share/doc/tarvel/index.html")));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
+        QMessageBox::warning(this, QStringLiteral("Help"),
+                             QStringLiteral("No browser could open the manual %1.").arg(manual));
     }
 }
 

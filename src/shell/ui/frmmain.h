@@ -85,6 +85,7 @@ public:
     bool statusBarShown() const;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
     void arrange(int how);
+    void mnuHelpContents();
     void mnuHelpAbout();
 
     // Suspends (true) or resumes (false) the hand-off queue around a modal window.
