@@ -46,6 +46,13 @@ static void ticks(int m, int count)
     }
 }
 
+/* Runs `count` ticks of motor m and checks its duty cycle then. */
+static void expectPwmAfter(int m, int count, unsigned char pwm, const char *what)
+{
+    ticks(m, count);
+    check(what, drive[m].pwm == pwm);
+}
+
 /* Gives a command and runs the tick that takes it. */
 static void command(int m, enum MotorCommand c)
 {
@@ -58,12 +65,9 @@ static void command(int m, enum MotorCommand c)
 static void startAndRamp(int m, const char *what)
 {
     command(m, CMD_START);
-    TICK(m);
-    check(what, drive[m].pwm == 10);
-    TICK(m);
-    check(what, drive[m].pwm == 20);
-    TICK(m);
-    check(what, drive[m].pwm == 30);
+    expectPwmAfter(m, 1, 10, what);
+    expectPwmAfter(m, 1, 20, what);
+    expectPwmAfter(m, 1, 30, what);
 }
 
 int main(void)
@@ -77,50 +81,38 @@ int main(void)
 
     printf("motor 0: start, the program's first step\n");
     startAndRamp(0, "soft start");
-    TICK(0);
-    check("program: low", drive[0].pwm == 30);
-    ticks(0, 49);
-    TICK(0);
-    check("program: medium after 50 ticks", drive[0].pwm == 60);
+    expectPwmAfter(0, 1, 30, "program: low");
+    expectPwmAfter(0, 50, 60, "program: medium after 50 ticks");
     ticks(0, 19);
 
     printf("motor 0: pause and start again\n");
     command(0, CMD_PAUSE);
-    TICK(0);
-    check("paused: off", drive[0].pwm == 0);
+    expectPwmAfter(0, 1, 0, "paused: off");
     startAndRamp(0, "every start ramps up from zero");
-    TICK(0);
-    check("the program goes on with its step", drive[0].pwm == 60);
-    ticks(0, 28);
-    TICK(0);
-    check("with the step's remaining ticks", drive[0].pwm == 90);
+    expectPwmAfter(0, 1, 60, "the program goes on with its step");
+    expectPwmAfter(0, 29, 90, "with the step's remaining ticks");
 
 #if MOTORS > 1
     printf("motor 1: a fault while running\n");
     startAndRamp(1, "motor 1 soft start");
     ticks(1, 5);
     drive[1].fault = 1;
-    TICK(1);
-    TICK(1);
-    check("fault: off", drive[1].pwm == 0);
+    expectPwmAfter(1, 2, 0, "fault: off");
     command(1, CMD_RESET);
     command(1, CMD_START);
     check("no reset while the fault lasts", drive[1].pwm == 0);
     drive[1].fault = 0;
     command(1, CMD_RESET);
     startAndRamp(1, "motor 1 starts again");
-    TICK(0);
-    check("motor 0 went on meanwhile", drive[0].pwm == 90);
+    expectPwmAfter(0, 1, 90, "motor 0 went on meanwhile");
 #endif
 
     printf("motor 0: stop, start from the program's first step\n");
     command(0, CMD_STOP);
-    TICK(0);
-    check("stopped: off", drive[0].pwm == 0);
+    expectPwmAfter(0, 1, 0, "stopped: off");
     check("the stop was taken", drive[0].command == CMD_NONE);
     startAndRamp(0, "soft start after the stop");
-    TICK(0);
-    check("program: low again", drive[0].pwm == 30);
+    expectPwmAfter(0, 1, 30, "program: low again");
 
     printf("%s\n", failures == 0 ? "all checks passed" : "checks failed");
     return failures;

@@ -11,28 +11,16 @@ namespace tarvel {
 
 namespace {
 
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+bool applyStyle(std::string_view value, StartupState&, LongOptionParse& parse) {
+    constexpr std::pair<std::string_view, std::string_view> styles[] = {
+        {"ch", "/CH"}, {"chr", "/CHR"}, {"default", "/C"}};
+    for (const auto& [name, sw] : styles) {
+        if (equalsIgnoreCaseAscii(value, name)) {
+            parse.words.emplace_back(sw);
+            return true;
         }
     }
-    return out;
-}
-
-bool applyStyle(std::string_view value, StartupState&, LongOptionParse& parse) {
-    const std::string style = lowerAscii(value);
-    if (style == "ch") {
-        parse.words.emplace_back("/CH");
-    } else if (style == "chr") {
-        parse.words.emplace_back("/CHR");
-    } else if (style == "default") {
-        parse.words.emplace_back("/C");
-    } else {
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool applyOutput(std::string_view value, StartupState&, LongOptionParse& parse) {
@@ -133,8 +121,13 @@ LongOptionParse TranslateLongOptions(const std::vector<std::string>& args, Start
                 valid = !attached;
                 break;
             case LongValue::YesNo:
-                value = attached ? lowerAscii(value) : "yes";
-                valid = value == "yes" || value == "no";
+                if (!attached || equalsIgnoreCaseAscii(value, "yes")) {
+                    value = "yes";
+                } else if (equalsIgnoreCaseAscii(value, "no")) {
+                    value = "no";
+                } else {
+                    valid = false;
+                }
                 break;
             case LongValue::Required:
                 // GNU style: the value may also be the next argument.

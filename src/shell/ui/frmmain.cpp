@@ -9,8 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -201,9 +201,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // frame writes it back as "True" or "False" whatever was there.
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
-    const bool caseSensitive =
-        settings.value(QStringLiteral("FindCaseSens")).toString().compare(
-            QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    const bool caseSensitive = settings.value(QStringLiteral("FindCaseSens"))
+                                   .toString()
+                                   .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     settings.setValue(QStringLiteral("FindCaseSens"),
                       caseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
     event->accept();
@@ -669,10 +669,11 @@ void frmMain::mnuHelpContents() {
     const QString folder = QCoreApplication::applicationDirPath();
     const QString manual = QString::fromStdString(FindManual(folder.toStdString()));
     if (manual.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Help"),
-                             QStringLiteral("The manual is not installed: neither %1 nor %2 exists.")
-                                 .arg(folder + QStringLiteral("/doc/index.html"),
-                                      QStringLiteral("share/doc/tarvel/index.html")));
+        QMessageBox::warning(
+            this, QStringLiteral("Help"),
+            QStringLiteral("The manual is not installed: neither %1 nor %2 exists.")
+                .arg(folder + QStringLiteral("/doc/index.html"),
+                     QStringLiteral("share/doc/tarvel/index.html")));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
