@@ -201,9 +201,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // frame writes it back as "True" or "False" whatever was there.
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
-    const bool caseSensitive = settings.value(QStringLiteral("FindCaseSens"))
-                                   .toString()
-                                   .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    const bool caseSensitive =
+        settings.value(QStringLiteral("FindCaseSens")).toString().compare(
+            QLatin1String("True"), Qt::CaseInsensitive) == 0;
     settings.setValue(QStringLiteral("FindCaseSens"),
                       caseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
     event->accept();
