@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -673,7 +674,7 @@ void frmMain::mnuHelpContents() {
             this, QStringLiteral("Help"),
             QStringLiteral("The manual is not installed: neither %1 nor %2 exists.")
                 .arg(folder + QStringLiteral("/doc/index.html"),
-                     QStringLiteral("share/doc/tarvel/index.html")));
+                     QDir::cleanPath(folder + QStringLiteral("/../share/doc/tarvel/index.html"))));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
