@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A user's CMake project against the installed tree: the state machine is
-# generated at build time; touching a child diagram runs the generation again
+# A user's CMake project against the installed tree: the state machines are
+# generated at build time (one plain, one reentrant with options and its
+# page); touching a child diagram runs the generation again
 # and rebuilds nothing; changing it rebuilds the module only; a diagram the
 # generator refuses fails the build with the error log's lines; a missing
 # diagram fails the configuration with its path.
@@ -18,8 +19,11 @@ out=$scratch/build
 cmake --install "$build" --prefix "$prefix" >/dev/null
 mkdir -p "$project/machines"
 cp "$source_dir"/tests/install/userproject/CMakeLists.txt "$source_dir"/tests/install/userproject/main.c "$project"/
+cp "$source_dir"/examples/motorcontrol_main.c "$project"/
 cp "$source_dir"/tests/install/userproject/machines/*.fsm "$source_dir"/examples/TrafficLight.fsm \
-   "$source_dir"/examples/PedestrianSignal.fsm "$project/machines/"
+   "$source_dir"/examples/PedestrianSignal.fsm "$source_dir"/examples/MotorControl.fsm \
+   "$source_dir"/examples/SoftStart.fsm "$source_dir"/examples/Program.fsm \
+   "$source_dir"/examples/motor_drive.h "$project/machines/"
 
 fail() {
   echo "userproject: $*"
@@ -36,6 +40,12 @@ rebuilt() { [ "$1" -nt "$scratch/before" ]; }
 cmake -S "$project" -B "$out" -G "$generator" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 build
 "$out/crossing" || fail "the program did not run"
+# STYLE, OPTIONS and HTML reach the generation.
+"$out/motors" >/dev/null || fail "the reentrant motor controller did not run"
+motors=$out/tarvel/motors
+[ -f "$motors/MotorControl.htm" ] && [ -f "$motors/MotorControl.svg" ] || fail "no page"
+grep -q "T_MotorControl" "$motors/MotorControl.h" || fail "the module is not reentrant"
+! grep -q "//" "$motors/MotorControl.c" || fail "the module has // comments despite --ansi-comments"
 module=$out/tarvel/crossing/TrafficLight.c
 stamp=$out/tarvel/crossing/TrafficLight.tarvel-stamp
 [ -f "$out/tarvel/crossing/TrafficLight.lst" ] || fail "no list file"
@@ -55,7 +65,8 @@ build
 grep -q "#define WALK  40" "$module" || fail "the module was not generated again"
 rebuilt "$module_object" || fail "the module was not compiled again"
 ! rebuilt "$main_object" || fail "main.c was compiled again"
-cmake --build "$out" | grep -qE "no work to do|Built target crossing" || fail "a second build was not empty"
+build
+! rebuilt "$stamp" && ! rebuilt "$module_object" || fail "a build with nothing changed did something"
 
 # A diagram without a start state: the build fails with the error log's lines.
 cmake -S "$project" -B "$out" -DWITH_BROKEN_MACHINE=ON >/dev/null
