@@ -1,12 +1,12 @@
 #include "dialogs/stateproperties.h"
 
+#include "base/paths.h"
+#include "base/text.h"
 #include "dialogs/dialogprompter.h"
 #include "editor/findreplace.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

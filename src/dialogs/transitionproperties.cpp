@@ -1,9 +1,9 @@
 #include "dialogs/transitionproperties.h"
 
+#include "base/text.h"
 #include "dialogs/dialogprompter.h"
 #include "editor/findreplace.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

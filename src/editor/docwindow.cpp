@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/paths.h"
 #include "editor/graphicenhancement.h"
 #include "editor/undoredo.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
-#include "shell/paths.h"
 #include "shell/userinterface.h"
 
 namespace tarvel {

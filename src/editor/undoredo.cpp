@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

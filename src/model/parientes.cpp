@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/paths.h"
 #include "model/diagram.h"
 #include "model/staterecord.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

@@ -8,11 +8,11 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "editor/graphicenhancement.h"
 #include "editor/hittest.h"
 #include "editor/undoredo.h"
 #include "model/text.h"
-#include "shell/logs.h"
 
 namespace tarvel {
 namespace {

@@ -13,15 +13,15 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
+#include "base/text.h"
 #include "export/exportmargin.h"
 #include "export/htmlpage.h"
 #include "export/picture.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "model/text.h"
 #include "shell/batchrun.h"
 #include "shell/commandline.h"
-#include "shell/logs.h"
 #include "shell/workspace.h"
 
 namespace tarvel {

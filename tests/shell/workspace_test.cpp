@@ -6,11 +6,11 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/logs.h"
 
 namespace tarvel {
 namespace {

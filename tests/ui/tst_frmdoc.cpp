@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "base/paths.h"
 #include "editor/commentclipboard.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
@@ -22,7 +23,6 @@
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/paths.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "support/builders.h"
 #include "uitestsupport.h"

@@ -6,12 +6,12 @@
 #include <QSettings>
 #include <QTest>
 
+#include "base/logs.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "shell/logs.h"
 #include "support/builders.h"
 
 namespace tarvel::test {

@@ -13,6 +13,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "editor/commentclipboard.h"
 #include "editor/graphicenhancement.h"
 #include "editor/ui/commenteditor.h"
@@ -24,9 +27,6 @@
 #include "model/document.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 #include "shell/ui/frmmain.h"
 #include "shell/ui/qtuserinterface.h"
 #include "shell/workspace.h"

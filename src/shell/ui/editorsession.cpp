@@ -2,13 +2,13 @@
 
 #include <QApplication>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "dialogs/ui/dialogentrypoints.h"
 #include "editor/ui/dialoghooks.h"
 #include "export/ui/fontmetricsmeasurer.h"
 #include "export/ui/picturehooks.h"
 #include "shell/batchrun.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 #include "shell/ui/clslib_previnstance.h"
 #include "shell/ui/icons.h"
 

@@ -18,13 +18,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/undoredo.h"
 #include "model/document.h"
 #include "shell/commandline.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 #include "shell/ui/frmabout.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "shell/ui/icons.h"

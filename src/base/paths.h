@@ -1,4 +1,4 @@
-// Path helpers shared by the shell, the undo history and the exports.
+// Path helpers and file operations shared by every floor.
 //
 // The text operations work on POSIX paths ("/" separates, the root is "/") and
 // never touch the file system; the checks and the file operations do. File
@@ -63,6 +63,9 @@ std::string GetTempDir();
 // permissions are taken away. Otherwise returns the empty text and says why in
 // `error`.
 std::string PrivateTempDir(std::string& error);
+
+// The whole content of a regular file; false with the reason otherwise.
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
 
 // Replaces the file at `path` by `bytes` so that a reader sees either the old
 // or the new content, never a mix: the bytes go to a new temporary file beside
