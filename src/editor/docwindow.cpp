@@ -4,8 +4,6 @@
 #include <cmath>
 
 #include "base/paths.h"
-#include "editor/graphicenhancement.h"
-#include "editor/undoredo.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
@@ -121,11 +119,17 @@ Node* insertCommentNode(Diagram& diagram) {
     return n;
 }
 
-DocWindow::DocWindow(Document& doc, DocWindowHost& host) : m_doc(doc), m_host(host) {
+DocWindow::DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo)
+    : m_doc(doc), m_host(host), m_undo(doc, std::move(undo)), m_enhancement(doc) {
     m_doc.diagram().addObserver(this);
+    m_doc.setEditHistory(&m_undo);
 }
 
 DocWindow::~DocWindow() {
+    m_undo.CleanUndoFiles();
+    if (m_doc.editHistory() == &m_undo) {
+        m_doc.setEditHistory(nullptr);
+    }
     m_doc.diagram().removeObserver(this);
 }
 
@@ -173,7 +177,7 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     if (leftButtonDown) {
         return;
     }
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     enhancement.UnMagnifyEmptyTransition();
     if (nodeAtPointer == nullptr && linkAtPointer == nullptr) {
         m_host.setStatusText({});
@@ -199,7 +203,7 @@ void DocWindow::MouseUp(const GestureEnd& gesture) {
     if (d.DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     if (m_pointerMode == POINTER_ZOOM) {
         m_pointerMode = POINTER_DRAW;
         m_pointerShape = SHAPE_DEFAULT;
@@ -215,7 +219,7 @@ void DocWindow::MouseUp(const GestureEnd& gesture) {
 
 void DocWindow::mouseUpOnNode(Node& node, const GestureEnd& gesture) {
     Diagram& d = m_doc.diagram();
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     if (!node.NodeConnectable()) {
         m_connectEnabled = false;
         m_host.viewChanged();
@@ -343,7 +347,7 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
 
 void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
     Diagram& d = m_doc.diagram();
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     d.setCurrentNode(nullptr);
     d.setCurrentLink(nullptr);
     if (nodeAtPointer != nullptr) {
@@ -416,7 +420,7 @@ void DocWindow::setZoomItem(int item) {
     m_doc.diagram().setZoom(zoom, zoom);
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::zoomWindow() {
@@ -425,7 +429,7 @@ void DocWindow::zoomWindow() {
     m_zoomWindowChecked = true;
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::setGridSizeIndex(int index) {
@@ -442,7 +446,7 @@ void DocWindow::toggleAutosize() {
     m_host.refreshButtons();
     Diagram& d = m_doc.diagram();
     if (m_doc.autosizeNodes) {
-        m_doc.enhancement().AdjustAllNodeSizes(d);
+        m_enhancement.AdjustAllNodeSizes(d);
     }
     d.SetDiagramChanged(true);
     storeChanges();
@@ -500,7 +504,7 @@ void DocWindow::deleteSelection() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     deleteSelectionAndRepair(m_doc);
     storeChanges();
 }
@@ -514,14 +518,14 @@ void DocWindow::selectAll() {
 void DocWindow::undo() {
     // A node enlarged under the pointer goes back first: the snapshot that
     // is loaded knows it at its normal size.
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Undo();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Undo();
     m_host.viewChanged();
 }
 
 void DocWindow::redo() {
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Redo();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Redo();
     m_host.viewChanged();
 }
 
@@ -530,12 +534,7 @@ void DocWindow::storeChanges() {
     if (!d.DiagramChanged()) {
         return;
     }
-    // Taking a snapshot takes out the information node by removing what is
-    // selected: a selected link would go with it.
-    for (const auto& l : d.Links()) {
-        l->setLinkSelected(false);
-    }
-    m_doc.undRed().StoreGraphChanges();
+    m_undo.StoreGraphChanges();
     // The snapshot holds everything; refreshing the FSM record while taking
     // it is not a change of its own.
     d.SetDiagramChanged(false);
@@ -558,9 +557,8 @@ ButtonState DocWindow::buttonState(std::vector<std::string>* children) {
     if (children != nullptr) {
         *children = hierarchy.children();
     }
-    clsLib_UndoRedo& undo = m_doc.undRed();
-    s.canUndo = undo.CanUndo();
-    s.canRedo = undo.CanRedo();
+    s.canUndo = m_undo.CanUndo();
+    s.canRedo = m_undo.CanRedo();
     return s;
 }
 

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/graphicenhancement.h"
+#include "editor/undoredo.h"
 #include "model/document.h"
 
 namespace tarvel {
@@ -140,12 +142,17 @@ Node* insertCommentNode(Diagram& diagram);
 
 class DocWindow : private DiagramObserver {
 public:
-    DocWindow(Document& doc, DocWindowHost& host);
+    // The window owns the document's undo history, made with `undo`, and
+    // registers it with the document for as long as the window lives. When
+    // the window goes its snapshots are deleted.
+    DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo = {});
     ~DocWindow() override;
     DocWindow(const DocWindow&) = delete;
     DocWindow& operator=(const DocWindow&) = delete;
 
     Document& document() { return m_doc; }
+    clsLib_UndoRedo& undRed() { return m_undo; }
+    clsGraphicEnhancement& enhancement() { return m_enhancement; }
 
     // --- Canvas settings the window keeps ---
     int PointerMode() const { return m_pointerMode; }
@@ -189,7 +196,7 @@ public:
     void undo();
     void redo();
     // Records an undo step when the diagram changed: after every gesture,
-    // dialog and command. Links are deselected first (see the .cpp).
+    // dialog and command.
     void storeChanges();
 
     // Looks for the parent diagram; true when there is one (kept in the
@@ -209,6 +216,8 @@ private:
 
     Document& m_doc;
     DocWindowHost& m_host;
+    clsLib_UndoRedo m_undo;
+    clsGraphicEnhancement m_enhancement;
     int m_pointerMode = POINTER_DRAW;
     int m_pointerShape = SHAPE_DEFAULT;
     bool m_connectEnabled = true;

@@ -7,9 +7,9 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "codegen/generator.h"
-#include "export/documentexport.h"
 #include "export/listfile.h"
 #include "model/document.h"
+#include "shell/documentexport.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 

@@ -314,7 +314,7 @@ private slots:
         test::whenModal<FontColourDialog>([](FontColourDialog* d) { d->accept(); });
         runFontCommand(nullptr, m.doc, FontCommand::Change);
         QCOMPARE(m.idle->NodeFont(), m.doc.diagram().DiagramFont());
-        QVERIFY(m.doc.undRed().GraphHasChanged());  // one undo step took the change
+        QVERIFY(m.doc.GraphHasChanged());  // one undo step took the change
         runFontCommand(nullptr, m.doc, FontCommand::Enlarge);
         QCOMPARE(m.go->NodeFont().size, m.doc.diagram().DiagramFont().size);
     }

@@ -252,7 +252,7 @@ private slots:
             QVERIFY2(QFile::exists(QString::fromStdString(sandbox->file(name))), name);
         }
         QVERIFY(editor->ui->messages.empty());
-        QVERIFY(!w->document()->undRed().GraphHasChanged());
+        QVERIFY(!w->document()->GraphHasChanged());
     }
 };
 

@@ -83,7 +83,7 @@ private slots:
     void newWindowIsUntitledAndUnchanged() {
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
         QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001"));
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
         QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
@@ -94,7 +94,7 @@ private slots:
         settle();
         QCOMPARE(editor->main().docWindows().size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0002"));
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
         settle();
         QCOMPARE(editor->main().docWindows().size(), std::size_t(3));
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(count(diagram(), NK_STATE), 1);
         QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME),
                  std::string_view("STATE_1"));
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(document().GraphHasChanged());
         QVERIFY(editor->main().button("Undo")->isEnabled());
 
         drag(view(), {300, 300}, {320, 320});  // 300 x 300 twips: too small
@@ -178,7 +178,7 @@ private slots:
         const PointF mid{(pts.front().x + pts.back().x) / 2, pts.front().y};
         drag(view(), at(view(), mid), at(view(), mid) + QPointF(0, 60));
         QCOMPARE(in->LinkPoints().size(), std::size_t(3));
-        QVERIFY(document().undRed().CanUndo());
+        QVERIFY(doc()->rules().undRed().CanUndo());
     }
 
     void zoomWindowZoomsIntoTheRectangle() {
@@ -313,7 +313,7 @@ private slots:
         QVERIFY(!text1->isVisible());
         QCOMPARE(QString::fromStdString(c->NodeText()), QStringLiteral("remember me"));
         QCOMPARE(c->NodeDrawStyle(), 5);
-        QVERIFY(document().undRed().CanUndo());
+        QVERIFY(doc()->rules().undRed().CanUndo());
     }
 
     void onlyCommentsTravelThroughTheClipboard() {
@@ -426,7 +426,7 @@ private slots:
     void unchangedWindowsCloseWithoutAQuestion() {
         drag(view(), {100, 100}, {160, 150});
         doc()->mnuEditUndo();  // back at the diagram as created
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QVERIFY(editor->main().mdiArea()->activeSubWindow()->close());
         QVERIFY(editor->ui->questions.empty());
     }
@@ -480,7 +480,7 @@ private slots:
         QCOMPARE(editor->ui->messages.back(), "Attention!|I can't save the changes in:\r\n" + path);
         QCOMPARE(diagram().Links().size(), std::size_t(2));  // the selected link stays
         QCOMPARE(count(diagram(), NK_ANY_STATE), 3);
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(document().GraphHasChanged());
     }
 
     void editingGoesOnWhenUndoCannotWrite() {
@@ -498,8 +498,8 @@ private slots:
         settle();
         drag(view(), {100, 100}, {160, 150});
         QCOMPARE(count(diagram(), NK_STATE), 1);
-        QVERIFY(!document().undRed().CanUndo());
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(!doc()->rules().undRed().CanUndo());
+        QVERIFY(document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }

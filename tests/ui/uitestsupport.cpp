@@ -94,7 +94,7 @@ Editor::~Editor() {
     // Close without questions: everything counts as saved.
     for (frmDoc* d : main().docWindows()) {
         if (d->document() != nullptr) {
-            d->document()->undRed().ClearGraphChanges();
+            d->document()->ClearGraphChanges();
         }
     }
     main().close();

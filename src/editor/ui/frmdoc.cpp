@@ -109,7 +109,8 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
     : QWidget(parent), m_main(main), m_doc(&doc) {
     setProperty("tag", FILE_FSM_EXT);
     setAttribute(Qt::WA_DeleteOnClose, false);  // its sub-window deletes it
-    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this));
+    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this),
+                                          undoEnvironmentOf(workspace().settings()));
     m_view = new DiagramView(doc.diagram(), *m_rules, doc.measurer(),
                              static_cast<DiagramViewEvents&>(*this), this);
     auto* layout = new QVBoxLayout(this);
@@ -122,7 +123,7 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
     for (QScrollBar* bar : {m_view->horizontalScrollBar(), m_view->verticalScrollBar()}) {
         connect(bar, &QScrollBar::valueChanged, this, [this] { placeText1(); });
     }
-    doc.undRed().onRefreshButtons = [this] { RefreshButtons(); };
+    m_rules->undRed().onRefreshButtons = [this] { RefreshButtons(); };
     doc.diagram().setCurrentNode(nullptr);
     buildMenus();
     setMinimumSize(200, 150);
@@ -131,8 +132,8 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
 }
 
 frmDoc::~frmDoc() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     if (m_view != nullptr) {
         m_view->detach();
@@ -695,7 +696,7 @@ void frmDoc::mnuFileNewChild() {
         return;
     }
     if (Document* child = workspace().FileNew(true)) {
-        child->undRed().ClearGraphChanges();  // a new diagram is unchanged
+        child->ClearGraphChanges();  // a new diagram is unchanged
     }
 }
 
@@ -998,7 +999,7 @@ void frmDoc::closeEvent(QCloseEvent* event) {
         m_view->FocusDiagram();
         endCommentEdit();
     }
-    if (m_doc->undRed().GraphHasChanged()) {
+    if (m_doc->GraphHasChanged()) {
         std::string text;
         if (!m_doc->caption.empty()) {
             text = "The diagram in [" + m_doc->caption + "] has changed.\r\n";
@@ -1029,8 +1030,8 @@ void frmDoc::closeEvent(QCloseEvent* event) {
 }
 
 void frmDoc::documentGone() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     m_view->detach();
     m_rules.reset();

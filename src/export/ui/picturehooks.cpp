@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "editor/ui/dialoghooks.h"
-#include "export/documentexport.h"
 #include "export/picture.h"
 #include "export/ui/printcontrol.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
+#include "shell/documentexport.h"
 #include "shell/workspace.h"
 
 namespace tarvel {

@@ -552,7 +552,7 @@ void frmMain::OpenRecent(int index) {
 void frmMain::mnuFileNew() {
     if (Document* doc = m_workspace.FileNew(true)) {
         // A new diagram has nothing to save until it is edited.
-        doc->undRed().ClearGraphChanges();
+        doc->ClearGraphChanges();
     }
 }
 

@@ -1,4 +1,4 @@
-#include "export/documentexport.h"
+#include "shell/documentexport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // The page and picture exports end to end: the files, their names and
 // folders, what the page refers to, the diagram left as it was, the failures
 // the user is told about, and the batch switches through a whole run.
-#include "export/documentexport.h"
+#include "shell/documentexport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
