@@ -69,7 +69,6 @@ class FrmDocTest : public QObject {
 private slots:
     void init() {
         sandbox = std::make_unique<Sandbox>();
-        dialogHooks() = {};
         editor = std::make_unique<Editor>();
         editor->main().mdiArea()->activeSubWindow()->showMaximized();
         settle();
@@ -77,7 +76,6 @@ private slots:
     void cleanup() {
         editor.reset();
         sandbox.reset();
-        dialogHooks() = {};
     }
 
     void newWindowIsUntitledAndUnchanged() {
@@ -280,13 +278,13 @@ private slots:
         std::vector<std::string> opened;
         int suspended = -1;
         const std::string child = sandbox->writeDiagram("CHILD.fsm");
-        dialogHooks().editFsm = [&](QWidget*, Document&, std::string& pending) {
+        editor->session->hooks().editFsm = [&](QWidget*, Document&, std::string& pending) {
             opened.push_back("fsm");
             suspended = editor->session->handoff().suspension();
             pending = child;
             return true;
         };
-        dialogHooks().editState = [&](QWidget*, Document&, Node& n, std::string&) {
+        editor->session->hooks().editState = [&](QWidget*, Document&, Node& n, std::string&) {
             opened.push_back(std::string(readField(n.NodeData(), SF_NAME)));
             return true;
         };

@@ -136,6 +136,10 @@ void runFontCommand(QWidget* parent, Document& doc, FontCommand command) {
     }
 }
 
+void forgetFindStrings(const Document& doc) {
+    findStrings().erase(&doc);
+}
+
 void setOpenDocumentsProvider(std::function<std::vector<Document*>()> provider) {
     frmRepositorio::setOpenDocumentsProvider(std::move(provider));
 }
