@@ -126,6 +126,7 @@ DocWindow::DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo)
 }
 
 DocWindow::~DocWindow() {
+    m_gesture.reset();
     m_undo.CleanUndoFiles();
     if (m_doc.editHistory() == &m_undo) {
         m_doc.setEditHistory(nullptr);
@@ -198,7 +199,15 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     }
 }
 
+void DocWindow::MouseDown() {
+    // A gesture whose mouse-up never came ends here.
+    m_gesture.reset();
+    m_gesture = std::make_unique<EditTransaction>(m_doc);
+}
+
 void DocWindow::MouseUp(const GestureEnd& gesture) {
+    const std::unique_ptr<EditTransaction> edit =
+        m_gesture ? std::move(m_gesture) : std::make_unique<EditTransaction>(m_doc);
     Diagram& d = m_doc.diagram();
     if (d.DiagramLocked()) {
         return;
@@ -214,7 +223,6 @@ void DocWindow::MouseUp(const GestureEnd& gesture) {
     } else if (Link* link = d.CurrentLink()) {
         mouseUpOnLink(*link, gesture);
     }
-    storeChanges();
 }
 
 void DocWindow::mouseUpOnNode(Node& node, const GestureEnd& gesture) {
@@ -346,6 +354,8 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
 }
 
 void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
+    m_gesture.reset();  // a gesture left open is over before anything else
+    EditTransaction edit(m_doc);
     Diagram& d = m_doc.diagram();
     m_enhancement.UnMagnifyEmptyTransition();
     d.setCurrentNode(nullptr);
@@ -373,7 +383,6 @@ void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
         m_host.viewChanged();
         m_host.beginCommentEdit(*nodeAtPointer);
     }
-    storeChanges();
 }
 
 void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const Font& font,
@@ -382,14 +391,14 @@ void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const 
     m_editedComment = nullptr;
     m_inputEnabled = true;
     if (node != nullptr) {
+        // The edit is a change like any other: it gets its own undo step.
+        EditTransaction edit(m_doc);
         if (textChanged) {
             node->setNodeText(text);
         }
         node->setNodeFont(font);
         node->setNodeForeColor(color);
         node->setNodeDrawStyle(node->NodeText().empty() ? 0 : 5);
-        // The edit is a change like any other: it gets its own undo step.
-        storeChanges();
     }
     m_host.viewChanged();
 }
@@ -442,6 +451,7 @@ void DocWindow::setGridSizeIndex(int index) {
 }
 
 void DocWindow::toggleAutosize() {
+    EditTransaction edit(m_doc);
     m_doc.autosizeNodes = !m_doc.autosizeNodes;
     m_host.refreshButtons();
     Diagram& d = m_doc.diagram();
@@ -449,7 +459,6 @@ void DocWindow::toggleAutosize() {
         m_enhancement.AdjustAllNodeSizes(d);
     }
     d.SetDiagramChanged(true);
-    storeChanges();
 }
 
 void DocWindow::toggleLocked() {
@@ -472,10 +481,12 @@ void DocWindow::toggleFixedPitch() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
-    // Kept in the FSM properties record when the diagram is saved.
-    m_doc.diagram().SetDiagramChanged(true);
-    storeChanges();
+    {
+        EditTransaction edit(m_doc);
+        m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
+        // Kept in the FSM properties record when the diagram is saved.
+        m_doc.diagram().SetDiagramChanged(true);
+    }
     m_host.viewChanged();
 }
 
@@ -495,9 +506,8 @@ Node* DocWindow::insertRemark() {
     if (m_doc.diagram().DiagramLocked()) {
         return nullptr;
     }
-    Node* n = insertCommentNode(m_doc.diagram());
-    storeChanges();
-    return n;
+    EditTransaction edit(m_doc);
+    return insertCommentNode(m_doc.diagram());
 }
 
 void DocWindow::deleteSelection() {
@@ -505,8 +515,8 @@ void DocWindow::deleteSelection() {
         return;
     }
     m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
     deleteSelectionAndRepair(m_doc);
-    storeChanges();
 }
 
 void DocWindow::selectAll() {
@@ -518,12 +528,14 @@ void DocWindow::selectAll() {
 void DocWindow::undo() {
     // A node enlarged under the pointer goes back first: the snapshot that
     // is loaded knows it at its normal size.
+    m_gesture.reset();
     m_enhancement.UnMagnifyEmptyTransition();
     m_undo.Undo();
     m_host.viewChanged();
 }
 
 void DocWindow::redo() {
+    m_gesture.reset();
     m_enhancement.UnMagnifyEmptyTransition();
     m_undo.Redo();
     m_host.viewChanged();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "editor/graphicenhancement.h"
 #include "editor/undoredo.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
 
 namespace tarvel {
 
@@ -170,6 +172,9 @@ public:
     Node* editedComment() const { return m_editedComment; }
 
     // --- Events of the canvas ---
+    // A press starts a gesture: everything the canvas and the rules change
+    // until its mouse-up is one edit, one undo step.
+    void MouseDown();
     void MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAtPointer, int pointerHit);
     void MouseUp(const GestureEnd& gesture);
     void DoubleClick(Node* nodeAtPointer, Link* linkAtPointer);
@@ -195,8 +200,8 @@ public:
     void selectAll();
     void undo();
     void redo();
-    // Records an undo step when the diagram changed: after every gesture,
-    // dialog and command.
+    // Records an undo step when the diagram changed. The window's own
+    // gestures and commands are edit transactions and need no call.
     void storeChanges();
 
     // Looks for the parent diagram; true when there is one (kept in the
@@ -218,6 +223,8 @@ private:
     DocWindowHost& m_host;
     clsLib_UndoRedo m_undo;
     clsGraphicEnhancement m_enhancement;
+    // The edit of the gesture under way, from its press to its mouse-up.
+    std::unique_ptr<EditTransaction> m_gesture;
     int m_pointerMode = POINTER_DRAW;
     int m_pointerShape = SHAPE_DEFAULT;
     bool m_connectEnabled = true;

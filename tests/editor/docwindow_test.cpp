@@ -54,6 +54,7 @@ protected:
 
     // A node as the canvas leaves it after the user drew it: selected, current.
     Node* drawNode(float w, float h) {
+        window.MouseDown();
         changedBefore = d().DiagramChanged();
         Node* n = d().AddNode(2000, 2000, w, h);
         d().clearSelection();
@@ -62,6 +63,7 @@ protected:
         return n;
     }
     Link* drawLink(Node* from, Node* to) {
+        window.MouseDown();
         changedBefore = d().DiagramChanged();
         Link* l = d().AddLink(from, to);
         d().clearSelection();

@@ -1,6 +1,7 @@
 // The property dialogs' wiring: controls loaded from the records, edits
 // going through the rules, a locked diagram left untouched, sizes kept.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +11,6 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "dialogs/fakeprompter.h"
 #include "dialogs/ui/dialogentrypoints.h"
 #include "dialogs/ui/fontcolourdialog.h"
 #include "dialogs/ui/frmpropfsm.h"
@@ -24,6 +24,7 @@
 #include "model/fsmrecord.h"
 #include "model/text.h"
 #include "support/builders.h"
+#include "support/fakeprompter.h"
 #include "support/tempdir.h"
 
 namespace tarvel {
@@ -304,6 +305,17 @@ private slots:
         test::whenModal<frmFindWhat>([](frmFindWhat* w) {
             QCOMPARE(w->txtToFind()->text(), QStringLiteral("spin"));
             QCOMPARE(w->txtToReplace()->text(), QStringLiteral("turn"));
+            w->reject();
+        });
+        findInDocument(nullptr, m.doc);
+
+        // Once the document is closed its strings are gone: a document that
+        // comes later (even at the same address) starts from the clipboard.
+        forgetFindStrings(m.doc);
+        QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
+        test::whenModal<frmFindWhat>([](frmFindWhat* w) {
+            QCOMPARE(w->txtToFind()->text(), QStringLiteral("from the clipboard"));
+            QCOMPARE(w->txtToReplace()->text(), QString());
             w->reject();
         });
         findInDocument(nullptr, m.doc);

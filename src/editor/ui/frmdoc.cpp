@@ -26,6 +26,7 @@
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
 #include "shell/workspace.h"
@@ -564,7 +565,11 @@ void frmDoc::pointerChanged() {
 
 void frmDoc::viewMouseDown() {
     if (m_doc != nullptr && !m_doc->diagram().DiagramLocked()) {
+        // A comment edited in place is written back first, as an edit of its own.
         m_view->FocusDiagram();
+    }
+    if (m_rules != nullptr) {
+        m_rules->MouseDown();
     }
 }
 
@@ -778,8 +783,10 @@ void frmDoc::mnuFSMProperties() {
     if (m_doc == nullptr) {
         return;
     }
-    editFsm();
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        editFsm();
+    }
     RefreshButtons();
 }
 
@@ -797,8 +804,10 @@ void frmDoc::mnuEditFind() {
     }
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { hooks().find(this, *m_doc); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().find(this, *m_doc); });
+    }
     updateFromDocument();
     RefreshButtons();
 }
@@ -810,8 +819,10 @@ void frmDoc::mnuFont(int command) {
     // A comment edited in place is written back before its font changes.
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { hooks().font(this, *m_doc, command); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().font(this, *m_doc, command); });
+    }
     RefreshButtons();
 }
 
@@ -896,8 +907,10 @@ void frmDoc::mnuEditPaste() {
         m_doc->diagram().DiagramLocked()) {
         return;
     }
-    pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
+    }
     RefreshButtons();
 }
 
