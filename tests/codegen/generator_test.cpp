@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
 #include "base/codeprinter.h"
-#include "codegentestsupport.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/nodekind.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "../support/builders.h"
-#include "editor/undoredo.h"
 
 namespace tarvel {
 namespace {
