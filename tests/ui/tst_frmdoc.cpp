@@ -349,6 +349,31 @@ private slots:
         QCOMPARE(editor->main().button("Lock_Unlock")->data().toString(), QStringLiteral("Unlock"));
     }
 
+    // Each toolbar button runs its own command on the active window.
+    void toolbarButtonsRunTheirCommands() {
+        auto press = [this](const char* key) {
+            editor->main().button(key)->trigger();
+            settle();
+        };
+        press("Remark");
+        QCOMPARE(count(diagram(), NK_COMMENT), 1);
+        press("Undo");
+        QCOMPARE(count(diagram(), NK_COMMENT), 0);
+        press("Redo");
+        QCOMPARE(count(diagram(), NK_COMMENT), 1);
+        press("InsertMode");
+        QVERIFY(doc()->rules().selectModeChecked());
+        press("AutoSize");
+        QVERIFY(!document().autosizeNodes);
+        press("Lock_Unlock");
+        QVERIFY(diagram().DiagramLocked());
+        press("Lock_Unlock");
+        press("GoDown1Level");  // only its drop-down opens something
+        press("New");
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(2));
+        QVERIFY(document().autosizeNodes);  // the new window shows a document of its own
+    }
+
     void generatorChoiceShowsInTheToolTip() {
         QCOMPARE(editor->main().button("GeneraCode")->toolTip(),
                  QStringLiteral("Generate C-Code: &Hierarchical Switch Case..."));

@@ -105,7 +105,7 @@ void deselectLinks(Document& doc) {
 }  // namespace
 
 frmDoc::frmDoc(DocFrame& main, Document& doc, QWidget* parent)
-    : QWidget(parent), m_main(main), m_doc(&doc) {
+    : QWidget(parent), m_main(main), m_hooks(main.dialogHooks()), m_doc(&doc) {
     setProperty("tag", FILE_FSM_EXT);
     setAttribute(Qt::WA_DeleteOnClose, false);  // its sub-window deletes it
     m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this),
@@ -142,10 +142,6 @@ frmDoc::~frmDoc() {
 
 Workspace& frmDoc::workspace() {
     return m_main.workspace();
-}
-
-const DialogHooks& frmDoc::hooks() const {
-    return m_main.dialogHooks();
 }
 
 void frmDoc::forgetDocument() {

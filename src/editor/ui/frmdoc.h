@@ -129,7 +129,7 @@ private:
     void openPendingChild(const std::string& path);
     void syncChecks();
     Workspace& workspace();
-    const DialogHooks& hooks() const;
+    const DialogHooks& hooks() const { return m_hooks; }
     // Lets go of the document, telling the hooks so.
     void forgetDocument();
     bool isActive() const;
@@ -138,6 +138,10 @@ private:
     auto modal(F&& f);
 
     DocFrame& m_main;
+    // Read once, when the window is made: a frame that goes with windows
+    // still open deletes them after its own part is gone, and the hooks
+    // outlive both.
+    const DialogHooks& m_hooks;
     Document* m_doc;
     std::unique_ptr<DocWindow> m_rules;
     DiagramView* m_view = nullptr;
