@@ -25,15 +25,6 @@ std::string errnoText(int error) {
     return std::strerror(error);
 }
 
-// Joins a folder and a name with exactly one "/" between them.
-std::string joinPath(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (out.empty() || out.back() != '/') {
-        out += '/';
-    }
-    out += name;
-    return out;
-}
 
 // A name no other writer is using at this moment is not guaranteed by the
 // name itself; the exclusive create that follows decides.
@@ -131,6 +122,15 @@ std::string privacyProblem(int fd, const std::string& folder, uid_t user) {
 }
 
 }  // namespace
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+    std::string out(folder);
+    if (out.empty() || out.back() != '/') {
+        out += '/';
+    }
+    out += name;
+    return out;
+}
 
 std::string GetFileName(std::string_view path) {
     const std::size_t slash = path.rfind('/');

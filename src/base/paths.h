@@ -24,6 +24,8 @@ std::string StripExtension(std::string_view path);
 // The folder part without a trailing "/": "/x/a.fsm" gives "/x", "/a.fsm" gives
 // "/", a path without "/" gives the empty text.
 std::string GetDirectory(std::string_view path);
+// Joins a folder and a name with exactly one "/" between them.
+std::string joinPath(std::string_view folder, std::string_view name);
 // A path that starts with "/" is returned unchanged; "./x" and "x" are made
 // absolute against the current directory. When the current directory cannot be
 // read the path is returned unchanged rather than guessed.

@@ -10,19 +10,6 @@
 
 namespace tarvel {
 
-namespace {
-
-std::string joinPath(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (out.empty() || out.back() != '/') {
-        out += '/';
-    }
-    out += name;
-    return out;
-}
-
-}  // namespace
-
 clsParientes::clsParientes(std::string_view docPath) { Reset(docPath); }
 
 void clsParientes::Reset(std::string_view docPath) {
