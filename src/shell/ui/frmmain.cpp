@@ -350,18 +350,18 @@ void frmMain::showMenusOf(frmDoc* doc) {
 }
 
 void frmMain::onButton(const std::string& key) {
-    const auto spec = std::find_if(std::begin(BUTTONS), std::end(BUTTONS),
+    const auto button = std::find_if(std::begin(BUTTONS), std::end(BUTTONS),
                                    [&key](const ButtonSpec& b) { return key == b.key; });
-    if (spec == std::end(BUTTONS)) {
+    if (button == std::end(BUTTONS)) {
         return;
     }
-    if (spec->frameCommand != nullptr) {
-        spec->frameCommand(*this);
+    if (button->frameCommand != nullptr) {
+        button->frameCommand(*this);
         return;
     }
     frmDoc* d = activeDocWindow();
-    if (spec->windowCommand != nullptr && d != nullptr && d->document() != nullptr) {
-        spec->windowCommand(*d);
+    if (button->windowCommand != nullptr && d != nullptr && d->document() != nullptr) {
+        button->windowCommand(*d);
     }
 }
 
