@@ -351,7 +351,7 @@ void frmMain::showMenusOf(frmDoc* doc) {
 
 void frmMain::onButton(const std::string& key) {
     const auto button = std::find_if(std::begin(BUTTONS), std::end(BUTTONS),
-                                   [&key](const ButtonSpec& b) { return key == b.key; });
+                                     [&key](const ButtonSpec& b) { return key == b.key; });
     if (button == std::end(BUTTONS)) {
         return;
     }
