@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "model/text.h"
-#include "shell/logs.h"
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "shell/longoptions.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

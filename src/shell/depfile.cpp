@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace tarvel {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "model/text.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "shell/commandline.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

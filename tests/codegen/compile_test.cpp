@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "codegentestsupport.h"
-#include "compilerrun.h"
+#include "../support/codegentestsupport.h"
+#include "../support/compilerrun.h"
 #include "model/fsmrecord.h"
 
 namespace tarvel {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "codegentestsupport.h"
-#include "compilerrun.h"
+#include "../support/codegentestsupport.h"
+#include "../support/compilerrun.h"
 
 namespace tarvel {
 namespace {

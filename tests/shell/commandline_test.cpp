@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scratchfolder.h"
-#include "shell/logs.h"
+#include "../support/scratchfolder.h"
+#include "base/logs.h"
 #include "shell/longoptions.h"
 
 namespace tarvel {

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "shell/batchrun.h"
 #include "shell/commandline.h"
-#include "shell/logs.h"
 
 namespace tarvel {
 namespace {

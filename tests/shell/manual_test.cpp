@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scratchfolder.h"
+#include "../support/scratchfolder.h"
 
 namespace tarvel {
 namespace {

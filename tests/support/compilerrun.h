@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../support/tempdir.h"
+#include "tempdir.h"
 
 namespace tarvel::test {
 
