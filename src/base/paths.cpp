@@ -355,42 +355,87 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return true;
 }
 
-bool readFileBytes(const std::string& path, std::string& bytes, std::string& error) {
+namespace {
+
+// Reads a whole regular file through `room(size, keep)`, which returns space
+// for `size` bytes keeping the first `keep`. Returns the number of bytes read,
+// or -1 with the reason in `error`.
+template <typename Room>
+long long readWhole(const std::string& path, std::string& error, Room room) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = std::strerror(errno);
-        return false;
+        return -1;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
         ::close(fd);
-        return false;
+        return -1;
     }
-    bytes.clear();
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t size = static_cast<std::size_t>(st.st_size);
+    char* bytes = room(size, 0);
     std::size_t done = 0;
     while (true) {
-        if (done == bytes.size()) {
-            bytes.resize(bytes.size() + 65536);  // the file may have grown
+        if (done == size) {
+            size += 65536;  // the file may have grown
+            bytes = room(size, done);
         }
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::read(fd, bytes + done, size - done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             error = std::strerror(errno);
             ::close(fd);
-            return false;
+            return -1;
         }
         if (n == 0) {
             break;
         }
         done += static_cast<std::size_t>(n);
     }
-    bytes.resize(done);
     ::close(fd);
+    return static_cast<long long>(done);
+}
+
+}  // namespace
+
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error) {
+    bytes.clear();
+    const long long done = readWhole(path, error, [&](std::size_t size, std::size_t) {
+        bytes.resize(size);
+        return bytes.data();
+    });
+    if (done < 0) {
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(done));
     return true;
+}
+
+char* FileBuffer::reserve(std::size_t size, std::size_t keep) {
+    if (size + m_padding > m_capacity) {
+        const std::size_t capacity = size + m_padding;
+        // Not value-initialised: the read fills what is used.
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (keep > 0) {
+            std::memcpy(grown.get(), m_bytes.get(), keep);
+        }
+        m_bytes = std::move(grown);
+        m_capacity = capacity;
+    }
+    return m_bytes.get();
+}
+
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error) {
+    const long long done = readWhole(
+        path, error, [&](std::size_t size, std::size_t keep) { return buffer.reserve(size, keep); });
+    buffer.m_size = done < 0 ? 0 : static_cast<std::size_t>(done);
+    if (buffer.m_bytes != nullptr) {
+        std::memset(buffer.m_bytes.get() + buffer.m_size, 0, buffer.m_padding);
+    }
+    return done >= 0;
 }
 
 }  // namespace tarvel

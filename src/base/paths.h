@@ -5,6 +5,8 @@
 // names are case-sensitive; only the ".fsm" extension test ignores case.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -68,6 +70,33 @@ std::string PrivateTempDir(std::string& error);
 
 // The whole content of a regular file; false with the reason otherwise.
 bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
+
+// Whole files for a parser that reads a few bytes past the end of its text:
+// the content is followed by `padding` zero bytes. The buffer only grows, so
+// one buffer serves a series of files, and its content is never cleared
+// before a read: each file costs the one pass of reading it.
+class FileBuffer {
+public:
+    explicit FileBuffer(std::size_t padding) : m_padding(padding) {}
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+
+    std::string_view view() const { return {m_bytes.get(), m_size}; }
+    std::size_t padding() const { return m_padding; }
+
+private:
+    friend bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error);
+    // Room for `size` bytes and the padding, keeping the first `keep` bytes.
+    char* reserve(std::size_t size, std::size_t keep);
+
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    std::size_t m_padding;
+};
+
+// The same as the text version (same checks, same reasons), into `buffer`.
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error);
 
 // Replaces the file at `path` by `bytes` so that a reader sees either the old
 // or the new content, never a mix: the bytes go to a new temporary file beside

@@ -7,13 +7,13 @@
 namespace tarvel {
 
 bool LoadFromFile(Diagram& diagram, const std::string& path, std::string& error) {
-    std::string bytes;
+    FileBuffer bytes(DIAGRAM_READ_PADDING);
     if (!readFileBytes(path, bytes, error)) {
         Diagram empty;
         diagram.takeContentFrom(empty);
         return false;
     }
-    return readDiagramJsonInPlace(bytes, diagram, error);
+    return readPaddedDiagramJson(bytes.view(), diagram, error);
 }
 
 bool SaveToFile(const Diagram& diagram, const std::string& path, std::string& error) {
