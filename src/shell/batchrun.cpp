@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "base/logs.h"
 #include "base/paths.h"
@@ -87,6 +88,17 @@ std::string generateFor(Workspace& ws, Document& root, const StartupState& state
     return {};
 }
 
+// The documents of a batch run and the interface they report to.
+struct BatchSession {
+    explicit BatchSession(const WorkspaceSettings& settings) : workspace(ui, settings) {}
+    BatchUserInterface ui;
+    Workspace workspace;
+};
+
+// A finished run's session that the end of the process takes apart; kept
+// here so that it stays reachable until then.
+BatchSession* leftToProcessExit = nullptr;
+
 }  // namespace
 
 bool writeListFile(const std::string& path, const Document& doc) {
@@ -100,14 +112,13 @@ bool writeListFile(const std::string& path, const Document& doc) {
     return false;
 }
 
-int runBatch(const StartupState& state) {
+int runBatch(const StartupState& state, BatchEnd end) {
     if (state.sCommandLine.empty()) {
         return 1;  // a batch switch without a diagram: the reason is in the error log
     }
     // The status speaks of this run only: lines of earlier runs in the same
     // process (the tests run many) do not count.
     const int errorsBefore = ErrorLogCount();
-    BatchUserInterface ui;
     WorkspaceSettings settings;
     settings.modeCommand = true;
     settings.outputPath = state.sOutputPath;
@@ -118,7 +129,8 @@ int runBatch(const StartupState& state) {
     settings.overrides.bitFields = state.bitFieldsOverride();
     // Display texts are built only when a picture or page is drawn.
     settings.displayTexts = state.H || state.HL || state.W;
-    Workspace ws(ui, settings);
+    auto session = std::make_unique<BatchSession>(settings);
+    Workspace& ws = session->workspace;
 
     const std::string& path = state.sCommandLine;
     if (!ws.FileOpen(path)) {
@@ -150,11 +162,14 @@ int runBatch(const StartupState& state) {
         !WriteDepfile(state.depfilePath, runOutputs(ws, root, state, ran), diagramsRead, error)) {
         LogError("Fsm can't save depfile:[" + state.depfilePath + "] " + error);
     }
+    if (end == BatchEnd::LeaveToProcessExit) {
+        leftToProcessExit = session.release();
+    }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
-                                const std::string& programName) {
+                                const std::string& programName, BatchEnd end) {
     startup() = ParseCommandLine(args);
     const StartupState& state = startup();
     if (state.showHelp) {
@@ -169,7 +184,7 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};
     }
-    return {StartupAction::Exit, runBatch(state)};
+    return {StartupAction::Exit, runBatch(state, end)};
 }
 
 }  // namespace tarvel

@@ -14,6 +14,11 @@ class Workspace;
 
 enum class StartupAction { Exit, StartEditor };
 
+// What a batch run does with its documents when it is done. A program that
+// ends right after the run leaves them to the end of the process: taking a
+// large hierarchy apart node by node costs more than a small run itself.
+enum class BatchEnd { CloseDocuments, LeaveToProcessExit };
+
 struct StartupResult {
     StartupAction action = StartupAction::Exit;
     int exitStatus = 0;
@@ -23,12 +28,13 @@ struct StartupResult {
 // a batch, and says whether the editor must start. `programName` is the name
 // the help shows.
 StartupResult handleCommandLine(const std::vector<std::string>& args,
-                                const std::string& programName);
+                                const std::string& programName,
+                                BatchEnd end = BatchEnd::CloseDocuments);
 
 // Runs the batch the parsed state describes: open the diagram, generate the
 // C files, the page or picture, and the list file. Returns the exit status:
 // 0 when nothing was written to the error log, 1 otherwise.
-int runBatch(const StartupState& state);
+int runBatch(const StartupState& state, BatchEnd end = BatchEnd::CloseDocuments);
 
 // The exports of one document, shared by the batch run and the editor.
 // The list file of the document; true when it was written.
