@@ -1,5 +1,6 @@
 #include "shell/batchrun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -10,24 +11,24 @@
 #include "model/text.h"
 #include "shell/logs.h"
 #include "shell/paths.h"
+#include "shell/simulationrun.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
 
-namespace {
-
-// Opens a child diagram of the generation walk as a document of the run.
-Document* openChild(Workspace& ws, const std::string& path) {
+Document* openChildDocument(Workspace& ws, const std::string& path) {
     if (!ws.FileOpen(path)) {
         return nullptr;
     }
     return ws.findOpen(MakeFullPath(path));
 }
 
+namespace {
+
 std::string generateFor(Workspace& ws, Document& root, const StartupState& state, bool& ran) {
     GenerationContext ctx;
-    ctx.openChild = [&ws](const std::string& path) { return openChild(ws, path); };
+    ctx.openChild = [&ws](const std::string& path) { return openChildDocument(ws, path); };
     ctx.report = [](const std::string& text) { LogError(text); };
     ran = true;
     if (state.CH) {
@@ -110,7 +111,9 @@ int runBatch(const StartupState& state) {
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
-    startup() = ParseCommandLine(args);
+    std::vector<std::string> switches = args;
+    const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
+    startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
         std::cout << HelpText(programName);
@@ -120,6 +123,12 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (state.showVersion) {
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
+    }
+    if (simulation) {
+        // Generation switches given beside the simulation run first.
+        const int generated = state.bModeCommand ? runBatch(state) : 0;
+        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};
