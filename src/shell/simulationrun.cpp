@@ -165,8 +165,8 @@ int runSimulation(const std::string& diagramPath, const SimulationRequest& reque
         return 1;
     }
     if (diagramPath.empty()) {
-        problem("Fsm simulation: name the diagram to simulate: DIAGRAM.fsm --simulate=" +
-                request.scenario);
+        problem("Fsm simulation: no diagram to simulate; name an existing DIAGRAM.fsm before "
+                "--simulate=" + request.scenario);
         return 1;
     }
     BatchUserInterface ui;

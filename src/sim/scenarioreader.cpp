@@ -105,12 +105,12 @@ bool ScenarioReader::captureCall() {
     for (;;) {
         const int c = get();
         if (c == END_OF_FILE) {
-            fail("the file ends inside call " + std::to_string(m_call));
+            fail("the file ends inside " + callName());
             return false;
         }
         m_element += static_cast<char>(c);
         if (m_element.size() > MAX_CALL_BYTES) {
-            fail("call " + std::to_string(m_call) + " is longer than " +
+            fail(callName() + " is longer than " +
                  std::to_string(MAX_CALL_BYTES) + " bytes");
             return false;
         }
@@ -118,7 +118,7 @@ bool ScenarioReader::captureCall() {
             if (c == '\\') {
                 const int escaped = get();
                 if (escaped == END_OF_FILE) {
-                    fail("the file ends inside call " + std::to_string(m_call));
+                    fail("the file ends inside " + callName());
                     return false;
                 }
                 m_element += static_cast<char>(escaped);
@@ -135,12 +135,16 @@ bool ScenarioReader::captureCall() {
     }
 }
 
+std::string ScenarioReader::callName() const {
+    return "call " + std::to_string(m_call) +
+           (m_instances > 0 ? " of instance " + std::to_string(m_instance) : "");
+}
+
 bool ScenarioReader::parseCall() {
     const std::size_t length = m_element.size();
     m_element.reserve(length + simdjson::SIMDJSON_PADDING);
     simdjson::dom::element root;
-    const std::string where = "call " + std::to_string(m_call) +
-                              (m_instances > 0 ? " of instance " + std::to_string(m_instance) : "");
+    const std::string where = callName();
     if (m_parser->parser.parse(m_element.data(), length, false).get(root) != simdjson::SUCCESS) {
         fail(where + " is not valid JSON");
         return false;
@@ -246,8 +250,7 @@ ScenarioReader::Item ScenarioReader::next() {
                 ++m_call;
                 skipSpaces();
                 if (peek() != '[') {
-                    return fail("call " + std::to_string(m_call) +
-                                " is not an array of condition texts");
+                    return fail(callName() + " is not an array of condition texts");
                 }
                 if (!captureCall() || !parseCall()) {
                     return Item::Error;

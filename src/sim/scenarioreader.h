@@ -52,6 +52,8 @@ private:
     bool separator(bool& more, const char* what);
     bool captureCall();
     bool parseCall();
+    // "call N", with the instance when there are instances.
+    std::string callName() const;
 
     struct Parser;
     std::string m_path;
