@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!document().undRed().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
-        QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
+        QCOMPARE(editor->main().menuBar()->actions().size(), 6);  // the document's menus
     }
 
     void shortcutsReachOnlyTheActiveWindow() {

@@ -18,6 +18,7 @@
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/generation.h"
+#include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
@@ -373,7 +374,7 @@ void frmDoc::buildMenus() {
     a = addAction(help, "mnuHelpAbout", QStringLiteral("&About..."), nullptr);
     connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpAbout(); });
 
-    m_menus = {file, edit, view, window, help};
+    m_menus = {file, edit, view, SimulationMode::buildMenu(*this, m_main), window, help};
     for (const auto& [name, act] : m_actions) {
         if (!hookSet(name)) {
             act->setEnabled(false);
@@ -510,6 +511,7 @@ void frmDoc::activated() {
         m_main.button(key)->setEnabled(hookSet(item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
+    SimulationMode::of(m_main).windowActivated(*this);
 }
 
 void frmDoc::deactivated() {

@@ -20,6 +20,7 @@
 
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "model/document.h"
 #include "shell/commandline.h"
@@ -67,6 +68,7 @@ const ButtonSpec BUTTONS[] = {
     {"Remark", "Insert Remark", "Label", false},
     {"GoUp1Level", "Open Parent", "GoUp", true},
     {"GoDown1Level", "Open child", "GoDown", false},
+    {"Simulate", "Simulate (F5)", "Simulate", true},
 };
 
 // Menu captions show "&" as an access key; a path keeps its own.
@@ -385,6 +387,8 @@ void frmMain::onButton(const std::string& key) {
         d->mnuInsertaComentario();
     } else if (key == "GoUp1Level") {
         d->openParent();
+    } else if (key == "Simulate") {
+        SimulationMode::of(*this).toggle(*d);
     }
     // "GoDown1Level": only its drop-down opens something.
 }
