@@ -81,15 +81,19 @@ ScenarioReader::Item ScenarioReader::fail(const std::string& reason) {
     return Item::Error;
 }
 
-bool ScenarioReader::separator(bool& more, const char* what) {
+bool ScenarioReader::elementFollows(bool& more, const char* what) {
     skipSpaces();
-    const int c = get();
-    if (c == ',') {
-        more = true;
+    if (m_first) {
+        // The first element needs no separator; the array may be empty.
+        more = peek() != ']';
+        if (!more) {
+            get();
+        }
         return true;
     }
-    if (c == ']') {
-        more = false;
+    const int c = get();
+    more = c == ',';
+    if (more || c == ']') {
         return true;
     }
     fail(std::string("expected \",\" or \"]\" after ") + what + ", found " + describe(c));
@@ -197,11 +201,7 @@ ScenarioReader::Item ScenarioReader::next() {
             }
             case Stage::Instances: {
                 bool more = true;
-                skipSpaces();
-                if (m_first && peek() == ']') {
-                    get();
-                    more = false;
-                } else if (!m_first && !separator(more, "the calls of an instance")) {
+                if (!elementFollows(more, "the calls of an instance")) {
                     return Item::Error;
                 }
                 if (!more) {
@@ -230,11 +230,7 @@ ScenarioReader::Item ScenarioReader::next() {
             }
             case Stage::Calls: {
                 bool more = true;
-                skipSpaces();
-                if (m_first && peek() == ']') {
-                    get();
-                    more = false;
-                } else if (!m_first && !separator(more, "a call")) {
+                if (!elementFollows(more, "a call")) {
                     return Item::Error;
                 }
                 if (!more) {

@@ -47,9 +47,11 @@ private:
     int peek();
     void skipSpaces();
     Item fail(const std::string& reason);
-    // Reads the separator after an element of an array: "," (true) or the
-    // closing "]" (false, consumed). Sets the error otherwise.
-    bool separator(bool& more, const char* what);
+    // Reads what stands before the next element of the array being read:
+    // nothing before the first, "," before the others. `more` is false when
+    // the array closes instead (its "]" is read). False, with the error set,
+    // on anything else; `what` names the element before.
+    bool elementFollows(bool& more, const char* what);
     bool captureCall();
     bool parseCall();
     // "call N", with the instance when there are instances.

@@ -18,28 +18,24 @@ void appendTraceLine(std::string& out, const Simulator& sim, int instance) {
     }
     out += "\"call\":";
     out += std::to_string(sim.calls());
+    // The events of one kind, as a comma-separated list.
+    const auto list = [&](SimEvent::Kind kind, const auto& write) {
+        bool first = true;
+        for (const SimEvent& e : sim.events()) {
+            if (e.kind != kind) {
+                continue;
+            }
+            if (!first) {
+                out += ',';
+            }
+            first = false;
+            write(e);
+        }
+    };
     out += ",\"actions\":[";
-    bool first = true;
-    for (const SimEvent& e : sim.events()) {
-        if (e.kind != SimEvent::Kind::Action) {
-            continue;
-        }
-        if (!first) {
-            out += ',';
-        }
-        first = false;
-        appendJsonString(out, *e.text);
-    }
+    list(SimEvent::Kind::Action, [&](const SimEvent& e) { appendJsonString(out, *e.text); });
     out += "],\"fired\":[";
-    first = true;
-    for (const SimEvent& e : sim.events()) {
-        if (e.kind != SimEvent::Kind::Fired) {
-            continue;
-        }
-        if (!first) {
-            out += ',';
-        }
-        first = false;
+    list(SimEvent::Kind::Fired, [&](const SimEvent& e) {
         out += "{\"diagram\":";
         appendJsonString(out, diagrams[static_cast<std::size_t>(e.diagram)].path);
         out += ",\"from\":";
@@ -49,7 +45,7 @@ void appendTraceLine(std::string& out, const Simulator& sim, int instance) {
         out += ",\"priority\":";
         out += std::to_string(e.priority);
         out += '}';
-    }
+    });
     out += "],\"active\":{";
     for (std::size_t d = 0; d < diagrams.size(); ++d) {
         if (d > 0) {
