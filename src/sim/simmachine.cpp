@@ -1,5 +1,6 @@
 #include "sim/simmachine.h"
 
+#include <deque>
 #include <memory>
 #include <set>
 
@@ -73,7 +74,8 @@ bool SimMachine::load(Document& root, GenerationContext& context) {
 
     // The same walk and the same analysis as a generation: what cannot be
     // generated cannot be simulated either, for the same reasons.
-    std::vector<Walked> walked;
+    // A deque keeps each analysis's children where the analysis saw them.
+    std::deque<Walked> walked;
     const bool walkedAll = walkHierarchy(root, context, [&](const WalkVisit& v) {
         Walked& w = walked.emplace_back();
         w.document = &v.document;

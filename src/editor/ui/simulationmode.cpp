@@ -113,8 +113,8 @@ QString describeCall(const Simulator& sim) {
 // before, to give them back when it leaves.
 struct SimulationMode::Attached {
     QPointer<frmDoc> window;
+    QMetaObject::Connection gone;
     std::vector<std::pair<QPointer<QAction>, bool>> actions;
-    bool locked = false;
 };
 
 SimulationMode::SimulationMode(frmMain& main) : QObject(&main), m_main(main) {
@@ -328,7 +328,7 @@ void SimulationMode::attach(frmDoc& window) {
     if (QAction* hide = window.action("mnuHideComments")) {
         a->actions.emplace_back(hide, hide->isEnabled());
     }
-    connect(&window, &QObject::destroyed, this, [this, raw = a.get()] {
+    a->gone = connect(&window, &QObject::destroyed, this, [this, raw = a.get()] {
         std::erase_if(m_windows, [raw](const auto& p) { return p.get() == raw; });
     });
     m_windows.push_back(std::move(a));
@@ -336,6 +336,7 @@ void SimulationMode::attach(frmDoc& window) {
 }
 
 void SimulationMode::detach(Attached& a) {
+    disconnect(a.gone);
     if (!a.window) {
         return;
     }
