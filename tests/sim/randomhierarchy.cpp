@@ -220,6 +220,9 @@ private:
             std::shuffle(s.transitions.begin(), s.transitions.end(), m_rng);
         }
 
+        plan.before = maybeActions(20, 1);
+        plan.after = maybeActions(20, 1);
+
         // Every child is named by a state or two, mostly called from its
         // Moore actions, sometimes from its else actions or only mentioned.
         for (std::size_t c = 0; c < m_plan.diagrams.size(); ++c) {
@@ -237,15 +240,19 @@ private:
         if (!others.empty() && chance(20)) {
             const int other = others[static_cast<std::size_t>(uniform(0, static_cast<int>(others.size()) - 1))];
             name(plan.states[static_cast<std::size_t>(uniform(0, n - 1))], other);
-            if (chance(40)) {
+            if (chance(50)) {
+                // Any text of the function may call it: entry, exit and
+                // transition actions, the actions before and after the switch.
                 StatePlan& s = plan.states[static_cast<std::size_t>(uniform(0, n - 1))];
-                TextPlan& text = chance(50) || s.transitions.empty() ? s.entry : s.transitions.front().mealy;
-                insertCall(text, other);
+                const bool leaves = !s.transitions.empty();
+                const int where = leaves ? pick({1, 1, 1, 1, 1}) : pick({1, 0, 0, 1, 1});
+                TextPlan* texts[] = {&s.entry, &s.exit,
+                                     leaves ? &s.transitions.front().mealy : &s.entry,
+                                     &plan.before, &plan.after};
+                insertCall(*texts[where], other);
             }
         }
 
-        plan.before = maybeActions(20, 1);
-        plan.after = maybeActions(20, 1);
         static const char* const LIMITS[] = {"", "0", "0", "1", "2", "3", "5", "255", "300", "-4", "abc"};
         plan.maxLoops = LIMITS[uniform(0, static_cast<int>(std::size(LIMITS)) - 1)];
         plan.options.HistoryFsm = chance(50);
