@@ -59,7 +59,7 @@ class SimulationTest : public QObject {
     std::unique_ptr<Editor> editor;
 
     frmMain& main() { return editor->main(); }
-    SimulationMode& mode() { return SimulationMode::of(main()); }
+    SimulationMode& mode() { return SimulationMode::of(main(), editor->workspace()); }
     SimulationPanel& panel() { return *mode().panel(); }
     QAction* menuItem(frmDoc* w, const char* name) {
         return w->findChild<QAction*>(QString::fromUtf8(name));

@@ -374,7 +374,7 @@ void frmDoc::buildMenus() {
     a = addAction(help, "mnuHelpAbout", QStringLiteral("&About..."), nullptr);
     connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpAbout(); });
 
-    m_menus = {file, edit, view, SimulationMode::buildMenu(*this, m_main), window, help};
+    m_menus = {file, edit, view, SimulationMode::buildMenu(*this, workspace()), window, help};
     for (const auto& [name, act] : m_actions) {
         if (!hookSet(name)) {
             act->setEnabled(false);
@@ -511,7 +511,7 @@ void frmDoc::activated() {
         m_main.button(key)->setEnabled(hookSet(item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
-    SimulationMode::of(m_main).windowActivated(*this);
+    SimulationMode::windowActivated(*this);
 }
 
 void frmDoc::deactivated() {

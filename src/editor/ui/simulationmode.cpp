@@ -21,7 +21,6 @@
 #include "model/transitionrecord.h"
 #include "shell/paths.h"
 #include "shell/userinterface.h"
-#include "shell/ui/frmmain.h"
 #include "shell/workspace.h"
 #include "sim/simmachine.h"
 #include "sim/simulator.h"
@@ -117,7 +116,8 @@ struct SimulationMode::Attached {
     std::vector<std::pair<QPointer<QAction>, bool>> actions;
 };
 
-SimulationMode::SimulationMode(frmMain& main) : QObject(&main), m_main(main) {
+SimulationMode::SimulationMode(QMainWindow& frame, Workspace& workspace)
+    : QObject(&frame), m_frame(frame), m_workspace(workspace) {
     setObjectName(QStringLiteral("simulationMode"));
     connect(&m_runTimer, &QTimer::timeout, this, &SimulationMode::step);
     m_flashTimer.setSingleShot(true);
@@ -129,46 +129,90 @@ SimulationMode::SimulationMode(frmMain& main) : QObject(&main), m_main(main) {
 
 SimulationMode::~SimulationMode() = default;
 
-SimulationMode& SimulationMode::of(frmMain& main) {
-    if (auto* mode = main.findChild<SimulationMode*>(QStringLiteral("simulationMode"),
-                                                     Qt::FindDirectChildrenOnly)) {
-        return *mode;
-    }
-    return *new SimulationMode(main);
+SimulationMode* SimulationMode::find(const QWidget& frame) {
+    return frame.findChild<SimulationMode*>(QStringLiteral("simulationMode"),
+                                           Qt::FindDirectChildrenOnly);
 }
 
-QMenu* SimulationMode::buildMenu(frmDoc& window, frmMain& main) {
+SimulationMode& SimulationMode::of(QMainWindow& frame, Workspace& workspace) {
+    if (SimulationMode* mode = find(frame)) {
+        return *mode;
+    }
+    return *new SimulationMode(frame, workspace);
+}
+
+QMenu* SimulationMode::buildMenu(frmDoc& window, Workspace& workspace) {
     auto* menu = new QMenu(QStringLiteral("&Simulate"), &window);
     menu->setObjectName(QStringLiteral("mnuSimulation"));
+    // The window has no frame yet while its menus are built: the items find
+    // the frame's simulation when they are used.
     QPointer<frmDoc> w(&window);
-    QAction* a = menu->addAction(QStringLiteral("&Simulate"));
-    a->setObjectName(QStringLiteral("mnuSimulate"));
-    a->setCheckable(true);
-    a->setShortcut(Qt::Key_F5);
-    connect(a, &QAction::triggered, menu, [w, &main] {
-        if (w) {
-            of(main).toggle(*w);
-        }
-    });
+    const auto mode = [w, &workspace]() -> SimulationMode* {
+        auto* frame = w ? qobject_cast<QMainWindow*>(w->window()) : nullptr;
+        return frame != nullptr ? &of(*frame, workspace) : nullptr;
+    };
+    const auto item = [&](const char* name, const QString& caption, const QKeySequence& key,
+                          bool checkable, auto run) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromUtf8(name));
+        a->setShortcut(key);
+        a->setCheckable(checkable);
+        connect(a, &QAction::triggered, menu, [mode, run](bool checked) {
+            if (SimulationMode* m = mode()) {
+                run(*m, checked);
+            }
+        });
+    };
+    item("mnuSimulate", QStringLiteral("&Simulate"), Qt::Key_F5, true,
+         [w](SimulationMode& m, bool) {
+             if (w) {
+                 m.toggle(*w);
+             }
+         });
     menu->addSeparator();
-    a = menu->addAction(QStringLiteral("S&tep"));
-    a->setObjectName(QStringLiteral("mnuSimulateStep"));
-    a->setShortcut(Qt::Key_F10);
-    connect(a, &QAction::triggered, menu, [&main] { of(main).step(); });
-    a = menu->addAction(QStringLiteral("&Run"));
-    a->setObjectName(QStringLiteral("mnuSimulateRun"));
-    a->setCheckable(true);
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F10));
-    connect(a, &QAction::triggered, menu, [&main](bool run) { of(main).setRunning(run); });
-    a = menu->addAction(QStringLiteral("R&eset"));
-    a->setObjectName(QStringLiteral("mnuSimulateReset"));
-    connect(a, &QAction::triggered, menu, [&main] { of(main).reset(); });
-    a = menu->addAction(QStringLiteral("St&op Simulating"));
-    a->setObjectName(QStringLiteral("mnuSimulateStop"));
-    a->setShortcut(Qt::Key_Escape);
-    connect(a, &QAction::triggered, menu, [&main] { of(main).leave(); });
-    of(main).syncActions(*menu);
+    item("mnuSimulateStep", QStringLiteral("S&tep"), Qt::Key_F10, false,
+         [](SimulationMode& m, bool) { m.step(); });
+    item("mnuSimulateRun", QStringLiteral("&Run"), QKeySequence(Qt::CTRL | Qt::Key_F10), true,
+         [](SimulationMode& m, bool run) { m.setRunning(run); });
+    item("mnuSimulateReset", QStringLiteral("R&eset"), {}, false,
+         [](SimulationMode& m, bool) { m.reset(); });
+    item("mnuSimulateStop", QStringLiteral("St&op Simulating"), Qt::Key_Escape, false,
+         [](SimulationMode& m, bool) { m.leave(); });
+    // No simulation runs in a window that is being made.
+    for (QAction* a : menu->actions()) {
+        a->setEnabled(a->objectName() == QStringLiteral("mnuSimulate"));
+    }
     return menu;
+}
+
+void SimulationMode::windowActivated(frmDoc& window) {
+    if (SimulationMode* mode = find(*window.window())) {
+        mode->activated(window);
+    }
+}
+
+std::vector<frmDoc*> SimulationMode::docWindows() const {
+    std::vector<frmDoc*> out;
+    for (frmDoc* w : m_frame.findChildren<frmDoc*>()) {
+        if (w->document() != nullptr) {
+            out.push_back(w);
+        }
+    }
+    return out;
+}
+
+frmDoc* SimulationMode::activeDocWindow() const {
+    const Document* active = m_workspace.active();
+    for (frmDoc* w : docWindows()) {
+        if (w->document() == active) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+QAction* SimulationMode::button(const char* key) const {
+    return m_frame.findChild<QAction*>(QString::fromUtf8(key), Qt::FindDirectChildrenOnly);
 }
 
 SimulationPanel* SimulationMode::panel() const {
@@ -212,7 +256,7 @@ void SimulationMode::start(frmDoc& window) {
     }
     // Children already open are simulated as they are shown; the others are
     // read from their files for the time of the load, without a window.
-    Workspace& ws = m_main.workspace();
+    Workspace& ws = m_workspace;
     std::vector<std::unique_ptr<Document>> loaded;
     std::string problems;
     GenerationContext context;
@@ -243,9 +287,9 @@ void SimulationMode::start(frmDoc& window) {
     m_rootGone = connect(&window, &QObject::destroyed, this, [this] { leave(); });
 
     if (!m_panel) {
-        m_panel = new SimulationPanel(&m_main);
+        m_panel = new SimulationPanel(&m_frame);
         m_panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-        m_main.addDockWidget(Qt::RightDockWidgetArea, m_panel);
+        m_frame.addDockWidget(Qt::RightDockWidgetArea, m_panel);
         connect(m_panel, &SimulationPanel::stepRequested, this, &SimulationMode::step);
         connect(m_panel, &SimulationPanel::runToggled, this, &SimulationMode::setRunning);
         connect(m_panel, &SimulationPanel::resetRequested, this, &SimulationMode::reset);
@@ -256,7 +300,7 @@ void SimulationMode::start(frmDoc& window) {
     m_panel->show();
     m_panel->setMachine(qs(m_machine->diagrams().front().name), m_machine->conditions());
     m_runTimer.setInterval(1000 / std::max(1, m_panel->rate()));
-    for (frmDoc* w : m_main.docWindows()) {
+    for (frmDoc* w : docWindows()) {
         if (covers(*w)) {
             attach(*w);
         }
@@ -284,11 +328,11 @@ void SimulationMode::leave() {
     }
     if (wasActive) {
         // The active window gives its buttons their own states again.
-        if (frmDoc* w = m_main.activeDocWindow(); w != nullptr && w->document() != nullptr) {
+        if (frmDoc* w = activeDocWindow(); w != nullptr && w->document() != nullptr) {
             w->activated();
         }
-        if (QAction* lock = m_main.button("Lock_Unlock")) {
-            lock->setEnabled(m_main.activeDocWindow() != nullptr);
+        if (QAction* lock = button("Lock_Unlock")) {
+            lock->setEnabled(activeDocWindow() != nullptr);
         }
     }
     syncActions();
@@ -363,24 +407,24 @@ void SimulationMode::lockEditing(frmDoc& window) {
             }
         }
     }
-    if (m_main.activeDocWindow() != &window) {
+    if (activeDocWindow() != &window) {
         return;
     }
     for (const char* key : EDITING_BUTTONS) {
-        if (QAction* b = m_main.button(key)) {
+        if (QAction* b = button(key)) {
             b->setEnabled(false);
         }
     }
 }
 
-void SimulationMode::windowActivated(frmDoc& window) {
+void SimulationMode::activated(frmDoc& window) {
     if (!active()) {
         return;
     }
     if (covers(window)) {
         attach(window);  // a child opened while simulating shows its state too
         lockEditing(window);
-    } else if (QAction* lock = m_main.button("Lock_Unlock")) {
+    } else if (QAction* lock = button("Lock_Unlock")) {
         lock->setEnabled(true);
     }
     syncActions();
@@ -495,12 +539,12 @@ void SimulationMode::syncActions(QObject& holder) const {
 }
 
 void SimulationMode::syncActions() {
-    for (frmDoc* w : m_main.docWindows()) {
+    for (frmDoc* w : docWindows()) {
         syncActions(*w);
     }
-    if (QAction* button = m_main.button("Simulate")) {
-        button->setCheckable(true);
-        button->setChecked(active());
+    if (QAction* simulate = button("Simulate")) {
+        simulate->setCheckable(true);
+        simulate->setChecked(active());
     }
 }
 

@@ -15,8 +15,10 @@
 #include <vector>
 
 class QAction;
+class QMainWindow;
 class QMenu;
 class QPainter;
+class QWidget;
 
 namespace tarvel {
 
@@ -24,16 +26,21 @@ class Document;
 class SimMachine;
 class SimulationPanel;
 class Simulator;
+class Workspace;
 class frmDoc;
-class frmMain;
 
 class SimulationMode final : public QObject {
     Q_OBJECT
 public:
-    // The frame's simulation, made on first use.
-    static SimulationMode& of(frmMain& main);
+    // The simulation of the frame that holds the document windows, made on
+    // first use.
+    static SimulationMode& of(QMainWindow& frame, Workspace& workspace);
     // The Simulate menu of a document window.
-    static QMenu* buildMenu(frmDoc& window, frmMain& main);
+    static QMenu* buildMenu(frmDoc& window, Workspace& workspace);
+    // A window became the active one and has refreshed its buttons: a
+    // window of the hierarchy (a child opened while simulating, too) shows
+    // its state and cannot be edited.
+    static void windowActivated(frmDoc& window);
 
     bool active() const { return m_sim != nullptr; }
     // The window shows a diagram of the hierarchy being simulated.
@@ -48,11 +55,6 @@ public:
     void setRunning(bool run);
     void reset();
 
-    // A window became the active one and has refreshed its buttons: a
-    // window of the hierarchy (a child opened while simulating, too) shows
-    // its state and cannot be edited.
-    void windowActivated(frmDoc& window);
-
     SimulationPanel* panel() const;
     const Simulator* simulator() const { return m_sim.get(); }
     // The diagram (position in the machine) a window shows; -1 when none.
@@ -62,7 +64,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit SimulationMode(frmMain& main);
+    SimulationMode(QMainWindow& frame, Workspace& workspace);
+    static SimulationMode* find(const QWidget& frame);
+    void activated(frmDoc& window);
+    // What the frame holds: its document windows, the active one, a toolbar button.
+    std::vector<frmDoc*> docWindows() const;
+    frmDoc* activeDocWindow() const;
+    QAction* button(const char* key) const;
     ~SimulationMode() override;
 
     struct Attached;
@@ -76,7 +84,8 @@ private:
     void syncActions();
     void syncActions(QObject& holder) const;
 
-    frmMain& m_main;
+    QMainWindow& m_frame;
+    Workspace& m_workspace;
     std::unique_ptr<SimMachine> m_machine;
     std::unique_ptr<Simulator> m_sim;
     const Document* m_root = nullptr;

@@ -388,7 +388,7 @@ void frmMain::onButton(const std::string& key) {
     } else if (key == "GoUp1Level") {
         d->openParent();
     } else if (key == "Simulate") {
-        SimulationMode::of(*this).toggle(*d);
+        SimulationMode::of(*this, m_workspace).toggle(*d);
     }
     // "GoDown1Level": only its drop-down opens something.
 }
