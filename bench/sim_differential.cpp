@@ -13,7 +13,8 @@
 int main(int argc, char** argv) {
     tarvel::test::DifferentialSettings settings;
     settings.hierarchies = argc > 1 ? std::atoi(argv[1]) : 1000;
-    settings.seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 20260101u;
+    settings.seed =
+        argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 20260101u;
     settings.workFolder = argc > 3 ? argv[3] : "/tmp/tarvel-sim-differential";
     settings.perCompile = 25;
     if (!tarvel::test::haveCompiler(settings.compiler)) {
@@ -27,9 +28,10 @@ int main(int argc, char** argv) {
     for (const std::string& failure : r.failures) {
         std::printf("%s\n\n", failure.c_str());
     }
-    std::printf("seed %u: %d hierarchies, %d machines compiled and compared in both styles, "
-                "%lld calls equal, %d instances stopped at an endless chain, %zu failures, %.1f s\n",
-                settings.seed, r.hierarchies, r.machines, r.calls, r.stoppedChains,
-                r.failures.size(), seconds);
+    std::printf(
+        "seed %u: %d hierarchies, %d machines compiled and compared in both styles, "
+        "%lld calls equal, %d instances stopped at an endless chain, %zu failures, %.1f s\n",
+        settings.seed, r.hierarchies, r.machines, r.calls, r.stoppedChains, r.failures.size(),
+        seconds);
     return r.failures.empty() ? 0 : 1;
 }

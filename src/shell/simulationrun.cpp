@@ -147,12 +147,12 @@ std::optional<SimulationRequest> TakeSimulationOptions(std::vector<std::string>&
     request.scenario = *scenario;
     if (counted) {
         const std::string text = instances.value_or("");
-        const bool digits =
-            !text.empty() && text.size() <= 6 && text.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits = !text.empty() && text.size() <= 6 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
         request.instances = digits ? std::stoi(text) : 0;
         if (request.instances < 1) {
-            request.error = "--instances needs a number of instances from 1 to 999999, not [" +
-                            text + "]";
+            request.error =
+                "--instances needs a number of instances from 1 to 999999, not [" + text + "]";
         }
     }
     return request;
@@ -165,8 +165,10 @@ int runSimulation(const std::string& diagramPath, const SimulationRequest& reque
         return 1;
     }
     if (diagramPath.empty()) {
-        problem("Fsm simulation: no diagram to simulate; name an existing DIAGRAM.fsm before "
-                "--simulate=" + request.scenario);
+        problem(
+            "Fsm simulation: no diagram to simulate; name an existing DIAGRAM.fsm before "
+            "--simulate=" +
+            request.scenario);
         return 1;
     }
     BatchUserInterface ui;

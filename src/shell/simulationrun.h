@@ -26,7 +26,6 @@ std::optional<SimulationRequest> TakeSimulationOptions(std::vector<std::string>&
 // Runs the request on the diagram at `diagramPath` and writes the trace to
 // `out`. Problems go to the error log and to standard error. Returns the exit
 // status: 0 when the whole scenario ran, 1 otherwise.
-int runSimulation(const std::string& diagramPath, const SimulationRequest& request,
-                  std::FILE* out);
+int runSimulation(const std::string& diagramPath, const SimulationRequest& request, std::FILE* out);
 
 }  // namespace tarvel

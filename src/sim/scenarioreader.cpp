@@ -114,8 +114,7 @@ bool ScenarioReader::captureCall() {
         }
         m_element += static_cast<char>(c);
         if (m_element.size() > MAX_CALL_BYTES) {
-            fail(callName() + " is longer than " +
-                 std::to_string(MAX_CALL_BYTES) + " bytes");
+            fail(callName() + " is longer than " + std::to_string(MAX_CALL_BYTES) + " bytes");
             return false;
         }
         if (inString) {

@@ -59,8 +59,7 @@ int SimMachine::addCondition(std::string_view text) {
     if (trimmed.empty()) {
         return CONDITION_NEVER;
     }
-    const auto [it, added] =
-        m_conditionIds.emplace(trimmed, static_cast<int>(m_conditions.size()));
+    const auto [it, added] = m_conditionIds.emplace(trimmed, static_cast<int>(m_conditions.size()));
     if (added) {
         m_conditions.push_back(trimmed);
     }

@@ -62,7 +62,7 @@ struct SimDiagram {
     bool hasEntry = false;
     bool history = true;
     bool chainPresent = false;
-    int maxLoops = 0;  // 0: the chain loop has no limit
+    int maxLoops = 0;   // 0: the chain loop has no limit
     ActionText before;  // user actions before and after the state analysis
     ActionText after;
 

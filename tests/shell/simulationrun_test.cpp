@@ -82,15 +82,27 @@ TEST(SimulationOptions, AreTakenOutBeforeTheSwitches) {
         {{"a.fsm", "/CH"}, {"a.fsm", "/CH"}, false, "", 0, ""},
         {{"a.fsm", "--simulate=s.json"}, {"a.fsm"}, true, "s.json", 0, ""},
         {{"--simulate", "my s.json", "a.fsm"}, {"a.fsm"}, true, "my s.json", 0, ""},
-        {{"a.fsm", "--instances=3", "/CHR", "--simulate=s.json"}, {"a.fsm", "/CHR"}, true,
-         "s.json", 3, ""},
+        {{"a.fsm", "--instances=3", "/CHR", "--simulate=s.json"},
+         {"a.fsm", "/CHR"},
+         true,
+         "s.json",
+         3,
+         ""},
         {{"a.fsm", "--instances", "2", "--simulate=s.json"}, {"a.fsm"}, true, "s.json", 2, ""},
         {{"a.fsm", "--simulate="}, {"a.fsm"}, true, "", 0, "needs a scenario file"},
         {{"a.fsm", "--simulate"}, {"a.fsm"}, true, "", 0, "needs a scenario file"},
         {{"a.fsm", "--instances=2"}, {"a.fsm"}, true, "", 0, "needs --simulate"},
-        {{"a.fsm", "--simulate=s.json", "--instances=0"}, {"a.fsm"}, true, "s.json", 0,
+        {{"a.fsm", "--simulate=s.json", "--instances=0"},
+         {"a.fsm"},
+         true,
+         "s.json",
+         0,
          "from 1 to 999999, not [0]"},
-        {{"a.fsm", "--simulate=s.json", "--instances=two"}, {"a.fsm"}, true, "s.json", 0,
+        {{"a.fsm", "--simulate=s.json", "--instances=two"},
+         {"a.fsm"},
+         true,
+         "s.json",
+         0,
          "not [two]"},
         // Look-alikes stay for the switch parser.
         {{"a.fsm", "--simulated=x"}, {"a.fsm", "--simulated=x"}, false, "", 0, ""},
@@ -120,14 +132,14 @@ TEST_F(SimulationRun, TrafficLightExampleGivesItsTrace) {
     const std::string scenario =
         std::string(TARVEL_SOURCE_DIR) + "/examples/TrafficLight.scenario.json";
     ASSERT_EQ(run(EXAMPLE, scenario), 0) << errorLog();
-    EXPECT_EQ(trace, test::readFile(std::string(TARVEL_GOLDEN_DIR) + "/sim/TrafficLight.trace.jsonl"));
+    EXPECT_EQ(trace,
+              test::readFile(std::string(TARVEL_GOLDEN_DIR) + "/sim/TrafficLight.trace.jsonl"));
     EXPECT_EQ(errorLog(), "");
 }
 
 TEST_F(SimulationRun, InstancesRunIndependently) {
     const std::string request = "buttonPressed &&\\r\\nphaseTicks >= MIN_GREEN";
-    const std::string scenario =
-        dir.write("s.json", "[[[], [\"" + request + "\"]], [], [[]]]");
+    const std::string scenario = dir.write("s.json", "[[[], [\"" + request + "\"]], [], [[]]]");
     ASSERT_EQ(run(EXAMPLE, scenario, 3), 0) << errorLog();
     std::vector<std::string> lines;
     std::istringstream in(trace);
@@ -144,7 +156,8 @@ TEST_F(SimulationRun, InstancesRunIndependently) {
 }
 
 TEST_F(SimulationRun, BadInputIsAClearErrorBeforeAnyTrace) {
-    const std::string damaged = dir.write("Damaged.fsm", "{\"format\": \"tarvel-fsm\", \"nodes\": [");
+    const std::string damaged =
+        dir.write("Damaged.fsm", "{\"format\": \"tarvel-fsm\", \"nodes\": [");
     Document unfinished;
     unfinished.sFullDocname = dir / "NoStart.fsm";
     test::DiagramBuilder(unfinished).fsm("NoStart").state({.name = "A"});
@@ -182,7 +195,8 @@ TEST_F(SimulationRun, BadInputIsAClearErrorBeforeAnyTrace) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
         std::filesystem::remove(dir / "FSM_ERR.log");
-        const std::string scenario = c.scenario == "-" ? dir / "none.json" : dir.write("s.json", c.scenario);
+        const std::string scenario =
+            c.scenario == "-" ? dir / "none.json" : dir.write("s.json", c.scenario);
         EXPECT_EQ(run(c.diagram, scenario, c.instances), 1);
         EXPECT_NE(errorLog().find(c.message), std::string::npos) << errorLog();
         EXPECT_EQ(trace, "");
@@ -196,13 +210,15 @@ TEST_F(SimulationRun, EndlessChainStopsAtTheBound) {
     ASSERT_EQ(run(diagram, dir.write("s.json", "[[], [\"go\"], [\"go\"]]")), 1);
     const std::size_t firstEnd = trace.find('\n');
     EXPECT_EQ(trace.substr(0, firstEnd),
-              "{\"call\":1,\"actions\":[\"T(1);\",\"T(2);\"],\"fired\":[{\"diagram\":\"Loop\",\"from\":\"A\","
+              "{\"call\":1,\"actions\":[\"T(1);\",\"T(2);\"],\"fired\":[{\"diagram\":\"Loop\","
+              "\"from\":\"A\","
               "\"to\":\"B\",\"priority\":1}],\"active\":{\"Loop\":\"B\"}}");
     const std::string second = trace.substr(firstEnd + 1);
     EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 2) << "no line after the stopped call";
     EXPECT_TRUE(second.starts_with("{\"call\":2,\"actions\":[\"T(2);\",\"T(1);\",\"T(2);\""));
-    EXPECT_TRUE(second.ends_with(",\"error\":\"the chain transitions of Loop did not end after "
-                                 "100000 steps; the generated code would loop for ever\"}\n"))
+    EXPECT_TRUE(
+        second.ends_with(",\"error\":\"the chain transitions of Loop did not end after "
+                         "100000 steps; the generated code would loop for ever\"}\n"))
         << second.substr(second.size() - 300);
     EXPECT_NE(errorLog().find("Fsm simulation: call 2: the chain transitions of Loop"),
               std::string::npos);
@@ -212,8 +228,8 @@ TEST_F(SimulationRun, EndlessChainStopsAtTheBound) {
 // generation switch, and never starts the editor.
 TEST_F(SimulationRun, CommandLineRunsTheSimulation) {
     const std::string scenario = dir.write("s.json", "[]");
-    const StartupResult missing =
-        handleCommandLine({dir / "Missing.fsm", "--simulate=" + scenario, "/E" + dir.path()}, "tarvel");
+    const StartupResult missing = handleCommandLine(
+        {dir / "Missing.fsm", "--simulate=" + scenario, "/E" + dir.path()}, "tarvel");
     EXPECT_EQ(missing.action, StartupAction::Exit);
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_NE(errorLog().find("no diagram to simulate"), std::string::npos) << errorLog();

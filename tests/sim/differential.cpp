@@ -152,8 +152,9 @@ public:
             m_machines.push_back(std::move(m));
             return;
         }
-        const std::string code = reentrant ? generateHierarchicalSwitchCaseReentrant(*root, docs.context)
-                                           : generateHierarchicalSwitchCase(*root, docs.context);
+        const std::string code = reentrant
+                                     ? generateHierarchicalSwitchCaseReentrant(*root, docs.context)
+                                     : generateHierarchicalSwitchCase(*root, docs.context);
         if (code.empty()) {
             m.failure = "no code for " + h.rootPath + ":\n" + docs.messages;
             m_machines.push_back(std::move(m));
@@ -181,8 +182,10 @@ public:
             entries += "    {sim_reset_" + p + ", sim_step_" + p + ", sim_probe_" + p + "},\n";
         }
         table += "unsigned char in[64];\nvoid T(int n) { printf(\" %d\", n); }\n";
-        table += "static const struct { void (*reset)(int); void (*step)(int); void (*probe)(int); } "
-                 "machines[] = {\n" + entries + "    {0, 0, 0}\n};\n";
+        table +=
+            "static const struct { void (*reset)(int); void (*step)(int); void (*probe)(int); } "
+            "machines[] = {\n" +
+            entries + "    {0, 0, 0}\n};\n";
         writeFile(m_folder + "/prelude.h", PRELUDE);
         writeFile(m_folder + "/main.c", table + DRIVER_MAIN);
         writeFile(m_folder + "/scenario.txt", m_scenario);
@@ -194,15 +197,15 @@ public:
             }
         }
         const std::string command = "cd '" + m_folder + "' && " + m_settings.compiler +
-                                    " -std=c99 -O0 -w -include prelude.h -I." +
-                                    sources + " main.c -o run >compile.log 2>&1";
+                                    " -std=c99 -O0 -w -include prelude.h -I." + sources +
+                                    " main.c -o run >compile.log 2>&1";
         if (std::system(command.c_str()) != 0) {
             fail("the batch in " + m_folder + " does not compile:\n" +
                  readFile(m_folder + "/compile.log").substr(0, 4000));
             return;
         }
-        const std::string runCommand = "cd '" + m_folder +
-                                       "' && timeout 120 ./run <scenario.txt >out.txt 2>run.log";
+        const std::string runCommand =
+            "cd '" + m_folder + "' && timeout 120 ./run <scenario.txt >out.txt 2>run.log";
         const int status = std::system(runCommand.c_str());
         std::map<int, std::vector<std::string>> actual;
         std::istringstream out(readFile(m_folder + "/out.txt"));
@@ -236,8 +239,9 @@ private:
         for (std::size_t i = 0; i < m.expected.size(); ++i) {
             const std::string got = i < actual.size() ? actual[i] : "(nothing)";
             if (got != m.expected[i]) {
-                m.failure = m.folder + ": the compiled code and the simulator differ\n  compiled:  " +
-                            got + "\n  simulator: " + m.expected[i] +
+                m.failure = m.folder +
+                            ": the compiled code and the simulator differ\n  compiled:  " + got +
+                            "\n  simulator: " + m.expected[i] +
                             "\n  (line: machine instance call: actions | indices / entry flags)";
                 m_result.failures.push_back(m.failure);
                 return;
@@ -259,7 +263,8 @@ private:
         std::string indices;
         std::string flags;
         for (const SimDiagram& d : machine.diagrams()) {
-            indices += "    printf(\" %d\", (int)" + instance + "ind" + d.prefix + "_" + d.name + ");\n";
+            indices +=
+                "    printf(\" %d\", (int)" + instance + "ind" + d.prefix + "_" + d.name + ");\n";
             if (!d.hasEntry) {
                 continue;
             }

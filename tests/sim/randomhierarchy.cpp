@@ -17,7 +17,7 @@ namespace {
 struct Statement {
     enum class Kind { Action, Call, LineComment, BlockComment };
     Kind kind = Kind::Action;
-    int number = 0;   // Action: T(number); Call and comments: the diagram named
+    int number = 0;  // Action: T(number); Call and comments: the diagram named
 };
 
 struct TextPlan {
@@ -45,7 +45,7 @@ struct StatePlan {
 
 struct DiagramPlan {
     std::string name;
-    std::string home;  // folder relative to the hierarchy's folder, "" or ending in "/"
+    std::string home;              // folder relative to the hierarchy's folder, "" or ending in "/"
     bool copyInSubfolder = false;  // a second copy in the parent's sub-folder
     int level = 0;
     int parent = -1;
@@ -66,7 +66,8 @@ namespace {
 
 class Drawer {
 public:
-    Drawer(std::mt19937& rng, const RandomHierarchySettings& settings, RandomHierarchyPlan::Plan& plan)
+    Drawer(std::mt19937& rng, const RandomHierarchySettings& settings,
+           RandomHierarchyPlan::Plan& plan)
         : m_rng(rng), m_settings(settings), m_plan(plan) {}
 
     void drawAll() {
@@ -143,7 +144,8 @@ private:
 
     void insertCall(TextPlan& text, int child) {
         Statement call{Statement::Kind::Call, child};
-        const auto at = text.statements.begin() + uniform(0, static_cast<int>(text.statements.size()));
+        const auto at =
+            text.statements.begin() + uniform(0, static_cast<int>(text.statements.size()));
         text.statements.insert(at, call);
         if (chance(15)) {
             text.statements.push_back(call);  // called twice in one text
@@ -238,7 +240,8 @@ private:
         // one from another text.
         const std::vector<int> others = reachable(d);
         if (!others.empty() && chance(20)) {
-            const int other = others[static_cast<std::size_t>(uniform(0, static_cast<int>(others.size()) - 1))];
+            const int other =
+                others[static_cast<std::size_t>(uniform(0, static_cast<int>(others.size()) - 1))];
             name(plan.states[static_cast<std::size_t>(uniform(0, n - 1))], other);
             if (chance(50)) {
                 // Any text of the function may call it: entry, exit and
@@ -247,13 +250,14 @@ private:
                 const bool leaves = !s.transitions.empty();
                 const int where = leaves ? pick({1, 1, 1, 1, 1}) : pick({1, 0, 0, 1, 1});
                 TextPlan* texts[] = {&s.entry, &s.exit,
-                                     leaves ? &s.transitions.front().mealy : &s.entry,
-                                     &plan.before, &plan.after};
+                                     leaves ? &s.transitions.front().mealy : &s.entry, &plan.before,
+                                     &plan.after};
                 insertCall(*texts[where], other);
             }
         }
 
-        static const char* const LIMITS[] = {"", "0", "0", "1", "2", "3", "5", "255", "300", "-4", "abc"};
+        static const char* const LIMITS[] = {"",  "0",   "0",   "1",  "2",  "3",
+                                             "5", "255", "300", "-4", "abc"};
         plan.maxLoops = LIMITS[uniform(0, static_cast<int>(std::size(LIMITS)) - 1)];
         plan.options.HistoryFsm = chance(50);
         plan.options.FunctionInit = chance(30);
@@ -282,7 +286,8 @@ private:
             default: {
                 // Named in a comment: a child of the state, restarted by its
                 // transitions, but not called.
-                const auto kind = chance(50) ? Statement::Kind::LineComment : Statement::Kind::BlockComment;
+                const auto kind =
+                    chance(50) ? Statement::Kind::LineComment : Statement::Kind::BlockComment;
                 s.moore.statements.push_back({kind, child});
                 s.moore.lineBreaks = true;
                 break;
@@ -347,18 +352,19 @@ void writeDiagram(const DiagramPlan& plan, const std::vector<DiagramPlan>& diagr
     for (const StatePlan& s : plan.states) {
         Node* n = d.AddNode(x += 2000, 1000, 1500, 1000);
         n->setNodeKind(s.kind);
-        n->setNodeData(joinFields({s.name, render(s.moore, diagrams, reentrant), s.index,
-                                   render(s.entry, diagrams, reentrant),
-                                   render(s.exit, diagrams, reentrant), "N", "N",
-                                   render(s.elseActions, diagrams, reentrant)}));
+        n->setNodeData(
+            joinFields({s.name, render(s.moore, diagrams, reentrant), s.index,
+                        render(s.entry, diagrams, reentrant), render(s.exit, diagrams, reentrant),
+                        "N", "N", render(s.elseActions, diagrams, reentrant)}));
         nodes.push_back(n);
     }
     for (std::size_t i = 0; i < plan.states.size(); ++i) {
         for (const TransitionPlan& t : plan.states[i].transitions) {
             Node* n = d.AddNode(0, 3000, 150, 100);
             n->setNodeKind(NK_TRANSITION);
-            n->setNodeData(joinFields({t.priority, t.condition, render(t.mealy, diagrams, reentrant),
-                                       t.entryExit, t.mustBeLast, t.continueImmediately}));
+            n->setNodeData(
+                joinFields({t.priority, t.condition, render(t.mealy, diagrams, reentrant),
+                            t.entryExit, t.mustBeLast, t.continueImmediately}));
             d.AddLink(nodes[i], n);
             d.AddLink(n, nodes[static_cast<std::size_t>(t.target)]);
         }
@@ -399,7 +405,9 @@ RandomHierarchy RandomHierarchyPlan::write(const std::string& folder, const std:
         std::size_t start = 0;
         for (std::size_t slash = home.find('/'); slash != std::string::npos;
              start = slash + 1, slash = home.find('/', start)) {
-            out += diagrams[static_cast<std::size_t>(std::stoi(home.substr(start, slash - start)))].name + "/";
+            out += diagrams[static_cast<std::size_t>(std::stoi(home.substr(start, slash - start)))]
+                       .name +
+                   "/";
         }
         return out;
     };

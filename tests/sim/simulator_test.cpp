@@ -112,9 +112,8 @@ TEST_F(SimulatorTest, ConditionsAreTheTrimmedTextsOfEveryTransition) {
 // The generated code calls and restarts a child by its file's name, so a
 // child whose FSM has another name cannot run.
 TEST_F(SimulatorTest, RefusesAChildNamedOtherwiseThanItsFile) {
-    save("Kid.fsm", [](test::DiagramBuilder& b) {
-        b.fsm("Kid").state({.name = "K", .kind = NK_INITIAL});
-    });
+    save("Kid.fsm",
+         [](test::DiagramBuilder& b) { b.fsm("Kid").state({.name = "K", .kind = NK_INITIAL}); });
     std::filesystem::rename(dir / "Kid.fsm", dir / "Child.fsm");
     save("Root.fsm", [](test::DiagramBuilder& b) {
         b.fsm("Root").state({.name = "R", .moore = "Child();", .kind = NK_INITIAL});

@@ -17,9 +17,9 @@
 #include "editor/ui/simulationmode.h"
 #include "editor/ui/simulationpanel.h"
 #include "editor/undoredo.h"
+#include "model/documentio.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
-#include "model/documentio.h"
 #include "model/staterecord.h"
 #include "model/text.h"
 #include "model/transitionrecord.h"
@@ -150,8 +150,8 @@ private slots:
         step();
         hold({});
         step();  // red continues at once into WALK, where the child starts walking
-        QCOMPARE(panel().activeLines(), QStringList({"TrafficLight: WALK",
-                                                     "TrafficLight/PedestrianSignal: WALKING"}));
+        QCOMPARE(panel().activeLines(),
+                 QStringList({"TrafficLight: WALK", "TrafficLight/PedestrianSignal: WALKING"}));
 
         // The child opened now shows its state and cannot be edited either.
         light->openChild("PedestrianSignal.fsm");

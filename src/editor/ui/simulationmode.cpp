@@ -37,10 +37,9 @@ const QColor ACTIVE_FILL(22, 160, 70, 48);
 const QColor FIRED_LINE(235, 120, 0);
 
 // The toolbar buttons that would change a diagram.
-const char* const EDITING_BUTTONS[] = {"Cut",        "Copy",       "Paste",      "Find",
-                                       "Undo",       "Redo",       "ReduceFont", "AdjustFont",
-                                       "AmpliaFont", "Lock_Unlock", "InsertMode", "AutoSize",
-                                       "Properties", "Remark"};
+const char* const EDITING_BUTTONS[] = {
+    "Cut",        "Copy",       "Paste",       "Find",       "Undo",     "Redo",       "ReduceFont",
+    "AdjustFont", "AmpliaFont", "Lock_Unlock", "InsertMode", "AutoSize", "Properties", "Remark"};
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -131,7 +130,7 @@ SimulationMode::~SimulationMode() = default;
 
 SimulationMode* SimulationMode::find(const QWidget& frame) {
     return frame.findChild<SimulationMode*>(QStringLiteral("simulationMode"),
-                                           Qt::FindDirectChildrenOnly);
+                                            Qt::FindDirectChildrenOnly);
 }
 
 SimulationMode& SimulationMode::of(QMainWindow& frame, Workspace& workspace) {

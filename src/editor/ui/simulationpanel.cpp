@@ -1,7 +1,6 @@
 #include "editor/ui/simulationpanel.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
+#include <algorithm>
 
 namespace tarvel {
 
@@ -22,13 +22,15 @@ constexpr int TRACE_LINES = 20000;
 // A condition as a check box shows it: its lines as they are, and every "&"
 // shown (not taken for a keyboard accelerator).
 QString caption(const std::string& text) {
-    return QString::fromStdString(text).remove(QLatin1Char('\r')).replace(
-        QLatin1Char('&'), QStringLiteral("&&"));
+    return QString::fromStdString(text)
+        .remove(QLatin1Char('\r'))
+        .replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 }  // namespace
 
-SimulationPanel::SimulationPanel(QWidget* parent) : QDockWidget(QStringLiteral("Simulation"), parent) {
+SimulationPanel::SimulationPanel(QWidget* parent)
+    : QDockWidget(QStringLiteral("Simulation"), parent) {
     setObjectName(QStringLiteral("simulationPanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     auto* body = new QWidget(this);
