@@ -4,8 +4,8 @@
 
 #include "model/document.h"
 #include "shell/batchrun.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "base/logs.h"
+#include "base/paths.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 #include "sim/scenarioreader.h"

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "../codegen/codegentestsupport.h"
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "shell/batchrun.h"
-#include "shell/logs.h"
+#include "base/logs.h"
 
 namespace tarvel {
 namespace {

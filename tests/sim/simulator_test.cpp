@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../codegen/codegentestsupport.h"
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"

@@ -12,11 +12,9 @@
 
 #include "codegen/generator.h"
 #include "editor/ui/diagramview.h"
-#include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/ui/simulationmode.h"
 #include "editor/ui/simulationpanel.h"
-#include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
@@ -98,7 +96,6 @@ class SimulationTest : public QObject {
 private slots:
     void init() {
         sandbox = std::make_unique<Sandbox>();
-        dialogHooks() = {};
         editor = std::make_unique<Editor>();
         settle();
     }
@@ -189,8 +186,8 @@ private slots:
         QVERIFY(!menuItem(walker, "mnuSimulate")->isChecked());
         QCOMPARE(writeDiagramJson(lightDoc.diagram()), before);
         QCOMPARE(writeDiagramJson(walker->document()->diagram()), childBefore);
-        QVERIFY(!lightDoc.undRed().GraphHasChanged());
-        QVERIFY(!walker->document()->undRed().GraphHasChanged());
+        QVERIFY(!lightDoc.GraphHasChanged());
+        QVERIFY(!walker->document()->GraphHasChanged());
         editor->workspace().activate(&lightDoc);
         settle();
         QCOMPARE(editingState(light), editing);

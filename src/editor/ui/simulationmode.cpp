@@ -19,7 +19,7 @@
 #include "model/staterecord.h"
 #include "model/text.h"
 #include "model/transitionrecord.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 #include "sim/simmachine.h"
