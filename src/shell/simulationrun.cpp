@@ -6,6 +6,7 @@
 #include "shell/batchrun.h"
 #include "base/logs.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 #include "sim/scenarioreader.h"
@@ -123,7 +124,8 @@ std::optional<SimulationRequest> TakeSimulationOptions(std::vector<std::string>&
     std::optional<std::string> instances;
     bool simulate = false;
     bool counted = false;
-    for (std::size_t i = 0; i < args.size();) {
+    // "--" ends the options: what follows is the diagram path.
+    for (std::size_t i = 0; i < args.size() && args[i] != "--";) {
         if (takeOption(args, i, SIMULATE, scenario)) {
             simulate = true;
         } else if (takeOption(args, i, INSTANCES, instances)) {
@@ -156,6 +158,16 @@ std::optional<SimulationRequest> TakeSimulationOptions(std::vector<std::string>&
         }
     }
     return request;
+}
+
+std::string SimulationHelpText() {
+    std::string text = " Simulation, with the trace on standard output:";
+    text += CRLF;
+    text += " --simulate=SCENARIO.json  run the scenario's calls of the FSM function";
+    text += CRLF;
+    text += " --instances=N             as N independent instances of the reentrant code";
+    text += CRLF;
+    return text;
 }
 
 int runSimulation(const std::string& diagramPath, const SimulationRequest& request,

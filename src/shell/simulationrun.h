@@ -20,8 +20,12 @@ struct SimulationRequest {
 };
 
 // Takes "--simulate=FILE" (or "--simulate FILE") and "--instances=N" out of
-// the arguments, before the switches are parsed. Empty when neither was given.
+// the arguments before "--", before the switches are parsed. Empty when
+// neither was given.
 std::optional<SimulationRequest> TakeSimulationOptions(std::vector<std::string>& args);
+
+// The lines of the options in the help.
+std::string SimulationHelpText();
 
 // Runs the request on the diagram at `diagramPath` and writes the trace to
 // `out`. Problems go to the error log and to standard error. Returns the exit

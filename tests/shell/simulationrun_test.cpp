@@ -13,6 +13,7 @@
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "shell/batchrun.h"
+#include "shell/commandline.h"
 #include "base/logs.h"
 
 namespace tarvel {
@@ -104,9 +105,13 @@ TEST(SimulationOptions, AreTakenOutBeforeTheSwitches) {
          "s.json",
          0,
          "not [two]"},
-        // Look-alikes stay for the switch parser.
+        // Look-alikes stay for the switch parser, and so does everything
+        // after "--", which is the diagram path.
         {{"a.fsm", "--simulated=x"}, {"a.fsm", "--simulated=x"}, false, "", 0, ""},
+        {{"--simulate=s.json", "--", "--simulate=x.fsm"}, {"--", "--simulate=x.fsm"}, true,
+         "s.json", 0, ""},
     };
+    EXPECT_NE(FullHelpText("tarvel").find("\r\n --simulate=SCENARIO.json  "), std::string::npos);
     for (const auto& c : cases) {
         std::vector<std::string> args = c.args;
         const auto request = TakeSimulationOptions(args);

@@ -379,6 +379,9 @@ void frmDoc::buildMenus() {
     // --- Help ---
     QMenu* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("mnuHelp"));
+    a = addAction(help, "mnuHelpContents", QStringLiteral("&Contents"), nullptr);
+    a->setShortcut(QKeySequence::HelpContents);
+    connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpContents(); });
     a = addAction(help, "mnuHelpAbout", QStringLiteral("&About..."), nullptr);
     connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpAbout(); });
 
