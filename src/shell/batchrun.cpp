@@ -13,20 +13,20 @@
 #include "model/document.h"
 #include "shell/depfile.h"
 #include "shell/documentexport.h"
+#include "shell/simulationrun.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
 
-namespace {
-
-// Opens a child diagram of the generation walk as a document of the run.
-Document* openChild(Workspace& ws, const std::string& path) {
+Document* openChildDocument(Workspace& ws, const std::string& path) {
     if (!ws.FileOpen(path)) {
         return nullptr;
     }
     return ws.findOpen(MakeFullPath(path));
 }
+
+namespace {
 
 // Adds `path`, made absolute, unless it is there already.
 void addOnce(std::vector<std::string>& paths, const std::string& path) {
@@ -66,7 +66,7 @@ std::string generateFor(Workspace& ws, Document& root, const StartupState& state
         if (FileExists(path)) {
             addOnce(diagramsRead, path);
         }
-        return openChild(ws, path);
+        return openChildDocument(ws, path);
     };
     ctx.report = [](const std::string& text) { LogError(text); };
     ran = true;
@@ -170,7 +170,9 @@ int runBatch(const StartupState& state, BatchEnd end) {
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName, BatchEnd end) {
-    startup() = ParseCommandLine(args);
+    std::vector<std::string> switches = args;
+    const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
+    startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
         std::cout << FullHelpText(programName);
@@ -180,6 +182,12 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (state.showVersion) {
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
+    }
+    if (simulation) {
+        // Generation switches given beside the simulation run first.
+        const int generated = state.bModeCommand ? runBatch(state) : 0;
+        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};

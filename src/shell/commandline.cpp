@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "shell/longoptions.h"
+#include "shell/simulationrun.h"
 
 namespace tarvel {
 
@@ -311,7 +312,8 @@ std::string HelpText(std::string_view programName) {
 }
 
 std::string FullHelpText(std::string_view programName) {
-    return HelpText(programName) + std::string(CRLF) + LongOptionsHelpText();
+    return HelpText(programName) + std::string(CRLF) + LongOptionsHelpText() +
+           std::string(CRLF) + SimulationHelpText();
 }
 
 }  // namespace tarvel

@@ -106,7 +106,8 @@ StartupState ParseCommandLine(const std::vector<std::string>& args);
 // `programName` may be a path; its folder and a ".exe" extension are left out.
 std::string HelpText(std::string_view programName);
 
-// What "--help" shows: the help of the switches, then that of the long options.
+// What "--help" shows: the help of the switches, then that of the long
+// options and of the simulation.
 std::string FullHelpText(std::string_view programName);
 
 }  // namespace tarvel

@@ -94,7 +94,7 @@ private slots:
         QVERIFY(!document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
-        QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
+        QCOMPARE(editor->main().menuBar()->actions().size(), 6);  // the document's menus
     }
 
     void shortcutsReachOnlyTheActiveWindow() {

@@ -87,6 +87,8 @@ const ButtonSpec BUTTONS[] = {
      [](frmDoc& d) { d.mnuInsertaComentario(); }},
     {"GoUp1Level", "Open Parent", "GoUp", true, nullptr, [](frmDoc& d) { d.openParent(); }},
     {"GoDown1Level", "Open child", "GoDown", false, nullptr, nullptr},
+    {"Simulate", "Simulate (F5)", "Simulate", true, nullptr,
+     [](frmDoc& d) { d.findChild<QAction*>(QStringLiteral("mnuSimulate"))->trigger(); }},
 };
 
 // Menu captions show "&" as an access key; a path keeps its own.
