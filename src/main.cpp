@@ -1,7 +1,6 @@
 // The command-line program. Batch runs (generation switches), the help and the
 // version are handled here without any user-interface toolkit; an interactive
 // start hands its arguments to the editor program installed beside it.
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,19 +26,11 @@ std::string ownFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef M_MMAP_THRESHOLD
-    // A batch run lives a fraction of a second and frees its large buffers
-    // (the file read, the parser's) before it builds the code: kept in the
-    // heap rather than given back to the system, that memory is used again
-    // without the kernel clearing and mapping fresh pages for it.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string program = argc > 0 ? argv[0] : "tarvel";
     program = program.substr(program.rfind('/') + 1);
     const tarvel::StartupResult result =
-        tarvel::handleCommandLine(args, program, tarvel::BatchEnd::LeaveToProcessExit);
+        tarvel::handleCommandLine(args, program, tarvel::BatchProcess::Own);
     if (result.action == tarvel::StartupAction::Exit) {
         return result.exitStatus;
     }

@@ -204,6 +204,14 @@ bool FileExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::size_t FileSize(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
 bool PathExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
@@ -376,12 +384,13 @@ long long readWhole(const std::string& path, std::string& error, Room room) {
     std::size_t size = static_cast<std::size_t>(st.st_size);
     char* bytes = room(size, 0);
     std::size_t done = 0;
+    char probe[4096];
     while (true) {
-        if (done == size) {
-            size += 65536;  // the file may have grown
-            bytes = room(size, done);
-        }
-        const ssize_t n = ::read(fd, bytes + done, size - done);
+        // Once the size the file had is read, a small read tells whether it
+        // has grown since, before the buffer is grown (and copied) for it.
+        const bool full = done == size;
+        const ssize_t n = full ? ::read(fd, probe, sizeof probe)
+                               : ::read(fd, bytes + done, size - done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -392,6 +401,11 @@ long long readWhole(const std::string& path, std::string& error, Room room) {
         }
         if (n == 0) {
             break;
+        }
+        if (full) {
+            size += 65536;
+            bytes = room(size, done);
+            std::memcpy(bytes + done, probe, static_cast<std::size_t>(n));
         }
         done += static_cast<std::size_t>(n);
     }

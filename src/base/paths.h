@@ -43,6 +43,8 @@ std::string CurrentDirectory();
 // links). Wildcard characters are plain characters; directories do not count;
 // any error counts as "no".
 bool FileExists(const std::string& path);
+// The size in bytes of a regular file; 0 when there is none of that name.
+std::size_t FileSize(const std::string& path);
 // True when a file or a directory of this name exists.
 bool PathExists(const std::string& path);
 // The last four characters, upper-cased, are ".FSM" and FileExists(path).

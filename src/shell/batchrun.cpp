@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "base/batchheap.h"
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
@@ -88,6 +89,10 @@ std::string generateFor(Workspace& ws, Document& root, const StartupState& state
     return {};
 }
 
+// About what a run needs in memory for each byte of its diagram file: the
+// text, the parsed document, the diagram and the code built from it.
+constexpr std::size_t MEMORY_PER_FILE_BYTE = 16;
+
 // The documents of a batch run and the interface they report to.
 struct BatchSession {
     explicit BatchSession(const WorkspaceSettings& settings) : workspace(ui, settings) {}
@@ -112,7 +117,7 @@ bool writeListFile(const std::string& path, const Document& doc) {
     return false;
 }
 
-int runBatch(const StartupState& state, BatchEnd end) {
+int runBatch(const StartupState& state, BatchProcess process) {
     if (state.sCommandLine.empty()) {
         return 1;  // a batch switch without a diagram: the reason is in the error log
     }
@@ -129,10 +134,13 @@ int runBatch(const StartupState& state, BatchEnd end) {
     settings.overrides.bitFields = state.bitFieldsOverride();
     // Display texts are built only when a picture or page is drawn.
     settings.displayTexts = state.H || state.HL || state.W;
+    const std::string& path = state.sCommandLine;
+    if (process == BatchProcess::Own) {
+        prepareBatchHeap(FileSize(path) * MEMORY_PER_FILE_BYTE);
+    }
     auto session = std::make_unique<BatchSession>(settings);
     Workspace& ws = session->workspace;
 
-    const std::string& path = state.sCommandLine;
     if (!ws.FileOpen(path)) {
         LogError("Fsm error loading:[" + path + "]");
         return 1;
@@ -162,14 +170,14 @@ int runBatch(const StartupState& state, BatchEnd end) {
         !WriteDepfile(state.depfilePath, runOutputs(ws, root, state, ran), diagramsRead, error)) {
         LogError("Fsm can't save depfile:[" + state.depfilePath + "] " + error);
     }
-    if (end == BatchEnd::LeaveToProcessExit) {
+    if (process == BatchProcess::Own) {
         leftToProcessExit = session.release();
     }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
-                                const std::string& programName, BatchEnd end) {
+                                const std::string& programName, BatchProcess process) {
     std::vector<std::string> switches = args;
     const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
     startup() = ParseCommandLine(switches);
@@ -192,7 +200,7 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};
     }
-    return {StartupAction::Exit, runBatch(state, end)};
+    return {StartupAction::Exit, runBatch(state, process)};
 }
 
 }  // namespace tarvel

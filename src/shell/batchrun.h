@@ -15,10 +15,12 @@ class Workspace;
 
 enum class StartupAction { Exit, StartEditor };
 
-// What a batch run does with its documents when it is done. A program that
-// ends right after the run leaves them to the end of the process: taking a
-// large hierarchy apart node by node costs more than a small run itself.
-enum class BatchEnd { CloseDocuments, LeaveToProcessExit };
+// Whether a batch run is the whole life of its process (the command-line
+// program) or one task of a longer one (the editor, the tests). A run that
+// owns its process prepares the heap for the size of its diagram and leaves
+// its documents to the end of the process: taking a large hierarchy apart
+// node by node costs more than a small run itself.
+enum class BatchProcess { Shared, Own };
 
 struct StartupResult {
     StartupAction action = StartupAction::Exit;
@@ -30,12 +32,12 @@ struct StartupResult {
 // the help shows.
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName,
-                                BatchEnd end = BatchEnd::CloseDocuments);
+                                BatchProcess process = BatchProcess::Shared);
 
 // Runs the batch the parsed state describes: open the diagram, generate the
 // C files, the page or picture, and the list file. Returns the exit status:
 // 0 when nothing was written to the error log, 1 otherwise.
-int runBatch(const StartupState& state, BatchEnd end = BatchEnd::CloseDocuments);
+int runBatch(const StartupState& state, BatchProcess process = BatchProcess::Shared);
 
 // Opens a child diagram of a hierarchy walk as a document of the run; null
 // when it cannot be loaded.

@@ -161,6 +161,13 @@ TEST(FileOperations, ReadingIntoAPaddedBufferShowsOneFileAtATime) {
             EXPECT_EQ(error, textError);  // the same reasons as the text version
         }
     }
+    // A file longer than its size said when it was opened is read to its end
+    // (the kernel's files report the size 0).
+    std::string text;
+    ASSERT_TRUE(readFileBytes("/proc/self/cmdline", text, error));
+    ASSERT_TRUE(readFileBytes("/proc/self/cmdline", buffer, error));
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(buffer.view(), text);
 }
 
 TEST(FileOperations, DeleteFile) {
