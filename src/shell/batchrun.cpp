@@ -8,6 +8,7 @@
 #include "export/listfile.h"
 #include "model/document.h"
 #include "model/text.h"
+#include "shell/batchcheck.h"
 #include "shell/logs.h"
 #include "shell/paths.h"
 #include "shell/userinterface.h"
@@ -110,6 +111,10 @@ int runBatch(const StartupState& state) {
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
+    std::vector<std::string> rest = args;
+    if (const auto check = takeCheckArguments(rest)) {
+        return {StartupAction::Exit, runCheckCommand(*check, rest, std::cout, std::cerr)};
+    }
     startup() = ParseCommandLine(args);
     const StartupState& state = startup();
     if (state.showHelp) {
