@@ -664,11 +664,12 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
             f.file = job.rootFile;
             f.field = Field::Initialization;
             f.check = UNDEFINED_TARGET_TYPES;
+            const bool one = missing.size() == 1;
             f.message = "the generated code uses " + list + ", which " +
-                        (missing.size() == 1 ? "is" : "are") +
-                        " not defined: they are the target's own types; define them in the "
-                        "initialization of the FSM properties (the editor's \"Insert standard "
-                        "types\" adds a block to adapt) or in a header it includes";
+                        (one ? "is not defined: it is one of the target's own types; define it"
+                             : "are not defined: they are the target's own types; define them") +
+                        " in the initialization of the FSM properties (the editor's \"Insert "
+                        "standard types\" adds a block to adapt) or in a header it includes";
             findings.push_back(std::move(f));
         }
     }

@@ -28,10 +28,17 @@ std::size_t spliceAt(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-CScan scanC(std::string_view text, CScan::State start) {
+CScan scanC(std::string_view text, CScan::State start, bool collectCode) {
     using State = CScan::State;
     CScan scan;
-    scan.code.reserve(text.size());
+    if (collectCode) {
+        scan.code.reserve(text.size());
+    }
+    const auto keep = [&](char c) {
+        if (collectCode) {
+            scan.code += c;
+        }
+    };
     State state = start;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -42,13 +49,13 @@ CScan scanC(std::string_view text, CScan::State start) {
                 if (c == '/' && next == '/') {
                     state = State::LineComment;
                     scan.hasLineComment = true;
-                    scan.code += ' ';
+                    keep(' ');
                     i += 2;
                     continue;
                 }
                 if (c == '/' && next == '*') {
                     state = State::BlockComment;
-                    scan.code += ' ';
+                    keep(' ');
                     i += 2;
                     continue;
                 }
@@ -57,7 +64,7 @@ CScan scanC(std::string_view text, CScan::State start) {
                 } else if (c == '\'') {
                     state = State::Char;
                 }
-                scan.code += c;
+                keep(c);
                 ++i;
                 continue;
             case State::LineComment:
@@ -67,7 +74,7 @@ CScan scanC(std::string_view text, CScan::State start) {
                 }
                 if (isLineEnd(c)) {
                     state = State::Code;
-                    scan.code += c;
+                    keep(c);
                 }
                 ++i;
                 continue;
@@ -83,8 +90,8 @@ CScan scanC(std::string_view text, CScan::State start) {
             case State::Char: {
                 const char quote = state == State::String ? '"' : '\'';
                 if (c == '\\' && i + 1 < text.size() && !isLineEnd(next)) {
-                    scan.code += c;
-                    scan.code += next;
+                    keep(c);
+                    keep(next);
                     i += 2;
                     continue;
                 }
@@ -97,7 +104,7 @@ CScan scanC(std::string_view text, CScan::State start) {
                 if (c == quote || isLineEnd(c)) {
                     state = State::Code;
                 }
-                scan.code += c;
+                keep(c);
                 ++i;
                 continue;
             }

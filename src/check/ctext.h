@@ -20,7 +20,9 @@ struct CScan {
 };
 
 // Scans `text` as C, starting in `start` (the state a previous line left).
-CScan scanC(std::string_view text, CScan::State start = CScan::State::Code);
+// Without `collectCode` only `hasLineComment` and `end` are filled.
+CScan scanC(std::string_view text, CScan::State start = CScan::State::Code,
+            bool collectCode = true);
 
 // `code` with every run of white space made one blank and the ends trimmed.
 std::string collapseBlanks(std::string_view code);

@@ -4,7 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <tuple>
-#include <map>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "check/checkids.h"
@@ -218,25 +218,25 @@ void DiagramChecks::names() {
     }
     // Each state becomes the constant "i" + prefix + "_" + its name in upper
     // case (ASCII letters only), so names equal but for case clash.
-    std::map<std::string, const Node*> byConstant;
+    std::unordered_map<std::string, const Node*> byConstant;
+    byConstant.reserve(m_doc.diagram().NodeList().size());
     for (const auto& node : m_doc.diagram().NodeList()) {
         if (!isState(*node)) {
             continue;
         }
         const std::string_view name = readStateField(SF_NAME, *node);
-        const ElementRef ref = stateRef(*node);
         if (name.empty()) {
-            add(Severity::Error, ref, Field::StateName, 0, "the state has no name",
+            add(Severity::Error, stateRef(*node), Field::StateName, 0, "the state has no name",
                 INVALID_IDENTIFIER);
             continue;
         }
         if (!isAscii(name)) {
-            add(Severity::Error, ref, Field::StateName, 0,
+            add(Severity::Error, stateRef(*node), Field::StateName, 0,
                 "the name has letters outside ASCII; it becomes the constant \"i_" +
                     upperAscii(name) + "\", which C compilers before C99 reject",
                 NON_ASCII_NAME);
         } else if (!isCIdentifier(name)) {
-            add(Severity::Error, ref, Field::StateName, 0,
+            add(Severity::Error, stateRef(*node), Field::StateName, 0,
                 "the name is not a C identifier (it " + identifierFault(name) +
                     "); it becomes part of the state constant \"i_" + upperAscii(name) + "\"",
                 INVALID_IDENTIFIER);
@@ -244,7 +244,7 @@ void DiagramChecks::names() {
         const auto [it, inserted] = byConstant.emplace(upperAscii(name), node.get());
         if (!inserted) {
             const std::string_view other = readStateField(SF_NAME, *it->second);
-            add(Severity::Error, ref, Field::StateName, 0,
+            add(Severity::Error, stateRef(*node), Field::StateName, 0,
                 (other == name ? "state " + inQuotes(other) + " has the same name"
                                : "the name differs from state " + inQuotes(other) + " only in case") +
                     "; both give the state constant \"i_" + it->first + "\"",
@@ -267,61 +267,53 @@ void DiagramChecks::structure(const DiagramAnalysis& analysis, const DiagramName
 }
 
 void DiagramChecks::longIdentifiers(const DiagramAnalysis& analysis, const DiagramNames& names) {
-    const auto report = [&](const ElementRef& element, Field field,
-                            const std::vector<std::string>& identifiers) {
-        const auto longest = std::max_element(
-            identifiers.begin(), identifiers.end(),
-            [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
-        if (longest == identifiers.end() || longest->size() <= SIGNIFICANT_CHARACTERS) {
+    // Reports the longest of an element's identifiers when it is too long.
+    const auto report = [&](const auto& element, Field field, std::initializer_list<std::string_view> ids) {
+        std::string_view longest;
+        for (const std::string_view id : ids) {
+            if (id.size() > longest.size()) {
+                longest = id;
+            }
+        }
+        if (longest.size() <= SIGNIFICANT_CHARACTERS) {
             return;
         }
-        add(Severity::Warning, element, field, 0,
-            "the generated identifier " + inQuotes(*longest) + " has " +
-                std::to_string(longest->size()) +
+        add(Severity::Warning, element(), field, 0,
+            "the generated identifier " + inQuotes(longest) + " has " +
+                std::to_string(longest.size()) +
                 " characters; C89 compilers need to tell identifiers apart only by their first 31",
             LONG_IDENTIFIER);
     };
-
-    const auto withoutCall = [](const std::string& macro) {
+    const auto withoutCall = [](std::string_view macro) {
         return macro.ends_with("()") ? macro.substr(0, macro.size() - 2) : macro;
     };
     const bool reentrant = !names.instanceType.empty();
-    std::vector<std::string> fsm = {names.name, "_" + names.name + "_Init",
-                                    reentrant ? names.indexMember : names.indexVariable,
-                                    withoutCall(names.initMacro), withoutCall(names.endMacro)};
-    if (reentrant) {
-        fsm.push_back(names.instanceType);
-    }
-    if (analysis.chainPresent()) {
-        fsm.push_back(names.chainFlag);
-        fsm.push_back(names.chainCounter);
-    }
-    report(ElementRef::fsm(), Field::FsmName, fsm);
+    const bool chains = analysis.chainPresent();
+    const std::string history = "_" + names.name + "_Init";
+    report([] { return ElementRef::fsm(); }, Field::FsmName,
+           {names.name, history, reentrant ? names.indexMember : names.indexVariable,
+            withoutCall(names.initMacro), withoutCall(names.endMacro), names.instanceType,
+            chains ? names.chainFlag : std::string_view(), chains ? names.chainCounter : std::string_view()});
 
+    std::string isIn;
+    std::string goTo;
     for (const int index : analysis.nodeOrder()) {
         const StateInfo& s = analysis.state(index);
-        std::vector<std::string> ids = {names.constant(index)};
-        if (s.isIn) {
-            ids.push_back(names.isInPrefix + std::string(s.name));
-        }
-        if (s.goTo) {
-            ids.push_back(names.gotoPrefix + std::string(s.name));
-        }
+        isIn = s.isIn ? names.isInPrefix + std::string(s.name) : std::string();
+        goTo = s.goTo ? names.gotoPrefix + std::string(s.name) : std::string();
         // The exit function, when the exit actions became one: every
         // transition then calls it.
         std::string_view call;
         bool disabled = false;
-        for (int p = 1; p <= s.outLinks; ++p) {
+        for (int p = 1; p <= s.outLinks && call.empty(); ++p) {
             analysis.entryExit().ExistExitInThisTrans(index, p, call, disabled);
-            if (!call.empty()) {
-                break;
-            }
         }
-        const std::string function = std::string(s.name) + "_OnExit";
-        if (call.starts_with(function)) {
-            ids.emplace_back(call.substr(0, call.find('(')));
+        std::string_view function;
+        if (call.starts_with(s.name) && call.substr(s.name.size()).starts_with("_OnExit")) {
+            function = call.substr(0, call.find('('));
         }
-        report(stateRef(*s.node), Field::StateName, ids);
+        report([&] { return stateRef(*s.node); }, Field::StateName,
+               {names.constant(index), isIn, goTo, function});
     }
 }
 
@@ -390,7 +382,7 @@ void DiagramChecks::priorities(const DiagramAnalysis& analysis) {
             if (isBlank(condition)) {
                 continue;
             }
-            const CScan scan = scanC(condition);
+            const CScan scan = scanC(condition, CScan::State::Code, false);
             if (scan.end == CScan::State::LineComment || scan.end == CScan::State::BlockComment) {
                 add(Severity::Error, transitionRef(*t), Field::Condition, lineCount(condition),
                     scan.end == CScan::State::LineComment

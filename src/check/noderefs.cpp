@@ -6,15 +6,16 @@
 
 namespace tarvel {
 
-NodeRefs::NodeRefs(const Diagram& diagram) {
-    const auto& nodes = diagram.NodeList();
-    m_positions.reserve(nodes.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        m_positions.emplace(nodes[i].get(), i);
-    }
-}
+NodeRefs::NodeRefs(const Diagram& diagram) : m_diagram(diagram) {}
 
 std::size_t NodeRefs::position(const Node& node) const {
+    if (m_positions.empty()) {
+        const auto& nodes = m_diagram.NodeList();
+        m_positions.reserve(nodes.size());
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            m_positions.emplace(nodes[i].get(), i);
+        }
+    }
     const auto it = m_positions.find(&node);
     return it == m_positions.end() ? ElementRef::NO_NODE : it->second;
 }

@@ -22,7 +22,9 @@ public:
 private:
     std::size_t position(const Node& node) const;
 
-    std::unordered_map<const Node*, std::size_t> m_positions;
+    // Built on the first reference: a diagram without findings needs none.
+    const Diagram& m_diagram;
+    mutable std::unordered_map<const Node*, std::size_t> m_positions;
 };
 
 }  // namespace tarvel
