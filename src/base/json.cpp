@@ -3,10 +3,9 @@
 namespace tarvel {
 
 void appendJsonString(std::string& out, std::string_view text) {
-    static constexpr char HEX[] = "0123456789abcdef";
+    static constexpr char HEX[] = "0123456789ABCDEF";
     out += '"';
     for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -30,10 +29,10 @@ void appendJsonString(std::string& out, std::string_view text) {
                 out += "\\f";
                 break;
             default:
-                if (u < 0x20) {
+                if (static_cast<unsigned char>(c) < 0x20) {
                     out += "\\u00";
-                    out += HEX[u >> 4];
-                    out += HEX[u & 0x0F];
+                    out += HEX[(static_cast<unsigned char>(c) >> 4) & 0xF];
+                    out += HEX[static_cast<unsigned char>(c) & 0xF];
                 } else {
                     out += c;
                 }

@@ -1,4 +1,4 @@
-// Writing JSON text: the one string escaper every JSON writer of the program uses.
+// Writing JSON text by hand: the one string escaper every JSON writer uses.
 #pragma once
 
 #include <string>
@@ -6,9 +6,11 @@
 
 namespace tarvel {
 
-// Appends `text` to `out` as a JSON string literal, quotes included. `"` and
-// `\` are escaped, the control characters below 0x20 become `\n`, `\r`, `\t`,
-// `\b`, `\f` or `\u00XX`; every other byte (UTF-8 included) is copied as it is.
+// Appends `text` to `out` as a JSON string, quotes included. A double quote and
+// a backslash are escaped; of the control characters, line feed, carriage
+// return, tab, backspace and form feed by name ("\n", "\r", "\t", "\b", "\f"),
+// the others as "\u00XX". Every other byte, UTF-8 sequences included, is
+// copied as it is.
 void appendJsonString(std::string& out, std::string_view text);
 
 }  // namespace tarvel
