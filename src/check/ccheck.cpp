@@ -14,6 +14,7 @@
 #include "check/checkids.h"
 #include "check/compilerrun.h"
 #include "check/noderefs.h"
+#include "check/targettypes.h"
 #include "codegen/generator.h"
 #include "model/document.h"
 #include "model/fsmfile.h"
@@ -37,22 +38,6 @@ constexpr std::string_view MARK_LEAD = "@@0tv";
 constexpr std::string_view MARK_END = "@@";
 constexpr std::string_view TEXT_FILE = "tarvel-text-";
 constexpr std::string_view PROBE_FILE = "tarvel-probe";
-
-// The target's own types and constants, and how "Insert standard types"
-// defines them; the probe tests each one.
-struct TargetName {
-    std::string_view name;
-    std::string_view definition;
-    bool isType;
-};
-constexpr std::array<TargetName, 6> TARGET_NAMES = {{
-    {"T_u8", "typedef unsigned char  T_u8;", true},
-    {"T_u16", "typedef unsigned short T_u16;", true},
-    {"T_bit", "typedef unsigned char  T_bit;", true},
-    {"T_char", "typedef char           T_char;", true},
-    {"TRUE", "#define TRUE  1", false},
-    {"FALSE", "#define FALSE 0", false},
-}};
 
 std::string marker(char kind, std::size_t id) {
     return std::string(MARK_LEAD) + kind + std::to_string(id) + std::string(MARK_END);
@@ -97,23 +82,6 @@ std::vector<std::string_view> lines(std::string_view text) {
         start = end + 2;
     }
     return out;
-}
-
-bool mentions(std::string_view text, std::string_view word) {
-    const auto isWordChar = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '_';
-    };
-    for (std::size_t at = text.find(word); at != std::string_view::npos;
-         at = text.find(word, at + 1)) {
-        const bool startOk = at == 0 || !isWordChar(text[at - 1]);
-        const std::size_t end = at + word.size();
-        const bool endOk = end == text.size() || !isWordChar(text[end]);
-        if (startOk && endOk) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -426,7 +394,7 @@ CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const 
 
 // The part of the module before the end of the users' initialisation, where
 // the target's types must be defined, followed by one test per name.
-std::string probeText(const CCheckJob& job, const std::vector<const TargetName*>& names) {
+std::string probeText(const CCheckJob& job, const std::vector<const TargetType*>& names) {
     std::string out;
     for (const std::string_view line : lines(job.module)) {
         if (line.find("Initialization proposed by the user (End).") != std::string_view::npos) {
@@ -627,17 +595,17 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
     // by name in the messages, confirmed by a probe compiled on the users'
     // initialisation alone, then defined for a second compile so that only
     // the one finding below speaks of them.
-    std::vector<const TargetName*> mentioned;
-    for (const TargetName& t : TARGET_NAMES) {
+    std::vector<const TargetType*> mentioned;
+    for (const TargetType& t : targetTypes()) {
         if (std::any_of(outcome.messages.begin(), outcome.messages.end(), [&](const CompilerMessage& m) {
-                return m.severity == Severity::Error && mentions(m.text, t.name);
+                return m.severity == Severity::Error && mentionsWord(m.text, t.name);
             })) {
             mentioned.push_back(&t);
         }
     }
     if (!mentioned.empty()) {
         const CompileOutcome probe = compile(job, folder, "tarvel-probe.c", probeText(job, mentioned));
-        std::vector<const TargetName*> missing;
+        std::vector<const TargetType*> missing;
         for (std::size_t i = 0; i < mentioned.size(); ++i) {
             if (std::any_of(probe.messages.begin(), probe.messages.end(), [&](const CompilerMessage& m) {
                     return m.severity == Severity::Error && m.file == PROBE_FILE &&

@@ -220,19 +220,23 @@ GenerationContext CheckDocuments::context() {
     return ctx;
 }
 
-CheckReport runCheck(Document& root, GenerationContext& context, const CheckOptions& options) {
+CheckReport checkModel(Document& root, GenerationContext& context, const CheckOptions& options,
+                       std::optional<CCheckJob>& job) {
     CheckReport report;
     report.rootFile = root.sFullDocname;
     HierarchyCheck model(context);
     model.run(root);
     report.findings = std::move(model.findings());
-    if (!model.generatesCode()) {
-        return report;
+    job.reset();
+    if (model.generatesCode()) {
+        job = prepareCCheck(root, context, options.compiler, model.namesBroken(), report.findings);
     }
-    std::vector<Finding> problems;
-    const std::optional<CCheckJob> job =
-        prepareCCheck(root, context, options.compiler, model.namesBroken(), problems);
-    report.findings.insert(report.findings.end(), problems.begin(), problems.end());
+    return report;
+}
+
+CheckReport runCheck(Document& root, GenerationContext& context, const CheckOptions& options) {
+    std::optional<CCheckJob> job;
+    CheckReport report = checkModel(root, context, options, job);
     if (job) {
         std::vector<Finding> c = runCCheck(*job);
         report.findings.insert(report.findings.end(), c.begin(), c.end());

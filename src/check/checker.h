@@ -91,4 +91,9 @@ private:
 // skip it or the generator would write no code.
 CheckReport runCheck(Document& root, GenerationContext& context, const CheckOptions& options);
 
+// The part of `runCheck` that reads the documents: the model checks' report
+// and the C check's job, when there is one to run (`runCCheck`, in any thread).
+CheckReport checkModel(Document& root, GenerationContext& context, const CheckOptions& options,
+                       std::optional<CCheckJob>& job);
+
 }  // namespace tarvel

@@ -18,6 +18,7 @@
 #include "check/checker.h"
 #include "check/checkids.h"
 #include "check/compilerrun.h"
+#include "check/targettypes.h"
 #include "model/fsmrecord.h"
 
 namespace tarvel {
@@ -127,6 +128,38 @@ TEST(CCheck, CompilerMessagesReachTheirTexts) {
         EXPECT_EQ(placesOf(report), expected);
         // The exit actions stand in one function: one message, not one per call.
         EXPECT_EQ(report.errorCount(), 3);
+    }
+}
+
+// A new diagram's code needs the target's types: without them the check says
+// so once instead of repeating every compiler message; the block "Insert
+// standard types" adds defines all of them.
+TEST(CCheck, TheTargetTypesAreOneFindingAndTheStandardBlockDefinesThem) {
+    if (!haveCc()) {
+        GTEST_SKIP() << "cc is not installed";
+    }
+    for (const bool withTypes : {false, true}) {
+        SCOPED_TRACE(withTypes ? "with the standard types" : "without types");
+        Hierarchy h;
+        const std::string init = "static int t;";
+        DiagramBuilder(h.root).fsm(
+            "Lamp", {{FF_INITIALISATION, withTypes ? withStandardTypes(init) : init},
+                     {FF_MAX_LOOPS, "3"}});
+        DiagramBuilder b(h.root);
+        Node* on = b.state({.name = "ON", .entry = "t = 0;", .kind = NK_INITIAL});
+        Node* off = b.state({.name = "OFF", .kind = NK_FINAL});
+        b.transition(on, off, {.condition = "t > 2", .continueImmediately = "Y"});
+        const CheckReport report = h.check(std::string(DEFAULT_COMPILER));
+        if (withTypes) {
+            EXPECT_TRUE(report.findings.empty()) << report.findings.front().message;
+            continue;
+        }
+        ASSERT_EQ(report.findings.size(), 1u);
+        EXPECT_EQ(report.findings[0].check, check_id::UNDEFINED_TARGET_TYPES);
+        EXPECT_EQ(report.findings[0].location(), "FSM properties, initialization");
+        EXPECT_TRUE(report.findings[0].message.starts_with(
+            "the generated code uses T_u8, T_bit, TRUE and FALSE, which are not defined"))
+            << report.findings[0].message;
     }
 }
 

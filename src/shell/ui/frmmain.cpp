@@ -20,6 +20,7 @@
 
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/ui/problemspanel.h"
 #include "editor/undoredo.h"
 #include "model/document.h"
 #include "shell/commandline.h"
@@ -49,6 +50,7 @@ const ButtonSpec BUTTONS[] = {
     {"Open", "Open", "Open", false},
     {"Save", "Save", "Save", false},
     {"GeneraCode", "Generate C-Code", "Compila", true},
+    {"Check", "Check the diagram (F7)", "Check", false},
     {"Print", "Print", "Print", true},
     {"Preview", "Print Preview", "Preview", false},
     {"Cut", "Cut", "Cut", true},
@@ -123,11 +125,27 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     buildToolBar();
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
+    addProblemsPanel();
     enableDocumentButtons(false);
     GetRecentFiles();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::addProblemsPanel() {
+    ProblemsPanel::Frame frame;
+    frame.showDocument = [this](const std::string& path) -> frmDoc* {
+        if (!m_workspace.FileOpen(path)) {
+            return nullptr;
+        }
+        Document* doc = m_workspace.findOpen(MakeFullPath(path));
+        return doc != nullptr ? docWindow(*doc) : nullptr;
+    };
+    frame.setStatusText = [this](const QString& text) { setStatusText(text); };
+    auto* panel = new ProblemsPanel(m_workspace, std::move(frame), this);
+    addDockWidget(Qt::BottomDockWidgetArea, panel);
+    panel->hide();
+}
 
 // ------------------------------------------------------------------ load
 
@@ -351,6 +369,8 @@ void frmMain::onButton(const std::string& key) {
         d->mnuFileSave();
     } else if (key == "GeneraCode") {
         d->mnuGenerate_C_code_Default();
+    } else if (key == "Check") {
+        d->mnuCheck();
     } else if (key == "Print") {
         d->action("mnuPrint")->trigger();
     } else if (key == "Preview") {
