@@ -226,10 +226,11 @@ CheckReport checkModel(Document& root, GenerationContext& context, const CheckOp
     report.rootFile = root.sFullDocname;
     HierarchyCheck model(context);
     model.run(root);
+    const bool namesBroken = model.namesBroken();
     report.findings = std::move(model.findings());
     job.reset();
     if (model.generatesCode()) {
-        job = prepareCCheck(root, context, options.compiler, model.namesBroken(), report.findings);
+        job = prepareCCheck(root, context, options.compiler, namesBroken, report.findings);
     }
     return report;
 }

@@ -163,6 +163,25 @@ TEST(CCheck, TheTargetTypesAreOneFindingAndTheStandardBlockDefinesThem) {
     }
 }
 
+// A name that is no identifier breaks the generated code in many places; the
+// name check says so once, and the compiler's messages about generated
+// lines are left out, while those about the user's texts stay.
+TEST(CCheck, BrokenNamesAreReportedOnceNotThroughTheGeneratedCode) {
+    if (!haveCc()) {
+        GTEST_SKIP() << "cc is not installed";
+    }
+    Hierarchy h;
+    DiagramBuilder(h.root).fsm("Lamp", {{FF_INITIALISATION, TYPES}});
+    DiagramBuilder b(h.root);
+    Node* on = b.state({.name = "Motor On", .moore = "t = 1;", .kind = NK_INITIAL});
+    Node* off = b.state({.name = "OFF", .kind = NK_FINAL});
+    b.transition(on, off, {.condition = "1"});
+    const CheckReport report = h.check(std::string(DEFAULT_COMPILER));
+    EXPECT_EQ(placesOf(report),
+              (std::set<Place>{{"Lamp.fsm", "state \"Motor On\"", "name", 0, "invalid-identifier"},
+                               {"Lamp.fsm", "state \"Motor On\"", "during action", 1, "c-error"}}));
+}
+
 // A compiler of the test's own: reports an error at the first line of the
 // compiled module that holds `word`, as a compiler reports a line it
 // reads as the module's own.
