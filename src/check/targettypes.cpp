@@ -54,9 +54,11 @@ std::string withStandardTypes(std::string_view initialisation) {
     std::string out =
         "// Types of the target, used by the generated code: adapt them to the\r\n"
         "// compiler and the word sizes of your target.\r\n";
-    for (const TargetType* t : missing) {
-        out += t->definition;
-        out += "\r\n";
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        out += missing[i]->definition;
+        if (i + 1 < missing.size() || !initialisation.empty()) {
+            out += "\r\n";
+        }
     }
     if (!initialisation.empty()) {
         out += "\r\n";

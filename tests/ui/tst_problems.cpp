@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <filesystem>
 
+#include "editor/ui/fieldfocus.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/ui/optcmax.h"
 #include "editor/ui/problemspanel.h"
@@ -165,6 +167,30 @@ private slots:
         QCOMPARE(condition.line, 1);
     }
 
+    // The focus waits for the dialog that has the field: a message shown on
+    // the way is passed over.
+    void fieldFocusFindsItsDialogTabAndLine() {
+        FieldFocus focus(QStringLiteral("txtCode"), 3);
+        QMessageBox message(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("first"));
+        message.show();
+        settle();
+        QDialog dialog;
+        auto* tabs = new QTabWidget(&dialog);
+        tabs->addTab(new QWidget, QStringLiteral("One"));
+        auto* code = new QsciScintilla;
+        code->setObjectName(QStringLiteral("txtCode"));
+        code->setText(QStringLiteral("a\nb\nc\nd"));
+        tabs->addTab(code, QStringLiteral("Two"));
+        dialog.show();
+        settle();
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(dialog.focusWidget(), code);
+        int line = 0;
+        int index = 0;
+        code->getCursorPosition(&line, &index);
+        QCOMPARE(line, 2);
+    }
+
     void generationTellsTheCheckInTheStatusBar() {
         frmDoc* w = open("c-warning");
         editor->ui->files.push_back(FileDialogResult{sandbox->file("Root.c"), false});
@@ -173,7 +199,7 @@ private slots:
         QVERIFY(QFile::exists(QString::fromStdString(sandbox->file("Root.c"))));
         QVERIFY(!panel()->isVisible());
         QCOMPARE(editor->main().statusText(),
-                 QStringLiteral("Check of Root.fsm: 0 error(s), 2 warning(s)"));
+                 QStringLiteral("Check of Root.fsm: 0 error(s), 2 warning(s) (F7 lists them)"));
     }
 };
 

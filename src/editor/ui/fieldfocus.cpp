@@ -27,7 +27,9 @@ bool FieldFocus::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* dialog = qobject_cast<QDialog*>(watched);
-    if (dialog == nullptr) {
+    // A message shown on the way (while the dialog is being built) is not
+    // the dialog of the field.
+    if (dialog == nullptr || (!m_field.isEmpty() && dialog->findChild<QWidget*>(m_field) == nullptr)) {
         return false;
     }
     m_done = true;

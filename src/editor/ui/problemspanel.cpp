@@ -252,7 +252,8 @@ void ProblemsPanel::showReport() {
         item->setToolTip(MESSAGE, qs(f.message));
     }
     m_summary->setText(summary());
-    m_frame.setStatusText(summary());
+    const bool listed = isVisible() || m_report.findings.empty();
+    m_frame.setStatusText(listed ? summary() : summary() + tr(" (F7 lists them)"));
     emit checked();
 }
 
