@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <tuple>
 
@@ -31,16 +32,22 @@ using namespace check_id;
 
 constexpr std::chrono::seconds COMPILE_LIMIT{120};
 
-// Marker lines framing user texts in the private copy. Their words start with
-// a digit, so the hierarchy's word scan never takes them for child diagrams,
-// and they hold nothing the comment conversion or the indent rule changes.
-constexpr std::string_view MARK_LEAD = "@@0tv";
+// Marker lines framing user texts in the private copy: "@@0", a number drawn
+// for the run (so that no user text can hold a marker by chance), "b" or "e",
+// the text's number, "@@". Their words start with a digit, so the
+// hierarchy's word scan never takes them for child diagrams, and they hold
+// nothing the comment conversion or the indent rule changes.
 constexpr std::string_view MARK_END = "@@";
+
+std::string drawMarkLead() {
+    std::random_device random;
+    return "@@0" + std::to_string(random() % 900000000U + 100000000U);
+}
 constexpr std::string_view TEXT_FILE = "tarvel-text-";
 constexpr std::string_view PROBE_FILE = "tarvel-probe";
 
-std::string marker(char kind, std::size_t id) {
-    return std::string(MARK_LEAD) + kind + std::to_string(id) + std::string(MARK_END);
+std::string marker(std::string_view lead, char kind, std::size_t id) {
+    return std::string(lead) + kind + std::to_string(id) + std::string(MARK_END);
 }
 
 std::string lineDirective(int line, std::string_view file) {
@@ -89,8 +96,8 @@ std::vector<std::string_view> lines(std::string_view text) {
 
 class PrivateCopies {
 public:
-    PrivateCopies(GenerationContext& real, std::vector<MarkedText>& texts)
-        : m_real(real), m_texts(texts) {
+    PrivateCopies(GenerationContext& real, std::vector<MarkedText>& texts, std::string lead)
+        : m_real(real), m_texts(texts), m_lead(std::move(lead)) {
         m_context.openChild = [this](const std::string& path) -> Document* {
             Document* original = m_real.openChild ? m_real.openChild(path) : nullptr;
             return original != nullptr ? copyOf(*original) : nullptr;
@@ -125,8 +132,8 @@ private:
                        std::string_view text) {
         const std::size_t id = m_texts.size();
         m_texts.push_back({file, element, field, static_cast<int>(splitLinesCR(text).size())});
-        return marker('b', id) + std::string(CRLF) + std::string(text) + std::string(CRLF) +
-               marker('e', id);
+        return marker(m_lead, 'b', id) + std::string(CRLF) + std::string(text) +
+               std::string(CRLF) + marker(m_lead, 'e', id);
     }
 
     // Frames every user text that reaches the code. Empty texts (and blank
@@ -183,6 +190,7 @@ private:
 
     GenerationContext& m_real;
     std::vector<MarkedText>& m_texts;
+    std::string m_lead;
     GenerationContext m_context;
     std::map<std::string, std::unique_ptr<Document>> m_copies;
 };
@@ -195,10 +203,10 @@ struct Marker {
     std::size_t id = 0;
 };
 
-std::optional<Marker> findMarker(std::string_view line, std::size_t from) {
-    for (std::size_t at = line.find(MARK_LEAD, from); at != std::string_view::npos;
-         at = line.find(MARK_LEAD, at + 1)) {
-        std::size_t i = at + MARK_LEAD.size();
+std::optional<Marker> findMarker(std::string_view line, std::string_view lead, std::size_t from) {
+    for (std::size_t at = line.find(lead, from); at != std::string_view::npos;
+         at = line.find(lead, at + 1)) {
+        std::size_t i = at + lead.size();
         if (i >= line.size() || (line[i] != 'b' && line[i] != 'e')) {
             continue;
         }
@@ -217,8 +225,8 @@ std::optional<Marker> findMarker(std::string_view line, std::size_t from) {
 }
 
 // Where the text after an end marker stops: at the next marker or the line end.
-std::size_t skipRest(std::string_view line, std::size_t from) {
-    const auto next = findMarker(line, from);
+std::size_t skipRest(std::string_view line, std::string_view lead, std::size_t from) {
+    const auto next = findMarker(line, lead, from);
     return next ? next->at : line.size();
 }
 
@@ -227,7 +235,7 @@ std::size_t skipRest(std::string_view line, std::size_t from) {
 // comment's "//") keeps a line of its own; what follows the end of a text
 // (the "){" after a condition) stays with the text, so that a condition left
 // incomplete is blamed for the error the compiler finds at its ")".
-void placeDirectives(std::string_view generated, CCheckJob& job) {
+void placeDirectives(std::string_view generated, std::string_view lead, CCheckJob& job) {
     std::string out;
     out.reserve(generated.size() + generated.size() / 8);
     int physical = 0;
@@ -240,7 +248,7 @@ void placeDirectives(std::string_view generated, CCheckJob& job) {
     for (const std::string_view line : lines(generated)) {
         std::size_t from = 0;
         bool marked = false;
-        while (const auto m = findMarker(line, from)) {
+        while (const auto m = findMarker(line, lead, from)) {
             marked = true;
             const std::string_view before = line.substr(from, m->at - from);
             if (!isBlankLine(before)) {
@@ -250,7 +258,7 @@ void placeDirectives(std::string_view generated, CCheckJob& job) {
                 emit(lineDirective(1, std::string(TEXT_FILE) + std::to_string(m->id)));
                 open[m->id] = physical + 1;
             } else {
-                const std::string_view rest = line.substr(m->end, skipRest(line, m->end) - m->end);
+                const std::string_view rest = line.substr(m->end, skipRest(line, lead, m->end) - m->end);
                 if (!isBlankLine(rest)) {
                     emit(rest);
                 }
@@ -260,7 +268,7 @@ void placeDirectives(std::string_view generated, CCheckJob& job) {
                     open.erase(it);
                 }
             }
-            from = m->begin ? m->end : skipRest(line, m->end);
+            from = m->begin ? m->end : skipRest(line, lead, m->end);
         }
         if (!marked) {
             emit(line);
@@ -272,10 +280,10 @@ void placeDirectives(std::string_view generated, CCheckJob& job) {
 }
 
 // The header without marker lines (they stand in comments there).
-std::string withoutMarkers(std::string_view header) {
+std::string withoutMarkers(std::string_view header, std::string_view lead) {
     std::string out;
     for (const std::string_view line : lines(header)) {
-        if (!findMarker(line, 0)) {
+        if (!findMarker(line, lead, 0)) {
             out += line;
             out += CRLF;
         }
@@ -559,12 +567,16 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
     job.headerName = base + ".h";
     job.includeFolder = rootPath.has_parent_path() ? rootPath.parent_path().string() : ".";
 
-    PrivateCopies copies(context, job.texts);
+    const std::string lead = drawMarkLead();
+    PrivateCopies copies(context, job.texts, lead);
     Document* copy = copies.copyOf(root);
     if (copy == nullptr) {
         return std::nullopt;
     }
     copy->selectGenerator(root.generatorCaption());
+    if (root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT) {
+        job.instanceType = "T_" + std::string(GetGraphField(FF_NAME, root.diagram()));
+    }
     const std::string generated = root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT
                                       ? generateHierarchicalSwitchCaseReentrant(*copy, copies.context())
                                       : generateHierarchicalSwitchCase(*copy, copies.context());
@@ -572,8 +584,8 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
         return std::nullopt;
     }
     const std::vector<std::string> parts = splitFields(generated, 2);
-    placeDirectives(parts[0], job);
-    job.header = withoutMarkers(parts[1]);
+    placeDirectives(parts[0], lead, job);
+    job.header = withoutMarkers(parts[1], lead);
     return job;
 }
 
@@ -642,11 +654,31 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
         }
     }
 
+    // A reentrant module needs its header for the instance type; without it
+    // every use of the type fails, which one finding says.
+    const bool noInstanceType =
+        !job.instanceType.empty() &&
+        std::any_of(outcome.messages.begin(), outcome.messages.end(), [&](const CompilerMessage& m) {
+            return m.severity == Severity::Error && m.file == job.moduleName &&
+                   mentionsWord(m.text, job.instanceType);
+        });
+    if (noInstanceType) {
+        Finding f;
+        f.severity = Severity::Error;
+        f.file = job.rootFile;
+        f.field = Field::Initialization;
+        f.check = C_ERROR;
+        f.message = "the generated code uses the instance type " + job.instanceType +
+                    ", which the module's header defines: include \"" + job.headerName +
+                    "\" in the initialization of the FSM properties";
+        findings.push_back(std::move(f));
+    }
+
     std::set<std::tuple<std::string, std::string, int, int, std::string, std::string>> seen;
     for (const CompilerMessage& m : outcome.messages) {
         bool keep = true;
         Finding f = mapped(job, m, keep);
-        if (!keep) {
+        if (!keep || (noInstanceType && !f.quote.empty() && mentionsWord(m.text, job.instanceType))) {
             continue;
         }
         // A text copied into several places (exit actions) speaks once.

@@ -54,6 +54,9 @@ struct CCheckJob {
     // Messages about generated text are left out when names are broken: they
     // are the consequences the name checks already report.
     bool namesBroken = false;
+    // The instance type of a reentrant machine ("T_" and the FSM name), which
+    // its header defines; empty for the other style.
+    std::string instanceType;
 };
 
 // Prepares the C check of `root` and its children, opened through `context`.

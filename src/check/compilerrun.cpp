@@ -166,7 +166,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         // children end with it), the folder, the pipes, then the program.
         ::setpgid(0, 0);
         int err = 0;
-        const int devNull = ::open("/dev/null", O_RDONLY);
+        const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
         if (::chdir(folder.c_str()) != 0 || devNull < 0 || ::dup2(devNull, 0) < 0 ||
             ::dup2(output[1], 1) < 0 || ::dup2(output[1], 2) < 0) {
             err = errno;

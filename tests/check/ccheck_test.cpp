@@ -163,6 +163,35 @@ TEST(CCheck, TheTargetTypesAreOneFindingAndTheStandardBlockDefinesThem) {
     }
 }
 
+// A reentrant module takes its instance type from its header, which the
+// initialisation must include; the private copy has the header beside the
+// module under the name a generation gives it.
+TEST(CCheck, AReentrantModuleNeedsItsHeader) {
+    if (!haveCc()) {
+        GTEST_SKIP() << "cc is not installed";
+    }
+    for (const bool included : {false, true}) {
+        SCOPED_TRACE(included ? "header included" : "header not included");
+        Hierarchy h;
+        h.root.selectGenerator(std::string(GEN_HIERARCHICAL_REENTRANT));
+        DiagramBuilder(h.root).fsm(
+            "Lamp", {{FF_INITIALISATION, TYPES + (included ? "\r\n#include \"Lamp.h\"" : "")}});
+        DiagramBuilder b(h.root);
+        b.transition(b.state({.name = "ON", .entry = "this->entryFsmFlg = 1U;", .kind = NK_INITIAL}),
+                     b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "1"});
+        const CheckReport report = h.check(std::string(DEFAULT_COMPILER));
+        if (included) {
+            EXPECT_TRUE(report.findings.empty()) << report.findings.front().message;
+            continue;
+        }
+        ASSERT_EQ(report.findings.size(), 1u) << report.findings.back().message;
+        EXPECT_EQ(report.findings[0].location(), "FSM properties, initialization");
+        EXPECT_EQ(report.findings[0].message,
+                  "the generated code uses the instance type T_Lamp, which the module's header "
+                  "defines: include \"Lamp.h\" in the initialization of the FSM properties");
+    }
+}
+
 // A name that is no identifier breaks the generated code in many places; the
 // name check says so once, and the compiler's messages about generated
 // lines are left out, while those about the user's texts stay.
