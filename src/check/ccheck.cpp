@@ -1,8 +1,6 @@
 #include "check/ccheck.h"
 
-#include <fcntl.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <set>
 #include <tuple>
 
+#include "base/paths.h"
 #include "check/checkids.h"
 #include "check/compilerrun.h"
 #include "check/noderefs.h"
@@ -297,13 +296,8 @@ std::string withoutMarkers(std::string_view header, std::string_view lead) {
 class PrivateFolder {
 public:
     PrivateFolder() {
-        std::error_code ec;
-        std::filesystem::path base = std::filesystem::temp_directory_path(ec);
-        if (ec) {
-            base = "/tmp";
-        }
         // mkdtemp makes the folder with mode 0700 under a name no one can guess.
-        std::string pattern = (base / "tarvel-check-XXXXXX").string();
+        std::string pattern = GetTempDir() + "/tarvel-check-XXXXXX";
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
@@ -319,23 +313,10 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // Writes a new file of the folder; false when it cannot.
+    // Writes a file of the folder; false when it cannot.
     bool write(const std::string& name, std::string_view bytes) const {
-        const std::string file = m_path + "/" + name;
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
-            return false;
-        }
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n <= 0) {
-                ::close(fd);
-                return false;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        return ::close(fd) == 0;
+        std::string error;
+        return WriteFileAtomically(m_path + "/" + name, bytes, error);
     }
 
 private:

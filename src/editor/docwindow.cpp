@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/graphicenhancement.h"
-#include "editor/undoredo.h"
+#include "base/paths.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
-#include "shell/paths.h"
 #include "shell/userinterface.h"
 
 namespace tarvel {
@@ -121,11 +119,18 @@ Node* insertCommentNode(Diagram& diagram) {
     return n;
 }
 
-DocWindow::DocWindow(Document& doc, DocWindowHost& host) : m_doc(doc), m_host(host) {
+DocWindow::DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo)
+    : m_doc(doc), m_host(host), m_undo(doc, std::move(undo)), m_enhancement(doc) {
     m_doc.diagram().addObserver(this);
+    m_doc.setEditHistory(&m_undo);
 }
 
 DocWindow::~DocWindow() {
+    m_gesture.reset();
+    m_undo.CleanUndoFiles();
+    if (m_doc.editHistory() == &m_undo) {
+        m_doc.setEditHistory(nullptr);
+    }
     m_doc.diagram().removeObserver(this);
 }
 
@@ -173,7 +178,7 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     if (leftButtonDown) {
         return;
     }
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     enhancement.UnMagnifyEmptyTransition();
     if (nodeAtPointer == nullptr && linkAtPointer == nullptr) {
         m_host.setStatusText({});
@@ -194,12 +199,20 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     }
 }
 
+void DocWindow::MouseDown() {
+    // A gesture whose mouse-up never came ends here.
+    m_gesture.reset();
+    m_gesture = std::make_unique<EditTransaction>(m_doc);
+}
+
 void DocWindow::MouseUp(const GestureEnd& gesture) {
+    const std::unique_ptr<EditTransaction> edit =
+        m_gesture ? std::move(m_gesture) : std::make_unique<EditTransaction>(m_doc);
     Diagram& d = m_doc.diagram();
     if (d.DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     if (m_pointerMode == POINTER_ZOOM) {
         m_pointerMode = POINTER_DRAW;
         m_pointerShape = SHAPE_DEFAULT;
@@ -210,12 +223,11 @@ void DocWindow::MouseUp(const GestureEnd& gesture) {
     } else if (Link* link = d.CurrentLink()) {
         mouseUpOnLink(*link, gesture);
     }
-    storeChanges();
 }
 
 void DocWindow::mouseUpOnNode(Node& node, const GestureEnd& gesture) {
     Diagram& d = m_doc.diagram();
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     if (!node.NodeConnectable()) {
         m_connectEnabled = false;
         m_host.viewChanged();
@@ -342,8 +354,10 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
 }
 
 void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
+    m_gesture.reset();  // a gesture left open is over before anything else
+    EditTransaction edit(m_doc);
     Diagram& d = m_doc.diagram();
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     d.setCurrentNode(nullptr);
     d.setCurrentLink(nullptr);
     if (nodeAtPointer != nullptr) {
@@ -369,7 +383,6 @@ void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
         m_host.viewChanged();
         m_host.beginCommentEdit(*nodeAtPointer);
     }
-    storeChanges();
 }
 
 void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const Font& font,
@@ -378,14 +391,14 @@ void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const 
     m_editedComment = nullptr;
     m_inputEnabled = true;
     if (node != nullptr) {
+        // The edit is a change like any other: it gets its own undo step.
+        EditTransaction edit(m_doc);
         if (textChanged) {
             node->setNodeText(text);
         }
         node->setNodeFont(font);
         node->setNodeForeColor(color);
         node->setNodeDrawStyle(node->NodeText().empty() ? 0 : 5);
-        // The edit is a change like any other: it gets its own undo step.
-        storeChanges();
     }
     m_host.viewChanged();
 }
@@ -416,7 +429,7 @@ void DocWindow::setZoomItem(int item) {
     m_doc.diagram().setZoom(zoom, zoom);
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::zoomWindow() {
@@ -425,7 +438,7 @@ void DocWindow::zoomWindow() {
     m_zoomWindowChecked = true;
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::setGridSizeIndex(int index) {
@@ -438,14 +451,14 @@ void DocWindow::setGridSizeIndex(int index) {
 }
 
 void DocWindow::toggleAutosize() {
+    EditTransaction edit(m_doc);
     m_doc.autosizeNodes = !m_doc.autosizeNodes;
     m_host.refreshButtons();
     Diagram& d = m_doc.diagram();
     if (m_doc.autosizeNodes) {
-        m_doc.enhancement().AdjustAllNodeSizes(d);
+        m_enhancement.AdjustAllNodeSizes(d);
     }
     d.SetDiagramChanged(true);
-    storeChanges();
 }
 
 void DocWindow::toggleLocked() {
@@ -468,10 +481,12 @@ void DocWindow::toggleFixedPitch() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
-    // Kept in the FSM properties record when the diagram is saved.
-    m_doc.diagram().SetDiagramChanged(true);
-    storeChanges();
+    {
+        EditTransaction edit(m_doc);
+        m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
+        // Kept in the FSM properties record when the diagram is saved.
+        m_doc.diagram().SetDiagramChanged(true);
+    }
     m_host.viewChanged();
 }
 
@@ -491,18 +506,17 @@ Node* DocWindow::insertRemark() {
     if (m_doc.diagram().DiagramLocked()) {
         return nullptr;
     }
-    Node* n = insertCommentNode(m_doc.diagram());
-    storeChanges();
-    return n;
+    EditTransaction edit(m_doc);
+    return insertCommentNode(m_doc.diagram());
 }
 
 void DocWindow::deleteSelection() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
     deleteSelectionAndRepair(m_doc);
-    storeChanges();
 }
 
 void DocWindow::selectAll() {
@@ -514,14 +528,16 @@ void DocWindow::selectAll() {
 void DocWindow::undo() {
     // A node enlarged under the pointer goes back first: the snapshot that
     // is loaded knows it at its normal size.
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Undo();
+    m_gesture.reset();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Undo();
     m_host.viewChanged();
 }
 
 void DocWindow::redo() {
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Redo();
+    m_gesture.reset();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Redo();
     m_host.viewChanged();
 }
 
@@ -530,12 +546,7 @@ void DocWindow::storeChanges() {
     if (!d.DiagramChanged()) {
         return;
     }
-    // Taking a snapshot takes out the information node by removing what is
-    // selected: a selected link would go with it.
-    for (const auto& l : d.Links()) {
-        l->setLinkSelected(false);
-    }
-    m_doc.undRed().StoreGraphChanges();
+    m_undo.StoreGraphChanges();
     // The snapshot holds everything; refreshing the FSM record while taking
     // it is not a change of its own.
     d.SetDiagramChanged(false);
@@ -558,9 +569,8 @@ ButtonState DocWindow::buttonState(std::vector<std::string>* children) {
     if (children != nullptr) {
         *children = hierarchy.children();
     }
-    clsLib_UndoRedo& undo = m_doc.undRed();
-    s.canUndo = undo.CanUndo();
-    s.canRedo = undo.CanRedo();
+    s.canUndo = m_undo.CanUndo();
+    s.canRedo = m_undo.CanRedo();
     return s;
 }
 

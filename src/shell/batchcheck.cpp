@@ -6,7 +6,7 @@
 #include "check/checker.h"
 #include "check/checkreport.h"
 #include "shell/commandline.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 
 namespace tarvel {
 

@@ -12,7 +12,7 @@
 #include <set>
 #include <tuple>
 
-#include "../codegen/codegentestsupport.h"
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
 #include "check/ccheck.h"
 #include "check/checker.h"

@@ -10,8 +10,8 @@
 #include <map>
 #include <sstream>
 
-#include "../shell/scopedenv.h"
-#include "../shell/scratchfolder.h"
+#include "../support/scopedenv.h"
+#include "../support/scratchfolder.h"
 #include "check/checkids.h"
 #include "shell/batchcheck.h"
 #include "shell/batchrun.h"

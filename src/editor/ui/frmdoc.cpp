@@ -13,23 +13,23 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "editor/commentclipboard.h"
 #include "editor/graphicenhancement.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
+#include "editor/ui/docframe.h"
 #include "editor/ui/generation.h"
 #include "editor/ui/problemspanel.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
-#include "shell/ui/frmmain.h"
-#include "shell/ui/qtuserinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -64,8 +64,7 @@ const char* const LOCKED_BUTTONS[] = {"InsertMode", "Cut",        "Copy",     "P
                                       "AdjustFont", "ReduceFont", "AutoSize", "Remark"};
 
 // The hook a menu item needs; the item is disabled while the hook is empty.
-bool hookSet(const std::string& item) {
-    const DialogHooks& h = dialogHooks();
+bool hookSet(const DialogHooks& h, const std::string& item) {
     if (item == "mnuFSMProperties") {
         return static_cast<bool>(h.editFsm);
     }
@@ -106,11 +105,12 @@ void deselectLinks(Document& doc) {
 
 }  // namespace
 
-frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
-    : QWidget(parent), m_main(main), m_doc(&doc) {
+frmDoc::frmDoc(DocFrame& main, Document& doc, QWidget* parent)
+    : QWidget(parent), m_main(main), m_hooks(main.dialogHooks()), m_doc(&doc) {
     setProperty("tag", FILE_FSM_EXT);
     setAttribute(Qt::WA_DeleteOnClose, false);  // its sub-window deletes it
-    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this));
+    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this),
+                                          undoEnvironmentOf(workspace().settings()));
     m_view = new DiagramView(doc.diagram(), *m_rules, doc.measurer(),
                              static_cast<DiagramViewEvents&>(*this), this);
     auto* layout = new QVBoxLayout(this);
@@ -123,7 +123,7 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
     for (QScrollBar* bar : {m_view->horizontalScrollBar(), m_view->verticalScrollBar()}) {
         connect(bar, &QScrollBar::valueChanged, this, [this] { placeText1(); });
     }
-    doc.undRed().onRefreshButtons = [this] { RefreshButtons(); };
+    m_rules->undRed().onRefreshButtons = [this] { RefreshButtons(); };
     doc.diagram().setCurrentNode(nullptr);
     buildMenus();
     setMinimumSize(200, 150);
@@ -132,16 +132,24 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
 }
 
 frmDoc::~frmDoc() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     if (m_view != nullptr) {
         m_view->detach();
     }
+    forgetDocument();
 }
 
 Workspace& frmDoc::workspace() {
     return m_main.workspace();
+}
+
+void frmDoc::forgetDocument() {
+    if (m_doc != nullptr && hooks().documentClosed) {
+        hooks().documentClosed(*m_doc);
+    }
+    m_doc = nullptr;
 }
 
 bool frmDoc::isActive() const {
@@ -152,7 +160,7 @@ template <typename F>
 auto frmDoc::modal(F&& f) {
     m_main.suspendHandoff(true);
     struct Resume {
-        frmMain& main;
+        DocFrame& main;
         ~Resume() { main.suspendHandoff(false); }
     } resume{m_main};
     return f();
@@ -233,21 +241,21 @@ void frmDoc::buildMenus() {
         ->setShortcut(QKeySequence(Qt::Key_F7));
     a = addAction(file, "mnuSaveAsHTML", QStringLiteral("Save As &HTML File..."), nullptr);
     connect(a, &QAction::triggered, this, [this] {
-        if (dialogHooks().saveAsHtml && m_doc) {
-            modal([&] { dialogHooks().saveAsHtml(this, *m_doc); });
+        if (hooks().saveAsHtml && m_doc) {
+            modal([&] { hooks().saveAsHtml(this, *m_doc); });
         }
     });
     a = addAction(file, "mnuSaveAsEMF", QStringLiteral("Save As &enhanced metafile..."), nullptr);
     connect(a, &QAction::triggered, this, [this] {
-        if (dialogHooks().saveAsPicture && m_doc) {
-            modal([&] { dialogHooks().saveAsPicture(this, *m_doc); });
+        if (hooks().saveAsPicture && m_doc) {
+            modal([&] { hooks().saveAsPicture(this, *m_doc); });
         }
     });
     file->addSeparator();
     a = addAction(file, "mnuPrinterSetup", QStringLiteral("Printer Set&up..."), nullptr);
     connect(a, &QAction::triggered, this, [this] {
-        if (dialogHooks().printerSetup) {
-            modal([&] { dialogHooks().printerSetup(this); });
+        if (hooks().printerSetup) {
+            modal([&] { hooks().printerSetup(this); });
         }
     });
     addAction(file, "mnuPrintPreview", QStringLiteral("&Print Pre&view"), &frmDoc::mnuPrintPreview,
@@ -255,8 +263,8 @@ void frmDoc::buildMenus() {
     a = addAction(file, "mnuPrint", QStringLiteral("&Print..."), nullptr);
     a->setShortcut(QKeySequence::Print);
     connect(a, &QAction::triggered, this, [this] {
-        if (dialogHooks().print && m_doc) {
-            modal([&] { dialogHooks().print(this, *m_doc); });
+        if (hooks().print && m_doc) {
+            modal([&] { hooks().print(this, *m_doc); });
         }
     });
     file->addSeparator();
@@ -306,9 +314,9 @@ void frmDoc::buildMenus() {
     edit->addSeparator();
     a = addAction(edit, "mnuExportEMF", QStringLiteral("&Export as Enhanced Metafile"), nullptr);
     connect(a, &QAction::triggered, this, [this] {
-        if (dialogHooks().addPictureToClipboard && m_doc) {
+        if (hooks().addPictureToClipboard && m_doc) {
             auto* data = new QMimeData;
-            dialogHooks().addPictureToClipboard(*m_doc, *data);
+            hooks().addPictureToClipboard(*m_doc, *data);
             QGuiApplication::clipboard()->setMimeData(data);
         }
     });
@@ -378,7 +386,7 @@ void frmDoc::buildMenus() {
 
     m_menus = {file, edit, view, window, help};
     for (const auto& [name, act] : m_actions) {
-        if (!hookSet(name)) {
+        if (!hookSet(hooks(), name)) {
             act->setEnabled(false);
         }
     }
@@ -464,14 +472,14 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
     if (u.locked) {
         action("mnuLocked")->setChecked(s.locked);
         for (const char* item : LOCKED_MENU_ITEMS) {
-            action(item)->setEnabled(!s.locked && hookSet(item));
+            action(item)->setEnabled(!s.locked && hookSet(hooks(), item));
         }
         if (active) {
             m_main.setButtonImage("Lock_Unlock", s.locked ? "Lock" : "Unlock");
             for (const char* key : LOCKED_BUTTONS) {
                 bool enable = !s.locked;
                 if (std::string_view(key).ends_with("Font")) {
-                    enable = enable && hookSet("mnuChangeFont");
+                    enable = enable && hookSet(hooks(), "mnuChangeFont");
                 }
                 m_main.button(key)->setEnabled(enable);
             }
@@ -510,14 +518,14 @@ void frmDoc::activated() {
                                                           {"Find", "mnuEditFind"},
                                                           {"Properties", "mnuFSMProperties"}};
     for (const auto& [key, item] : hooked) {
-        m_main.button(key)->setEnabled(hookSet(item));
+        m_main.button(key)->setEnabled(hookSet(hooks(), item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
 }
 
 void frmDoc::deactivated() {
-    if (m_previewShown && dialogHooks().printPreview && m_doc != nullptr) {
-        m_previewShown = dialogHooks().printPreview(&m_main, *m_doc, false);
+    if (m_previewShown && hooks().printPreview && m_doc != nullptr) {
+        m_previewShown = hooks().printPreview(m_main.frameWidget(), *m_doc, false);
         syncChecks();
     }
 }
@@ -556,7 +564,11 @@ void frmDoc::pointerChanged() {
 
 void frmDoc::viewMouseDown() {
     if (m_doc != nullptr && !m_doc->diagram().DiagramLocked()) {
+        // A comment edited in place is written back first, as an edit of its own.
         m_view->FocusDiagram();
+    }
+    if (m_rules != nullptr) {
+        m_rules->MouseDown();
     }
 }
 
@@ -587,32 +599,32 @@ void frmDoc::openPendingChild(const std::string& path) {
 }
 
 void frmDoc::editFsm() {
-    if (!dialogHooks().editFsm || m_doc == nullptr) {
+    if (!hooks().editFsm || m_doc == nullptr) {
         return;
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editFsm(this, *m_doc, pending); });
+    modal([&] { return hooks().editFsm(this, *m_doc, pending); });
     updateFromDocument();
     openPendingChild(pending);
 }
 
 void frmDoc::editState(Node& node) {
-    if (!dialogHooks().editState || m_doc == nullptr) {
+    if (!hooks().editState || m_doc == nullptr) {
         return;
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editState(this, *m_doc, node, pending); });
+    modal([&] { return hooks().editState(this, *m_doc, node, pending); });
     openPendingChild(pending);
 }
 
 void frmDoc::editTransition(Node& node) {
-    if (!dialogHooks().editTransition || m_doc == nullptr) {
+    if (!hooks().editTransition || m_doc == nullptr) {
         return;
     }
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editTransition(this, *m_doc, node); });
+    modal([&] { return hooks().editTransition(this, *m_doc, node); });
 }
 
 // -------------------------------------------------- the in-place comment editor
@@ -698,7 +710,7 @@ void frmDoc::mnuFileNewChild() {
         return;
     }
     if (Document* child = workspace().FileNew(true)) {
-        child->undRed().ClearGraphChanges();  // a new diagram is unchanged
+        child->ClearGraphChanges();  // a new diagram is unchanged
     }
 }
 
@@ -793,8 +805,10 @@ void frmDoc::mnuFSMProperties() {
     if (m_doc == nullptr) {
         return;
     }
-    editFsm();
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        editFsm();
+    }
     RefreshButtons();
 }
 
@@ -807,26 +821,30 @@ void frmDoc::mnuInsertaComentario() {
 }
 
 void frmDoc::mnuEditFind() {
-    if (!dialogHooks().find || m_doc == nullptr) {
+    if (!hooks().find || m_doc == nullptr) {
         return;
     }
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { dialogHooks().find(this, *m_doc); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().find(this, *m_doc); });
+    }
     updateFromDocument();
     RefreshButtons();
 }
 
 void frmDoc::mnuFont(int command) {
-    if (!dialogHooks().font || m_doc == nullptr) {
+    if (!hooks().font || m_doc == nullptr) {
         return;
     }
     // A comment edited in place is written back before its font changes.
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { dialogHooks().font(this, *m_doc, command); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().font(this, *m_doc, command); });
+    }
     RefreshButtons();
 }
 
@@ -872,8 +890,8 @@ void frmDoc::mnuEditCopy() {
         data->setText(qs(text));
     }
     s_copiedCommentsOnly = selectionIsCommentsOnly(d);
-    if (dialogHooks().addPictureToClipboard) {
-        dialogHooks().addPictureToClipboard(*m_doc, *data);
+    if (hooks().addPictureToClipboard) {
+        hooks().addPictureToClipboard(*m_doc, *data);
     }
     clipboard->setMimeData(data);
 }
@@ -911,8 +929,10 @@ void frmDoc::mnuEditPaste() {
         m_doc->diagram().DiagramLocked()) {
         return;
     }
-    pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
+    }
     RefreshButtons();
 }
 
@@ -1004,8 +1024,8 @@ void frmDoc::openChild(const std::string& entry) {
 }
 
 void frmDoc::mnuPrintPreview() {
-    if (dialogHooks().printPreview && m_doc != nullptr) {
-        m_previewShown = dialogHooks().printPreview(&m_main, *m_doc, !m_previewShown);
+    if (hooks().printPreview && m_doc != nullptr) {
+        m_previewShown = hooks().printPreview(m_main.frameWidget(), *m_doc, !m_previewShown);
     }
     syncChecks();
     if (isActive()) {
@@ -1024,7 +1044,7 @@ void frmDoc::closeEvent(QCloseEvent* event) {
         m_view->FocusDiagram();
         endCommentEdit();
     }
-    if (m_doc->undRed().GraphHasChanged()) {
+    if (m_doc->GraphHasChanged()) {
         std::string text;
         if (!m_doc->caption.empty()) {
             text = "The diagram in [" + m_doc->caption + "] has changed.\r\n";
@@ -1055,12 +1075,12 @@ void frmDoc::closeEvent(QCloseEvent* event) {
 }
 
 void frmDoc::documentGone() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     m_view->detach();
     m_rules.reset();
-    m_doc = nullptr;
+    forgetDocument();
     m_text1->hide();
     if (!m_closing) {
         m_closing = true;

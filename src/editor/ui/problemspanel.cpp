@@ -17,7 +17,7 @@
 #include "model/document.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
-#include "shell/paths.h"
+#include "base/paths.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
