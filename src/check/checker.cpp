@@ -6,6 +6,7 @@
 #include "check/checkids.h"
 #include "check/modelchecks.h"
 #include "codegen/diagramanalysis.h"
+#include "codegen/hierarchywalk.h"
 #include "model/document.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
@@ -43,15 +44,6 @@ int CheckReport::warningCount() const {
     return static_cast<int>(findings.size()) - errorCount();
 }
 
-// A diagram whose children are being walked.
-struct HierarchyCheck::Frame {
-    std::string prefix;
-    int depth = 0;
-    std::string file;
-    clsParientes family;
-    int next = 1;  // the next child entry (1-based)
-};
-
 HierarchyCheck::HierarchyCheck(GenerationContext& context) : m_context(context) {}
 
 bool HierarchyCheck::namesBroken() const {
@@ -77,64 +69,27 @@ void HierarchyCheck::run(Document& root) {
     m_rootName = GetGraphField(FF_NAME, root.diagram());
     m_flavour = root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT ? Flavour::Reentrant
                                                                        : Flavour::SwitchCase;
-    m_generates = true;
     m_visited.clear();
     m_exitFunctionNames.clear();
     m_findings.clear();
-
-    // The same walk as the generator's: depth first, root first, children in
-    // the order the hierarchy lists them, each FSM name once.
-    std::vector<Frame> stack;
-    visit(root, "", 0, stack);
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.next > frame.family.DimeNumeroHijos()) {
-            stack.pop_back();
-            continue;
-        }
-        const int k = frame.next++;
-        const std::string path = frame.family.RutaCompleta(frame.family.DimeHijo(k));
-        const std::string prefix = frame.prefix + "_" + std::to_string(k);
-        const int depth = frame.depth + 1;
-        const std::string parent = frame.file;
-        Document* child = m_context.openChild ? m_context.openChild(path) : nullptr;
-        if (child == nullptr) {
-            m_generates = false;
-            Finding f;
-            f.file = path;
-            f.message = "the child diagram named by " + nameFrom(parent, path) + " cannot be read";
-            f.check = CHILD_LOAD_ERROR;
-            m_findings.push_back(std::move(f));
-            continue;
-        }
-        const std::string name(GetGraphField(FF_NAME, child->diagram()));
-        if (const auto it = m_visited.find(name); it != m_visited.end()) {
-            if (it->second != child->sFullDocname) {
-                addHierarchyFinding(child->sFullDocname,
-                                    "the FSM name \"" + name + "\" is also the name of " +
-                                        nameFrom(it->second, child->sFullDocname) +
-                                        ", so the generator skips this diagram and its function "
-                                        "is missing from the module",
-                                    DUPLICATE_FSM_NAME);
-            }
-            continue;
-        }
-        visit(*child, prefix, depth, stack);  // may move `frame`: not used after this
-    }
+    std::vector<Reached> reached;
+    m_generates = walkHierarchy(root, m_context, [&](const WalkVisit& v) {
+        reached.push_back({v.document.sFullDocname, v.children});
+        return check(v.document, v.children, v.prefix, v.depth);
+    });
+    childrenLeftOut(reached);
 }
 
-void HierarchyCheck::visit(Document& doc, const std::string& prefix, int depth,
-                           std::vector<Frame>& stack) {
+bool HierarchyCheck::check(Document& doc, const std::vector<std::string>& children,
+                           const std::string& prefix, int depth) {
     const std::string file = doc.sFullDocname;
-    Frame frame{prefix, depth, file, clsParientes(file), 1};
-    frame.family.BuscaTodosEnlaces(doc.diagram());
-
     const std::size_t start = m_findings.size();
     DiagramChecks checks(doc, file, m_findings);
     checks.refusals();
     checks.names();
 
     const std::string name(GetGraphField(FF_NAME, doc.diagram()));
+    m_visited.emplace(name, file);
     // The parent calls a child by its file name ("Sub();" and "_Sub_Init()"),
     // the child's code is named after its FSM name.
     if (depth > 0 && !name.empty() && name != fileBaseName(file)) {
@@ -147,25 +102,12 @@ void HierarchyCheck::visit(Document& doc, const std::string& prefix, int depth,
 
     // The generator's own analysis, with the options this diagram is
     // generated with.
-    ExitFunctionStyle exitStyle;
-    exitStyle.suffix = prefix;
-    exitStyle.usedNames = &m_exitFunctionNames;
-    if (m_flavour == Flavour::Reentrant) {
-        exitStyle.parameters = "T_" + m_rootName + " *this";
-        exitStyle.arguments = "this";
-    }
-    DiagramAnalysis analysis(doc.diagram(), frame.family.children(), std::move(exitStyle));
-    if (analysis.analyse({})) {
-        const GenerationOptions& own = doc.options;
+    DiagramSetup setup = diagramSetup(doc, *m_root, prefix, m_flavour, m_exitFunctionNames);
+    DiagramAnalysis analysis(doc.diagram(), children, std::move(setup.exitStyle));
+    const bool accepted = analysis.analyse({});
+    if (accepted) {
+        const DiagramOptions& options = setup.options;
         const GenerationOptions& root = m_root->options;
-        DiagramOptions options;
-        options.functionInit = own.FunctionInit;
-        options.functionEnd = own.FunctionEnd;
-        options.historyFsm = own.HistoryFsm;
-        options.useMacros = own.UseMacros;
-        options.debugInfo = root.DebugInfo;
-        options.printTextBoxes = root.PrintTextBoxes;
-        options.useBitFields = root.UseBitFields;
         const DiagramNames names =
             DiagramNames::form(analysis, prefix, m_flavour, options, m_rootName);
         HierarchyOptions hierarchy;
@@ -173,13 +115,47 @@ void HierarchyCheck::visit(Document& doc, const std::string& prefix, int depth,
         hierarchy.printTextBoxes = root.PrintTextBoxes;
         hierarchy.isRoot = depth == 0;
         checks.structure(analysis, names, hierarchy);
-    } else {
-        m_generates = false;
     }
     checks.sortFindings(start);
+    return accepted;
+}
 
-    m_visited.emplace(name, file);
-    stack.push_back(std::move(frame));
+// The children the walk did not enter: those that cannot be read, and those
+// whose FSM name an earlier diagram of another file already had, which the
+// generator skips.
+void HierarchyCheck::childrenLeftOut(const std::vector<Reached>& reached) {
+    std::unordered_set<std::string> reported;
+    for (const Reached& parent : reached) {
+        const clsParientes family(parent.file);
+        for (const std::string& entry : parent.children) {
+            const std::string path = family.RutaCompleta(entry);
+            if (reported.contains(path)) {
+                continue;
+            }
+            Document* child = m_context.openChild ? m_context.openChild(path) : nullptr;
+            if (child == nullptr) {
+                reported.insert(path);
+                Finding f;
+                f.file = path;
+                f.message = "the child diagram named by " + nameFrom(parent.file, path) +
+                            " cannot be read";
+                f.check = CHILD_LOAD_ERROR;
+                m_findings.push_back(std::move(f));
+                continue;
+            }
+            const std::string name(GetGraphField(FF_NAME, child->diagram()));
+            const auto first = m_visited.find(name);
+            if (first != m_visited.end() && first->second != child->sFullDocname) {
+                reported.insert(path);
+                addHierarchyFinding(child->sFullDocname,
+                                    "the FSM name \"" + name + "\" is also the name of " +
+                                        nameFrom(first->second, child->sFullDocname) +
+                                        ", so the generator skips this diagram and its function "
+                                        "is missing from the module",
+                                    DUPLICATE_FSM_NAME);
+            }
+        }
+    }
 }
 
 CheckDocuments::CheckDocuments(Finder alreadyOpen) : m_alreadyOpen(std::move(alreadyOpen)) {}

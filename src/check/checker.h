@@ -37,8 +37,8 @@ struct CheckReport {
     int warningCount() const;
 };
 
-// The model checks of a hierarchy. Children are opened through the context,
-// as the generator opens them.
+// The model checks of a hierarchy, on the generator's own walk: children are
+// opened through the context as the generator opens them, in its order.
 class HierarchyCheck {
 public:
     explicit HierarchyCheck(GenerationContext& context);
@@ -52,8 +52,14 @@ public:
     bool namesBroken() const;
 
 private:
-    struct Frame;
-    void visit(Document& doc, const std::string& prefix, int depth, std::vector<Frame>& stack);
+    // A diagram the walk reached, with its child entries.
+    struct Reached {
+        std::string file;
+        std::vector<std::string> children;
+    };
+    bool check(Document& doc, const std::vector<std::string>& children, const std::string& prefix,
+               int depth);
+    void childrenLeftOut(const std::vector<Reached>& reached);
     void addHierarchyFinding(const std::string& file, std::string message, std::string_view check);
 
     GenerationContext& m_context;
