@@ -341,7 +341,7 @@ struct CompileOutcome {
 };
 
 CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const std::string& file,
-                       std::string_view text) {
+                       std::string_view text, const std::atomic<bool>* cancel) {
     CompileOutcome outcome;
     if (!folder.write(file, text)) {
         outcome.problem = compilerProblem(job, "the C check cannot write its private copy in " +
@@ -351,7 +351,7 @@ CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const 
     std::vector<std::string> argv = job.compiler;
     argv.push_back("-I" + job.includeFolder);
     argv.push_back(file);
-    const ProcessResult run = runProcess(argv, folder.path(), COMPILE_LIMIT);
+    const ProcessResult run = runProcess(argv, folder.path(), COMPILE_LIMIT, cancel);
     const std::string quotedCommand = "\"" + job.commandText + "\"";
     if (!run.started) {
         outcome.problem =
@@ -570,7 +570,7 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
     return job;
 }
 
-std::vector<Finding> runCCheck(const CCheckJob& job) {
+std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* cancel) {
     PrivateFolder folder;
     if (folder.path().empty()) {
         return {compilerProblem(job, "the C check cannot make its private temporary folder")};
@@ -578,7 +578,7 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
     if (!folder.write(job.headerName, job.header)) {
         return {compilerProblem(job, "the C check cannot write its private copy in " + folder.path())};
     }
-    CompileOutcome outcome = compile(job, folder, job.moduleName, job.module);
+    CompileOutcome outcome = compile(job, folder, job.moduleName, job.module, cancel);
     if (outcome.problem) {
         return {*outcome.problem};
     }
@@ -597,7 +597,7 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
         }
     }
     if (!mentioned.empty()) {
-        const CompileOutcome probe = compile(job, folder, "tarvel-probe.c", probeText(job, mentioned));
+        const CompileOutcome probe = compile(job, folder, "tarvel-probe.c", probeText(job, mentioned), cancel);
         std::vector<const TargetType*> missing;
         for (std::size_t i = 0; i < mentioned.size(); ++i) {
             if (std::any_of(probe.messages.begin(), probe.messages.end(), [&](const CompilerMessage& m) {
@@ -616,7 +616,7 @@ std::vector<Finding> runCCheck(const CCheckJob& job) {
                         std::string(missing[i]->name);
             }
             prelude += lineDirective(1, job.moduleName) + std::string(CRLF);
-            outcome = compile(job, folder, job.moduleName, prelude + job.module);
+            outcome = compile(job, folder, job.moduleName, prelude + job.module, cancel);
             if (outcome.problem) {
                 return {*outcome.problem};
             }

@@ -14,6 +14,7 @@
 // thread.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,7 +70,8 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
 
 // Compiles the job in a private folder and returns the findings: compiler
 // messages, the missing target types, or why the compiler could not run.
-std::vector<Finding> runCCheck(const CCheckJob& job);
+// `cancel` turning true stops the compiler (the findings are then of no use).
+std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* cancel = nullptr);
 
 // One compiler message: "FILE:LINE:COLUMN: error: TEXT" and its variants.
 struct CompilerMessage {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -125,7 +126,7 @@ std::vector<std::string> splitCommand(std::string_view command) {
 }
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& folder,
-                         std::chrono::seconds limit) {
+                         std::chrono::seconds limit, const std::atomic<bool>* cancel) {
     ProcessResult result;
     if (argv.empty()) {
         result.error = "no program given";
@@ -195,6 +196,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
 
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool timedOut = false;
+    bool cancelled = false;
     char buffer[65536];
     while (true) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -203,13 +205,20 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
             timedOut = true;
             break;
         }
+        if (cancel != nullptr && cancel->load()) {
+            cancelled = true;
+            break;
+        }
+        // Awake now and then to see whether the run was cancelled.
         pollfd p{output[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+        const int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
         if (ready < 0 && errno == EINTR) {
             continue;
         }
-        if (ready <= 0) {
-            timedOut = ready == 0;
+        if (ready == 0) {
+            continue;
+        }
+        if (ready < 0) {
             break;
         }
         const ssize_t n = ::read(output[0], buffer, sizeof buffer);
@@ -224,7 +233,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         }
     }
     ::close(output[0]);
-    if (timedOut) {
+    if (timedOut || cancelled) {
         ::kill(-pid, SIGKILL);
         ::kill(pid, SIGKILL);
     }
@@ -234,7 +243,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     if (!result.started) {
         return result;
     }
-    if (timedOut) {
+    if (cancelled) {
+        result.error = "it was stopped";
+    } else if (timedOut) {
         result.error = "it did not finish within " + std::to_string(limit.count()) + " seconds";
     } else if (WIFSIGNALED(status)) {
         result.error = "it was ended by signal " + std::to_string(WTERMSIG(status));

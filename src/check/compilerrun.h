@@ -3,6 +3,7 @@
 // together, ended after a time limit.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -25,8 +26,9 @@ struct ProcessResult {
 };
 
 // Runs `argv` (argv[0] looked up on PATH when it has no "/") in `folder`, with
-// standard input empty and the messages of the C locale. Thread-safe.
+// standard input empty and the messages of the C locale. Thread-safe. The
+// program is ended when `limit` has passed or `cancel` turns true.
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& folder,
-                         std::chrono::seconds limit);
+                         std::chrono::seconds limit, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace tarvel

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <thread>
 #include <tuple>
 
 #include "../support/codegentestsupport.h"
@@ -76,6 +77,13 @@ public:
         CheckOptions options;
         options.compiler = compiler;
         return runCheck(root, m_context, options);
+    }
+    std::optional<CCheckJob> job(const std::string& compiler) {
+        CheckOptions options;
+        options.compiler = compiler;
+        std::optional<CCheckJob> job;
+        checkModel(root, m_context, options, job);
+        return job;
     }
 
     test::TempDir dir;
@@ -277,6 +285,29 @@ TEST(CCheck, ACompilerThatFailsIsReportedWithItsCommand) {
         EXPECT_EQ(report.findings[0].severity, Severity::Error);
         EXPECT_EQ(report.findings[0].message, c.message);
     }
+}
+
+// The editor stops a compile it no longer needs (a newer check, or closing);
+// the compiler and what it started end with it.
+TEST(CCheck, ACancelledCompileEndsAtOnce) {
+    Hierarchy h;
+    DiagramBuilder(h.root).fsm("Lamp");
+    DiagramBuilder b(h.root);
+    b.transition(b.state({.name = "ON", .kind = NK_INITIAL}),
+                 b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "go"});
+    const std::optional<CCheckJob> job = h.job("sh -c 'sleep 60' sh");
+    ASSERT_TRUE(job.has_value());
+    std::atomic<bool> cancel{false};
+    std::thread stopper([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<Finding> findings = runCCheck(*job, &cancel);
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].message, "the C compiler \"sh -c 'sleep 60' sh\" failed: it was stopped");
 }
 
 // The copy is compiled in a folder only the user can enter, which is gone

@@ -163,6 +163,9 @@ ProblemsPanel::ProblemsPanel(Workspace& workspace, Frame frame, QWidget* parent)
 }
 
 ProblemsPanel::~ProblemsPanel() {
+    if (m_cancel) {
+        m_cancel->store(true);
+    }
     for (QThread* t : m_threads) {
         t->wait();
         delete t;
@@ -196,8 +199,12 @@ void ProblemsPanel::check(Document& root, bool showPanel) {
     m_summary->setText(tr("Checking %1: compiling...").arg(fileName(m_report.rootFile)));
     m_frame.setStatusText(m_summary->text());
     ++m_running;
-    QThread* thread = QThread::create([this, run, job = std::move(*job)] {
-        std::vector<Finding> found = runCCheck(job);
+    if (m_cancel) {
+        m_cancel->store(true);
+    }
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
+    QThread* thread = QThread::create([this, run, cancel = m_cancel, job = std::move(*job)] {
+        std::vector<Finding> found = runCCheck(job, cancel.get());
         QMetaObject::invokeMethod(
             this, [this, run, found = std::move(found)]() mutable { compiled(run, std::move(found)); },
             Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDockWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,6 +70,8 @@ private:
     int m_run = 0;      // the latest check; older compiles are dropped
     int m_running = 0;  // compiles not finished
     std::vector<QThread*> m_threads;
+    // Stops the compile of the check before (a newer check, or closing).
+    std::shared_ptr<std::atomic<bool>> m_cancel;
 };
 
 // The Check command: runs the check of the window's diagram in the frame's
