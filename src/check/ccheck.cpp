@@ -131,8 +131,8 @@ private:
                        std::string_view text) {
         const std::size_t id = m_texts.size();
         m_texts.push_back({file, element, field, static_cast<int>(splitLinesCR(text).size())});
-        return marker(m_lead, 'b', id) + std::string(CRLF) + std::string(text) +
-               std::string(CRLF) + marker(m_lead, 'e', id);
+        return marker(m_lead, 'b', id) + std::string(CRLF) + std::string(text) + std::string(CRLF) +
+               marker(m_lead, 'e', id);
     }
 
     // Frames every user text that reaches the code. Empty texts (and blank
@@ -145,10 +145,9 @@ private:
             if (isState(*node)) {
                 std::vector<std::string> f = splitFields(node->NodeData(), STATE_FIELD_COUNT);
                 const ElementRef ref = refs.state(*node);
-                for (const auto& [index, field] : {std::pair{SF_MOORE, Field::During},
-                                                  std::pair{SF_ENTRY, Field::Entry},
-                                                  std::pair{SF_EXIT, Field::Exit},
-                                                  std::pair{SF_ELSE, Field::Else}}) {
+                for (const auto& [index, field] :
+                     {std::pair{SF_MOORE, Field::During}, std::pair{SF_ENTRY, Field::Entry},
+                      std::pair{SF_EXIT, Field::Exit}, std::pair{SF_ELSE, Field::Else}}) {
                     std::string& text = f[static_cast<std::size_t>(index)];
                     if (!text.empty()) {
                         text = framed(file, ref, field, text);
@@ -156,8 +155,7 @@ private:
                 }
                 node->setNodeData(joinFields(f));
             } else if (isTransition(*node)) {
-                std::vector<std::string> f =
-                    splitFields(node->NodeData(), TRANSITION_FIELD_COUNT);
+                std::vector<std::string> f = splitFields(node->NodeData(), TRANSITION_FIELD_COUNT);
                 const ElementRef ref = refs.transition(*node);
                 std::string& condition = f[TF_CONDITION];
                 if (!isBlank(condition)) {
@@ -174,8 +172,9 @@ private:
         }
         std::vector<std::string> f = splitFields(d.DiagramRecord(), FSM_FIELD_COUNT);
         for (const auto& [index, field] :
-             {std::pair{FF_INITIALISATION, Field::Initialization}, std::pair{FF_BEFORE, Field::Before},
-              std::pair{FF_AFTER, Field::After}, std::pair{FF_FINAL_CODE, Field::EndingCode},
+             {std::pair{FF_INITIALISATION, Field::Initialization},
+              std::pair{FF_BEFORE, Field::Before}, std::pair{FF_AFTER, Field::After},
+              std::pair{FF_FINAL_CODE, Field::EndingCode},
               std::pair{FF_MODULE_HEADER, Field::ModuleHeader},
               std::pair{FF_FUNCTION_HEADER, Field::FunctionHeader},
               std::pair{FF_DEFAULT_ACTIONS, Field::DefaultCase}}) {
@@ -217,8 +216,9 @@ std::optional<Marker> findMarker(std::string_view line, std::string_view lead, s
         if (i == digits || line.substr(i, MARK_END.size()) != MARK_END) {
             continue;
         }
-        return Marker{at, i + MARK_END.size(), begin,
-                      static_cast<std::size_t>(std::stoull(std::string(line.substr(digits, i - digits))))};
+        return Marker{
+            at, i + MARK_END.size(), begin,
+            static_cast<std::size_t>(std::stoull(std::string(line.substr(digits, i - digits))))};
     }
     return std::nullopt;
 }
@@ -257,7 +257,8 @@ void placeDirectives(std::string_view generated, std::string_view lead, CCheckJo
                 emit(lineDirective(1, std::string(TEXT_FILE) + std::to_string(m->id)));
                 open[m->id] = physical + 1;
             } else {
-                const std::string_view rest = line.substr(m->end, skipRest(line, lead, m->end) - m->end);
+                const std::string_view rest =
+                    line.substr(m->end, skipRest(line, lead, m->end) - m->end);
                 if (!isBlankLine(rest)) {
                     emit(rest);
                 }
@@ -344,8 +345,8 @@ CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const 
                        std::string_view text, const std::atomic<bool>* cancel) {
     CompileOutcome outcome;
     if (!folder.write(file, text)) {
-        outcome.problem = compilerProblem(job, "the C check cannot write its private copy in " +
-                                                   folder.path());
+        outcome.problem =
+            compilerProblem(job, "the C check cannot write its private copy in " + folder.path());
         return outcome;
     }
     std::vector<std::string> argv = job.compiler;
@@ -354,17 +355,19 @@ CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const 
     const ProcessResult run = runProcess(argv, folder.path(), COMPILE_LIMIT, cancel);
     const std::string quotedCommand = "\"" + job.commandText + "\"";
     if (!run.started) {
-        outcome.problem =
-            compilerProblem(job, "the C compiler " + quotedCommand + " cannot be started: " + run.error);
+        outcome.problem = compilerProblem(
+            job, "the C compiler " + quotedCommand + " cannot be started: " + run.error);
         return outcome;
     }
     if (!run.finished) {
-        outcome.problem = compilerProblem(job, "the C compiler " + quotedCommand + " failed: " + run.error);
+        outcome.problem =
+            compilerProblem(job, "the C compiler " + quotedCommand + " failed: " + run.error);
         return outcome;
     }
     outcome.messages = parseCompilerOutput(run.output);
-    const bool anyError = std::any_of(outcome.messages.begin(), outcome.messages.end(),
-                                      [](const CompilerMessage& m) { return m.severity == Severity::Error; });
+    const bool anyError =
+        std::any_of(outcome.messages.begin(), outcome.messages.end(),
+                    [](const CompilerMessage& m) { return m.severity == Severity::Error; });
     if (run.exitStatus != 0 && !anyError) {
         // The first line the compiler wrote says why.
         std::string first;
@@ -558,9 +561,10 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
     if (root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT) {
         job.instanceType = "T_" + std::string(GetGraphField(FF_NAME, root.diagram()));
     }
-    const std::string generated = root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT
-                                      ? generateHierarchicalSwitchCaseReentrant(*copy, copies.context())
-                                      : generateHierarchicalSwitchCase(*copy, copies.context());
+    const std::string generated =
+        root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT
+            ? generateHierarchicalSwitchCaseReentrant(*copy, copies.context())
+            : generateHierarchicalSwitchCase(*copy, copies.context());
     if (generated.empty()) {
         return std::nullopt;
     }
@@ -576,7 +580,8 @@ std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* ca
         return {compilerProblem(job, "the C check cannot make its private temporary folder")};
     }
     if (!folder.write(job.headerName, job.header)) {
-        return {compilerProblem(job, "the C check cannot write its private copy in " + folder.path())};
+        return {
+            compilerProblem(job, "the C check cannot write its private copy in " + folder.path())};
     }
     CompileOutcome outcome = compile(job, folder, job.moduleName, job.module, cancel);
     if (outcome.problem) {
@@ -590,20 +595,23 @@ std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* ca
     // the one finding below speaks of them.
     std::vector<const TargetType*> mentioned;
     for (const TargetType& t : targetTypes()) {
-        if (std::any_of(outcome.messages.begin(), outcome.messages.end(), [&](const CompilerMessage& m) {
-                return m.severity == Severity::Error && mentionsWord(m.text, t.name);
-            })) {
+        if (std::any_of(outcome.messages.begin(), outcome.messages.end(),
+                        [&](const CompilerMessage& m) {
+                            return m.severity == Severity::Error && mentionsWord(m.text, t.name);
+                        })) {
             mentioned.push_back(&t);
         }
     }
     if (!mentioned.empty()) {
-        const CompileOutcome probe = compile(job, folder, "tarvel-probe.c", probeText(job, mentioned), cancel);
+        const CompileOutcome probe =
+            compile(job, folder, "tarvel-probe.c", probeText(job, mentioned), cancel);
         std::vector<const TargetType*> missing;
         for (std::size_t i = 0; i < mentioned.size(); ++i) {
-            if (std::any_of(probe.messages.begin(), probe.messages.end(), [&](const CompilerMessage& m) {
-                    return m.severity == Severity::Error && m.file == PROBE_FILE &&
-                           m.line == static_cast<int>(i) + 1;
-                })) {
+            if (std::any_of(probe.messages.begin(), probe.messages.end(),
+                            [&](const CompilerMessage& m) {
+                                return m.severity == Severity::Error && m.file == PROBE_FILE &&
+                                       m.line == static_cast<int>(i) + 1;
+                            })) {
                 missing.push_back(mentioned[i]);
             }
         }
@@ -612,7 +620,9 @@ std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* ca
             std::string list;
             for (std::size_t i = 0; i < missing.size(); ++i) {
                 prelude += std::string(missing[i]->definition) + std::string(CRLF);
-                list += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") +
+                list += (i == 0                    ? ""
+                         : i + 1 == missing.size() ? " and "
+                                                   : ", ") +
                         std::string(missing[i]->name);
             }
             prelude += lineDirective(1, job.moduleName) + std::string(CRLF);
@@ -638,11 +648,12 @@ std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* ca
     // A reentrant module needs its header for the instance type; without it
     // every use of the type fails, which one finding says.
     const bool noInstanceType =
-        !job.instanceType.empty() &&
-        std::any_of(outcome.messages.begin(), outcome.messages.end(), [&](const CompilerMessage& m) {
-            return m.severity == Severity::Error && m.file == job.moduleName &&
-                   mentionsWord(m.text, job.instanceType);
-        });
+        !job.instanceType.empty() && std::any_of(outcome.messages.begin(), outcome.messages.end(),
+                                                 [&](const CompilerMessage& m) {
+                                                     return m.severity == Severity::Error &&
+                                                            m.file == job.moduleName &&
+                                                            mentionsWord(m.text, job.instanceType);
+                                                 });
     if (noInstanceType) {
         Finding f;
         f.severity = Severity::Error;
@@ -659,7 +670,8 @@ std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* ca
     for (const CompilerMessage& m : outcome.messages) {
         bool keep = true;
         Finding f = mapped(job, m, keep);
-        if (!keep || (noInstanceType && !f.quote.empty() && mentionsWord(m.text, job.instanceType))) {
+        if (!keep ||
+            (noInstanceType && !f.quote.empty() && mentionsWord(m.text, job.instanceType))) {
             continue;
         }
         // A text copied into several places (exit actions) speaks once.

@@ -42,8 +42,8 @@ struct CCheckJob {
     std::string headerName;             // "Name.h"
     std::string module;                 // the module with its "#line" directives
     std::string header;
-    std::string rootFile;               // the root diagram
-    std::vector<MarkedText> texts;      // by marker number
+    std::string rootFile;           // the root diagram
+    std::vector<MarkedText> texts;  // by marker number
     // The lines of the module (from 1) each copy of a text occupies, for a
     // compiler that read a directive as part of a comment.
     struct Span {

@@ -68,7 +68,7 @@ void HierarchyCheck::run(Document& root) {
     m_root = &root;
     m_rootName = GetGraphField(FF_NAME, root.diagram());
     m_flavour = root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT ? Flavour::Reentrant
-                                                                       : Flavour::SwitchCase;
+                                                                      : Flavour::SwitchCase;
     m_visited.clear();
     m_exitFunctionNames.clear();
     m_findings.clear();
@@ -137,8 +137,8 @@ void HierarchyCheck::childrenLeftOut(const std::vector<Reached>& reached) {
                 reported.insert(path);
                 Finding f;
                 f.file = path;
-                f.message = "the child diagram named by " + nameFrom(parent.file, path) +
-                            " cannot be read";
+                f.message =
+                    "the child diagram named by " + nameFrom(parent.file, path) + " cannot be read";
                 f.check = CHILD_LOAD_ERROR;
                 m_findings.push_back(std::move(f));
                 continue;

@@ -13,7 +13,8 @@ constexpr Severity W = Severity::Warning;
 
 constexpr std::array CHECKS = {
     CheckInfo{NO_FSM_NAME, E, "The FSM has no name; the generator refuses the diagram."},
-    CheckInfo{NO_INITIAL_STATE, E, "No state is the initial state; the generator refuses the diagram."},
+    CheckInfo{NO_INITIAL_STATE, E,
+              "No state is the initial state; the generator refuses the diagram."},
     CheckInfo{EXIT_WITHOUT_TRANSITION, E,
               "A state has exit actions but no transition leaves it; the generator refuses the "
               "diagram."},

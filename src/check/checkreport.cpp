@@ -15,8 +15,9 @@ namespace {
 constexpr std::string_view TOOL_TITLE =
     "Tarvel Editor v" TARVEL_REPORT_STR(TARVEL_VERSION_MAJOR) "." TARVEL_REPORT_STR(
         TARVEL_VERSION_MINOR) "r" TARVEL_REPORT_STR(TARVEL_VERSION_REVISION);
-constexpr std::string_view TOOL_VERSION = TARVEL_REPORT_STR(TARVEL_VERSION_MAJOR) "." TARVEL_REPORT_STR(
-    TARVEL_VERSION_MINOR) "." TARVEL_REPORT_STR(TARVEL_VERSION_REVISION);
+constexpr std::string_view TOOL_VERSION =
+    TARVEL_REPORT_STR(TARVEL_VERSION_MAJOR) "." TARVEL_REPORT_STR(
+        TARVEL_VERSION_MINOR) "." TARVEL_REPORT_STR(TARVEL_VERSION_REVISION);
 #undef TARVEL_REPORT_STR
 #undef TARVEL_REPORT_STR2
 
@@ -85,8 +86,8 @@ private:
 
 // Characters that may stand in a URI path as they are.
 bool unreserved(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
 }
 
 std::string uriOf(std::string_view shown) {

@@ -22,8 +22,9 @@ namespace {
 constexpr std::size_t OUTPUT_LIMIT = 4 * 1024 * 1024;
 
 bool isExecutable(const std::string& path) {
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 // The program's path: as given when it holds a "/", else the first match on PATH.
@@ -36,7 +37,8 @@ std::string findProgram(const std::string& name) {
     while (true) {
         const std::size_t colon = dirs.find(':');
         const std::string_view dir = dirs.substr(0, colon);
-        const std::string candidate = (dir.empty() ? std::string(".") : std::string(dir)) + "/" + name;
+        const std::string candidate =
+            (dir.empty() ? std::string(".") : std::string(dir)) + "/" + name;
         if (isExecutable(candidate)) {
             return candidate;
         }

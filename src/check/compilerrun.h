@@ -18,11 +18,11 @@ namespace tarvel {
 std::vector<std::string> splitCommand(std::string_view command);
 
 struct ProcessResult {
-    bool started = false;     // false: `error` says why the program could not run
-    bool finished = false;    // false: ended after the time limit or by a signal
-    int exitStatus = -1;      // when finished
-    std::string output;       // standard output and error, as they came
-    std::string error;        // why it did not start or did not finish
+    bool started = false;   // false: `error` says why the program could not run
+    bool finished = false;  // false: ended after the time limit or by a signal
+    int exitStatus = -1;    // when finished
+    std::string output;     // standard output and error, as they came
+    std::string error;      // why it did not start or did not finish
 };
 
 // Runs `argv` (argv[0] looked up on PATH when it has no "/") in `folder`, with

@@ -144,14 +144,17 @@ bool isCIdentifier(std::string_view name) {
 
 bool isCKeyword(std::string_view word) {
     static constexpr std::array<std::string_view, 44> KEYWORDS = {
-        "auto",     "break",    "case",          "char",         "const",     "continue",
-        "default",  "do",       "double",        "else",         "enum",      "extern",
-        "float",    "for",      "goto",          "if",           "inline",    "int",
-        "long",     "register", "restrict",      "return",       "short",     "signed",
-        "sizeof",   "static",   "struct",        "switch",       "typedef",   "union",
-        "unsigned", "void",     "volatile",      "while",        "_Alignas",  "_Alignof",
-        "_Atomic",  "_Bool",    "_Complex",      "_Generic",     "_Imaginary", "_Noreturn",
-        "_Static_assert", "_Thread_local",
+        "auto",       "break",     "case",           "char",
+        "const",      "continue",  "default",        "do",
+        "double",     "else",      "enum",           "extern",
+        "float",      "for",       "goto",           "if",
+        "inline",     "int",       "long",           "register",
+        "restrict",   "return",    "short",          "signed",
+        "sizeof",     "static",    "struct",         "switch",
+        "typedef",    "union",     "unsigned",       "void",
+        "volatile",   "while",     "_Alignas",       "_Alignof",
+        "_Atomic",    "_Bool",     "_Complex",       "_Generic",
+        "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local",
     };
     return std::find(KEYWORDS.begin(), KEYWORDS.end(), word) != KEYWORDS.end();
 }

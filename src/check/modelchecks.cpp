@@ -44,17 +44,19 @@ std::string identifierFault(std::string_view name) {
         return "starts with a digit";
     }
     for (const char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= '0' && c <= '9') || c == '_';
+        const bool ok =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!ok) {
-            return c == ' ' ? std::string("contains a blank") : "contains \"" + std::string(1, c) + "\"";
+            return c == ' ' ? std::string("contains a blank")
+                            : "contains \"" + std::string(1, c) + "\"";
         }
     }
     return {};
 }
 
 bool reservedForImplementation(std::string_view name) {
-    return name.size() >= 2 && name[0] == '_' && (name[1] == '_' || (name[1] >= 'A' && name[1] <= 'Z'));
+    return name.size() >= 2 && name[0] == '_' &&
+           (name[1] == '_' || (name[1] >= 'A' && name[1] <= 'Z'));
 }
 
 // The line-comment conversion the generator applies to a whole module when
@@ -112,9 +114,8 @@ void DiagramChecks::add(Severity severity, ElementRef element, Field field, int 
 
 void DiagramChecks::sortFindings(std::size_t from) const {
     const auto key = [](const Finding& f) {
-        const long long node = f.element.node == ElementRef::NO_NODE
-                                   ? -1
-                                   : static_cast<long long>(f.element.node);
+        const long long node =
+            f.element.node == ElementRef::NO_NODE ? -1 : static_cast<long long>(f.element.node);
         return std::tuple(node, static_cast<int>(f.field), f.line);
     };
     std::stable_sort(m_out.begin() + static_cast<std::ptrdiff_t>(from), m_out.end(),
@@ -186,8 +187,8 @@ void DiagramChecks::fsmNameChecks(std::string_view name) {
     }
     if (!isCIdentifier(name)) {
         add(Severity::Error, fsm, Field::FsmName, 0,
-            "the FSM name " + inQuotes(name) + " is not a C identifier (it " + identifierFault(name) +
-                "); it names the FSM function",
+            "the FSM name " + inQuotes(name) + " is not a C identifier (it " +
+                identifierFault(name) + "); it names the FSM function",
             INVALID_IDENTIFIER);
         return;
     }
@@ -201,7 +202,8 @@ void DiagramChecks::fsmNameChecks(std::string_view name) {
             RESERVED_IDENTIFIER);
     } else if (std::find(TARGET_NAMES.begin(), TARGET_NAMES.end(), name) != TARGET_NAMES.end()) {
         add(Severity::Error, fsm, Field::FsmName, 0,
-            "the FSM name " + inQuotes(name) + " is one of the target's types the generated code uses",
+            "the FSM name " + inQuotes(name) +
+                " is one of the target's types the generated code uses",
             RESERVED_IDENTIFIER);
     } else if (reservedForImplementation(name)) {
         add(Severity::Warning, fsm, Field::FsmName, 0,
@@ -245,8 +247,9 @@ void DiagramChecks::names() {
         if (!inserted) {
             const std::string_view other = readStateField(SF_NAME, *it->second);
             add(Severity::Error, stateRef(*node), Field::StateName, 0,
-                (other == name ? "state " + inQuotes(other) + " has the same name"
-                               : "the name differs from state " + inQuotes(other) + " only in case") +
+                (other == name
+                     ? "state " + inQuotes(other) + " has the same name"
+                     : "the name differs from state " + inQuotes(other) + " only in case") +
                     "; both give the state constant \"i_" + it->first + "\"",
                 CASE_CLASH);
         }
@@ -268,7 +271,8 @@ void DiagramChecks::structure(const DiagramAnalysis& analysis, const DiagramName
 
 void DiagramChecks::longIdentifiers(const DiagramAnalysis& analysis, const DiagramNames& names) {
     // Reports the longest of an element's identifiers when it is too long.
-    const auto report = [&](const auto& element, Field field, std::initializer_list<std::string_view> ids) {
+    const auto report = [&](const auto& element, Field field,
+                            std::initializer_list<std::string_view> ids) {
         std::string_view longest;
         for (const std::string_view id : ids) {
             if (id.size() > longest.size()) {
@@ -293,7 +297,8 @@ void DiagramChecks::longIdentifiers(const DiagramAnalysis& analysis, const Diagr
     report([] { return ElementRef::fsm(); }, Field::FsmName,
            {names.name, history, reentrant ? names.indexMember : names.indexVariable,
             withoutCall(names.initMacro), withoutCall(names.endMacro), names.instanceType,
-            chains ? names.chainFlag : std::string_view(), chains ? names.chainCounter : std::string_view()});
+            chains ? names.chainFlag : std::string_view(),
+            chains ? names.chainCounter : std::string_view()});
 
     std::string isIn;
     std::string goTo;
@@ -340,8 +345,9 @@ void DiagramChecks::priorities(const DiagramAnalysis& analysis) {
             const Node* kept = s.byPriority[static_cast<std::size_t>(p - 1)];
             if (kept != t) {
                 add(Severity::Error, transitionRef(*t), Field::Priority, 0,
-                    "transition " + inQuotes(transitionRef(*kept).state + " -> " +
-                                           transitionRef(*kept).target) +
+                    "transition " +
+                        inQuotes(transitionRef(*kept).state + " -> " +
+                                 transitionRef(*kept).target) +
                         " has the same priority and comes first, so this one is never generated",
                     DUPLICATE_PRIORITY);
             }
@@ -360,7 +366,8 @@ void DiagramChecks::priorities(const DiagramAnalysis& analysis) {
                 continue;
             }
             if (readTransitionField(TF_MUST_BE_LAST, *t) == "Y" && p < last) {
-                const ElementRef after = transitionRef(*s.byPriority[static_cast<std::size_t>(last - 1)]);
+                const ElementRef after =
+                    transitionRef(*s.byPriority[static_cast<std::size_t>(last - 1)]);
                 add(Severity::Error, transitionRef(*t), Field::Priority, 0,
                     "the transition must be last, but transition " +
                         inQuotes(after.state + " -> " + after.target) + " (priority " +
@@ -521,13 +528,15 @@ void DiagramChecks::missingChildren(const DiagramAnalysis& analysis) {
             name = calledName(s.elseActions);
         }
         // The sub-folder named after the diagram, as the user sees it beside the file.
-        const std::string folder = std::filesystem::path(family.subDirectory()).filename().string() + "/";
+        const std::string folder =
+            std::filesystem::path(family.subDirectory()).filename().string() + "/";
         add(Severity::Error, stateRef(*s.node), field, 0,
-            name.empty() ? "the state is a superstate, but its actions name no child diagram that "
-                           "exists beside the diagram or in its folder " + folder
-                         : "the state is a superstate, but its child diagram " +
-                               inQuotes(name + ".fsm") +
-                               " exists neither beside the diagram nor in its folder " + folder,
+            name.empty()
+                ? "the state is a superstate, but its actions name no child diagram that "
+                  "exists beside the diagram or in its folder " +
+                      folder
+                : "the state is a superstate, but its child diagram " + inQuotes(name + ".fsm") +
+                      " exists neither beside the diagram nor in its folder " + folder,
             MISSING_CHILD);
     }
 }

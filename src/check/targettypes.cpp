@@ -29,7 +29,8 @@ bool mentionsWord(std::string_view text, std::string_view word) {
     for (std::size_t at = text.find(word); at != std::string_view::npos;
          at = text.find(word, at + 1)) {
         const std::size_t end = at + word.size();
-        if ((at == 0 || !isWordChar(text[at - 1])) && (end == text.size() || !isWordChar(text[end]))) {
+        if ((at == 0 || !isWordChar(text[at - 1])) &&
+            (end == text.size() || !isWordChar(text[end]))) {
             return true;
         }
     }

@@ -83,7 +83,8 @@ DiagramSetup diagramSetup(const Document& doc, const Document& root, const std::
     exitStyle.suffix = prefix;
     exitStyle.usedNames = &exitNames;
     if (flavour == Flavour::Reentrant) {
-        exitStyle.parameters = "T_" + std::string(GetGraphField(FF_NAME, root.diagram())) + " *this";
+        exitStyle.parameters =
+            "T_" + std::string(GetGraphField(FF_NAME, root.diagram())) + " *this";
         exitStyle.arguments = "this";
     }
     return setup;

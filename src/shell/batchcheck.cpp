@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "base/paths.h"
 #include "check/checker.h"
 #include "check/checkreport.h"
 #include "shell/commandline.h"
-#include "base/paths.h"
 
 namespace tarvel {
 

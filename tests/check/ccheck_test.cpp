@@ -104,12 +104,13 @@ TEST(CCheck, CompilerMessagesReachTheirTexts) {
         // The root: an exit function (three statements, two transitions) with
         // an error on its third line, a condition left incomplete on its
         // second line, a header line whose backslash continues its comment.
-        DiagramBuilder(h.root)
-            .fsm("Lamp", {{FF_INITIALISATION, TYPES + "\r\nstatic int t;"},
-                          {FF_MODULE_HEADER, "Lamp driver.\r\nFiles in C:\\"}});
+        DiagramBuilder(h.root).fsm("Lamp", {{FF_INITIALISATION, TYPES + "\r\nstatic int t;"},
+                                            {FF_MODULE_HEADER, "Lamp driver.\r\nFiles in C:\\"}});
         h.root.options.AnsiComment = ansi;
         DiagramBuilder b(h.root);
-        Node* on = b.state({.name = "ON", .moore = "Pump();", .exit = "t = 0;\r\nt++;\r\nt = ;",
+        Node* on = b.state({.name = "ON",
+                            .moore = "Pump();",
+                            .exit = "t = 0;\r\nt++;\r\nt = ;",
                             .kind = NK_INITIAL});
         Node* off = b.state({.name = "OFF"});
         b.transition(on, off, {.priority = "1", .condition = "t > 10 &&\r\n  t <"});
@@ -118,7 +119,8 @@ TEST(CCheck, CompilerMessagesReachTheirTexts) {
         // A child whose initialisation (indented inside its block) has an
         // error on its second line.
         Document& pump = h.child("Pump");
-        DiagramBuilder(pump).fsm("Pump", {{FF_INITIALISATION, "static int p;\r\nstatic int q = undefined_r;"}});
+        DiagramBuilder(pump).fsm(
+            "Pump", {{FF_INITIALISATION, "static int p;\r\nstatic int q = undefined_r;"}});
         DiagramBuilder c(pump);
         Node* idle = c.state({.name = "IDLE", .kind = NK_INITIAL});
         Node* done = c.state({.name = "DONE", .kind = NK_FINAL});
@@ -151,8 +153,8 @@ TEST(CCheck, TheTargetTypesAreOneFindingAndTheStandardBlockDefinesThem) {
         Hierarchy h;
         const std::string init = "static int t;";
         DiagramBuilder(h.root).fsm(
-            "Lamp", {{FF_INITIALISATION, withTypes ? withStandardTypes(init) : init},
-                     {FF_MAX_LOOPS, "3"}});
+            "Lamp",
+            {{FF_INITIALISATION, withTypes ? withStandardTypes(init) : init}, {FF_MAX_LOOPS, "3"}});
         DiagramBuilder b(h.root);
         Node* on = b.state({.name = "ON", .entry = "t = 0;", .kind = NK_INITIAL});
         Node* off = b.state({.name = "OFF", .kind = NK_FINAL});
@@ -185,8 +187,9 @@ TEST(CCheck, AReentrantModuleNeedsItsHeader) {
         DiagramBuilder(h.root).fsm(
             "Lamp", {{FF_INITIALISATION, TYPES + (included ? "\r\n#include \"Lamp.h\"" : "")}});
         DiagramBuilder b(h.root);
-        b.transition(b.state({.name = "ON", .entry = "this->entryFsmFlg = 1U;", .kind = NK_INITIAL}),
-                     b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "1"});
+        b.transition(
+            b.state({.name = "ON", .entry = "this->entryFsmFlg = 1U;", .kind = NK_INITIAL}),
+            b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "1"});
         const CheckReport report = h.check(std::string(DEFAULT_COMPILER));
         if (included) {
             EXPECT_TRUE(report.findings.empty()) << report.findings.front().message;
@@ -223,7 +226,8 @@ TEST(CCheck, BrokenNamesAreReportedOnceNotThroughTheGeneratedCode) {
 // compiled module that holds `word`, as a compiler reports a line it
 // reads as the module's own.
 std::string fakeCompilerAt(const std::string& word) {
-    return "sh -c 'n=$(grep -n " + word + " \"$2\" | head -n 1 | cut -d: -f1); echo \"$2:$n:5: error: boom\"; exit 1' sh";
+    return "sh -c 'n=$(grep -n " + word +
+           " \"$2\" | head -n 1 | cut -d: -f1); echo \"$2:$n:5: error: boom\"; exit 1' sh";
 }
 
 TEST(CCheck, LinesOfTextsACompilerReadsAsCommentsStillReachTheirTexts) {
@@ -231,8 +235,8 @@ TEST(CCheck, LinesOfTextsACompilerReadsAsCommentsStillReachTheirTexts) {
     DiagramBuilder(h.root).fsm("Lamp", {{FF_INITIALISATION, TYPES}});
     h.root.options.PrintTextBoxes = true;
     DiagramBuilder b(h.root);
-    b.transition(b.state({.name = "ON", .kind = NK_INITIAL}), b.state({.name = "OFF", .kind = NK_FINAL}),
-                 {.condition = "go"});
+    b.transition(b.state({.name = "ON", .kind = NK_INITIAL}),
+                 b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "go"});
     Node* box = h.root.diagram().AddNode(0, 0, 100, 100);
     box->setNodeKind(NK_COMMENT);
     box->setNodeText("Wiring:\r\nBOOM is the relay");
@@ -269,7 +273,8 @@ TEST(CCheck, ACompilerThatFailsIsReportedWithItsCommand) {
         {"sh -c 'echo unknown option -Q; exit 3' sh",
          "the C compiler \"sh -c 'echo unknown option -Q; exit 3' sh\" failed with exit status 3: "
          "unknown option -Q"},
-        {"sh -c 'kill -9 $$' sh", "the C compiler \"sh -c 'kill -9 $$' sh\" failed: it was ended by signal 9"},
+        {"sh -c 'kill -9 $$' sh",
+         "the C compiler \"sh -c 'kill -9 $$' sh\" failed: it was ended by signal 9"},
         {"cc 'open", "the C compiler command \"cc 'open\" cannot be read (a quote is left open)"},
     };
     for (const auto& c : cases) {
@@ -317,12 +322,12 @@ TEST(CCheck, CompilesInAPrivateFolderThatIsRemoved) {
     test::TempDir record;
     DiagramBuilder(h.root).fsm("Lamp");
     DiagramBuilder b(h.root);
-    b.transition(b.state({.name = "ON", .kind = NK_INITIAL}), b.state({.name = "OFF", .kind = NK_FINAL}),
-                 {.condition = "go"});
+    b.transition(b.state({.name = "ON", .kind = NK_INITIAL}),
+                 b.state({.name = "OFF", .kind = NK_FINAL}), {.condition = "go"});
     const std::string out = record.path();
-    const CheckReport report = h.check("sh -c 'stat -c %a . >" + out + "/mode; pwd >" + out +
-                                       "/dir; echo \"$1\" >" + out + "/include; ls >" + out +
-                                       "/files' sh");
+    const CheckReport report =
+        h.check("sh -c 'stat -c %a . >" + out + "/mode; pwd >" + out + "/dir; echo \"$1\" >" + out +
+                "/include; ls >" + out + "/files' sh");
     EXPECT_TRUE(report.findings.empty());
     EXPECT_EQ(test::readFile(record / "mode"), "700\n");
     EXPECT_EQ(test::readFile(record / "include"), "-I" + h.dir.path() + "\n");
@@ -348,7 +353,8 @@ TEST(CCheck, ReadsCompilerMessagesOfEveryShape) {
     const std::vector<CompilerMessage> m = parseCompilerOutput(output);
     ASSERT_EQ(m.size(), 4u);
     EXPECT_EQ(std::tie(m[0].file, m[0].line, m[0].text),
-              std::make_tuple(std::string("Lamp.c"), 12, std::string("'x' undeclared (first use in this function)")));
+              std::make_tuple(std::string("Lamp.c"), 12,
+                              std::string("'x' undeclared (first use in this function)")));
     EXPECT_EQ(m[0].severity, Severity::Error);
     EXPECT_EQ(std::tie(m[1].file, m[1].line), std::make_tuple(std::string("tarvel-text-3"), 2));
     EXPECT_EQ(m[1].severity, Severity::Warning);

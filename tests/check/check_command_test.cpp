@@ -96,7 +96,8 @@ TEST(CheckCommand, UsageProblemsFailWithAMessage) {
         {{FIXTURES + "/case-clash/Root.fsm", "--check", "--strict"},
          "unknown option \"--strict\" with --check\n"},
         {{"--check"},
-         "--check needs a diagram: DIAGRAM.fsm --check [--format=text|json|sarif] [--cc=COMMAND]\n"},
+         "--check needs a diagram: DIAGRAM.fsm --check [--format=text|json|sarif] "
+         "[--cc=COMMAND]\n"},
         {{FIXTURES + "/missing.fsm", "--check"}, "Fsm path error [" + FIXTURES + "/missing.fsm]\n"},
     };
     for (const auto& c : cases) {
@@ -175,7 +176,8 @@ TEST(CheckCommand, ChangesNoFileAndLeavesNothingBehind) {
     const auto before = snapshot(work.path());
     for (const char* fixture : {"c-error", "duplicate-fsm-name", "undefined-target-types"}) {
         for (const char* format : {"--format=text", "--format=json", "--format=sarif"}) {
-            const CheckRun r = check({"project/" + std::string(fixture) + "/Root.fsm", "--check", format});
+            const CheckRun r =
+                check({"project/" + std::string(fixture) + "/Root.fsm", "--check", format});
             EXPECT_EQ(r.status, 1) << fixture;
         }
     }

@@ -52,15 +52,19 @@ void validateSarif(const std::string& text) {
     expectKeys(run, {"tool", "results", "artifacts", "invocations", "properties"}, {"tool"}, "run");
     expectKeys(run["tool"], {"driver", "extensions", "properties"}, {"driver"}, "tool");
     element driver = run["tool"]["driver"];
-    expectKeys(driver, {"name", "fullName", "version", "semanticVersion", "informationUri", "rules"},
+    expectKeys(driver,
+               {"name", "fullName", "version", "semanticVersion", "informationUri", "rules"},
                {"name"}, "toolComponent");
 
     std::vector<std::string_view> ruleIds;
     for (element rule : simdjson::dom::array(driver["rules"])) {
-        expectKeys(rule, {"id", "name", "shortDescription", "fullDescription", "defaultConfiguration", "help", "helpUri"},
+        expectKeys(rule,
+                   {"id", "name", "shortDescription", "fullDescription", "defaultConfiguration",
+                    "help", "helpUri"},
                    {"id"}, "reportingDescriptor");
         expectKeys(rule["shortDescription"], {"text", "markdown"}, {"text"}, "shortDescription");
-        expectKeys(rule["defaultConfiguration"], {"enabled", "level", "rank"}, {}, "defaultConfiguration");
+        expectKeys(rule["defaultConfiguration"], {"enabled", "level", "rank"}, {},
+                   "defaultConfiguration");
         EXPECT_TRUE(isLevel(std::string_view(rule["defaultConfiguration"]["level"])));
         ruleIds.push_back(std::string_view(rule["id"]));
     }
@@ -96,7 +100,8 @@ void validateSarif(const std::string& text) {
             for (element l : simdjson::dom::array(location["logicalLocations"])) {
                 expectKeys(l, {"name", "fullyQualifiedName", "kind", "index", "parentIndex"}, {},
                            "logicalLocation");
-                EXPECT_TRUE(logical.insert(simdjson::minify(l)).second) << "logical locations must be unique";
+                EXPECT_TRUE(logical.insert(simdjson::minify(l)).second)
+                    << "logical locations must be unique";
             }
         }
     }
@@ -118,10 +123,12 @@ TEST(Sarif, FindingsOfEveryShapeFollowTheSchema) {
         f.severity = severity;
         report.findings.push_back(f);
     };
-    add({ElementKind::State, "Grün", "", "", 3}, Field::Exit, 2, "", check_id::C_ERROR, Severity::Error);
+    add({ElementKind::State, "Grün", "", "", 3}, Field::Exit, 2, "", check_id::C_ERROR,
+        Severity::Error);
     add({ElementKind::Transition, "A", "B", "2", 7}, Field::Condition, 1, "",
         check_id::COMMENT_IN_CONDITION, Severity::Error);
-    add({ElementKind::Comment, "", "", "", 9}, Field::Text, 4, "", check_id::C_WARNING, Severity::Warning);
+    add({ElementKind::Comment, "", "", "", 9}, Field::Text, 4, "", check_id::C_WARNING,
+        Severity::Warning);
     add(ElementRef::fsm(), Field::None, 0, "static T_u8 ind_Door = i_A;", check_id::C_ERROR,
         Severity::Error);
     validateSarif(reportSarif(report, "/work"));

@@ -2,6 +2,7 @@
 // the findings of the whole hierarchy, a double-click opens the element's
 // property dialog at the line of the field, and a generation tells in the
 // status bar what the check found without showing the panel.
+#include <Qsci/qsciscintilla.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -14,7 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <Qsci/qsciscintilla.h>
 #include <filesystem>
 
 #include "editor/ui/fieldfocus.h"
@@ -35,9 +35,9 @@ const std::string FIXTURES = std::string(TARVEL_SOURCE_DIR) + "/tests/fixtures/c
 
 // What a property dialog showed when it opened.
 struct OpenedDialog {
-    QString focus;   // object name of the focused field
-    QString tab;     // the current tab's title
-    int line = -1;   // the cursor's line in a code editor, from 0
+    QString focus;  // object name of the focused field
+    QString tab;    // the current tab's title
+    int line = -1;  // the cursor's line in a code editor, from 0
 };
 
 // Closes the next modal dialog once it has settled, noting what it showed.
@@ -76,7 +76,8 @@ class ProblemsTest : public QObject {
     // A copy of a fixture folder in the sandbox, opened in the editor.
     frmDoc* open(const std::string& fixture) {
         const std::string dir = sandbox->file(fixture);
-        std::filesystem::copy(FIXTURES + "/" + fixture, dir, std::filesystem::copy_options::recursive);
+        std::filesystem::copy(FIXTURES + "/" + fixture, dir,
+                              std::filesystem::copy_options::recursive);
         editor->workspace().FileOpen(dir + "/Root.fsm");
         settle();
         return editor->active();
@@ -119,10 +120,10 @@ private slots:
         QCOMPARE(panel()->list()->topLevelItemCount(),
                  static_cast<int>(panel()->report().findings.size()));
         QCOMPARE(row(0), (QStringList{"error", "Sub2.fsm: FSM properties, name",
-                                     "the FSM name \"Sub1\" is also the name of Sub1.fsm, so the "
-                                     "generator skips this diagram and its function is missing "
-                                     "from the module",
-                                     "duplicate-fsm-name"}));
+                                      "the FSM name \"Sub1\" is also the name of Sub1.fsm, so the "
+                                      "generator skips this diagram and its function is missing "
+                                      "from the module",
+                                      "duplicate-fsm-name"}));
         QVERIFY(!panel()->list()->topLevelItem(0)->icon(0).isNull());
         const QString status = editor->main().statusText();
         QVERIFY2(status.startsWith("Check of Root.fsm: ") && status.contains("error(s)"),
@@ -132,7 +133,8 @@ private slots:
         inspectNextDialog(seen);
         panel()->openFinding(0);
         settle();
-        QCOMPARE(QString::fromStdString(editor->active()->document()->caption), QStringLiteral("Sub2"));
+        QCOMPARE(QString::fromStdString(editor->active()->document()->caption),
+                 QStringLiteral("Sub2"));
         QCOMPARE(seen.focus, QStringLiteral("txtNombreFSM"));
     }
 
@@ -171,7 +173,8 @@ private slots:
     // the way is passed over.
     void fieldFocusFindsItsDialogTabAndLine() {
         FieldFocus focus(QStringLiteral("txtCode"), 3);
-        QMessageBox message(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("first"));
+        QMessageBox message(QMessageBox::Information, QStringLiteral("Note"),
+                            QStringLiteral("first"));
         message.show();
         settle();
         QDialog dialog;

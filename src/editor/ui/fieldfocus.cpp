@@ -29,17 +29,19 @@ bool FieldFocus::eventFilter(QObject* watched, QEvent* event) {
     auto* dialog = qobject_cast<QDialog*>(watched);
     // A message shown on the way (while the dialog is being built) is not
     // the dialog of the field.
-    if (dialog == nullptr || (!m_field.isEmpty() && dialog->findChild<QWidget*>(m_field) == nullptr)) {
+    if (dialog == nullptr ||
+        (!m_field.isEmpty() && dialog->findChild<QWidget*>(m_field) == nullptr)) {
         return false;
     }
     m_done = true;
     // After the dialog has given the focus to its own first field.
-    QTimer::singleShot(0, dialog, [d = QPointer<QDialog>(dialog), field = m_field, line = m_line,
-                                   press = m_pressFirst] {
-        if (d) {
-            apply(*d, field, line, press);
-        }
-    });
+    QTimer::singleShot(
+        0, dialog,
+        [d = QPointer<QDialog>(dialog), field = m_field, line = m_line, press = m_pressFirst] {
+            if (d) {
+                apply(*d, field, line, press);
+            }
+        });
     return false;
 }
 

@@ -793,8 +793,9 @@ void frmDoc::showElement(Node* node) {
         // The node in the middle of the window.
         const double scale = m_view->scale() > 0 ? m_view->scale() : 1.0;
         const PointF c = node->centre();
-        m_view->scrollToModel({static_cast<float>(c.x - m_view->viewport()->width() / 2.0 / scale),
-                               static_cast<float>(c.y - m_view->viewport()->height() / 2.0 / scale)});
+        m_view->scrollToModel(
+            {static_cast<float>(c.x - m_view->viewport()->width() / 2.0 / scale),
+             static_cast<float>(c.y - m_view->viewport()->height() / 2.0 / scale)});
     }
     viewDoubleClick(node, nullptr);
 }

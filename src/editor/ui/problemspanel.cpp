@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "base/paths.h"
 #include "check/checkids.h"
 #include "check/checkreport.h"
 #include "editor/ui/fieldfocus.h"
@@ -17,7 +18,6 @@
 #include "model/document.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
-#include "base/paths.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -206,7 +206,8 @@ void ProblemsPanel::check(Document& root, bool showPanel) {
     QThread* thread = QThread::create([this, run, cancel = m_cancel, job = std::move(*job)] {
         std::vector<Finding> found = runCCheck(job, cancel.get());
         QMetaObject::invokeMethod(
-            this, [this, run, found = std::move(found)]() mutable { compiled(run, std::move(found)); },
+            this,
+            [this, run, found = std::move(found)]() mutable { compiled(run, std::move(found)); },
             Qt::QueuedConnection);
     });
     m_threads.push_back(thread);
@@ -277,8 +278,8 @@ void ProblemsPanel::openFinding(int row) {
     if (f.element.kind != ElementKind::Fsm) {
         node = locate(*window->document(), f.element);
         if (node == nullptr) {
-            m_frame.setStatusText(tr("%1 is no longer in the diagram; check again (F7)")
-                                      .arg(qs(f.element.label())));
+            m_frame.setStatusText(
+                tr("%1 is no longer in the diagram; check again (F7)").arg(qs(f.element.label())));
             return;
         }
     }
