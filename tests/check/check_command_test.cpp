@@ -69,12 +69,14 @@ TEST(CheckCommand, TheBundledExamplesCheckClean) {
     if (!haveCc()) {
         GTEST_SKIP() << "cc is not installed";
     }
-    // PedestrianSignal is TrafficLight's child: it is checked (and compiled)
-    // as part of it, with the types and lamps its parent defines.
-    const CheckRun r = check({EXAMPLES + "/TrafficLight.fsm", "--check"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
+    // The roots; PedestrianSignal, Program and SoftStart are children, checked
+    // (and compiled) as parts of their roots, with what their parents define.
+    for (const char* example : {"TrafficLight.fsm", "UartParser.fsm", "MotorControl.fsm"}) {
+        const CheckRun r = check({EXAMPLES + "/" + example, "--check"});
+        EXPECT_EQ(r.status, 0) << example;
+        EXPECT_EQ(r.out, "") << example;
+        EXPECT_EQ(r.err, "") << example;
+    }
 }
 
 TEST(CheckCommand, ADamagedDiagramIsRefusedOnStandardError) {
