@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/paths.h"
+#include "base/text.h"
 #include "check/checker.h"
 #include "check/checkreport.h"
 #include "shell/commandline.h"
@@ -19,14 +20,41 @@ constexpr std::string_view CC = "--cc=";
 
 }  // namespace
 
+std::string CheckHelpText() {
+    static constexpr std::string_view LINES[] = {
+        " Check, the findings on standard output (exit status 1 on an error):",
+        " --check                   check the diagram and its children, and compile the C",
+        " --format=text|json|sarif  the findings as lines, one JSON document or SARIF 2.1.0",
+        " --cc=COMMAND              the compiler of the check (\"none\": no compile)",
+        " --check --list            every check: its id, severity and help",
+    };
+    std::string text;
+    for (const std::string_view line : LINES) {
+        text += line;
+        text += CRLF;
+    }
+    return text;
+}
+
 std::optional<CheckRequest> takeCheckArguments(std::vector<std::string>& args) {
-    if (std::find(args.begin(), args.end(), CHECK) == args.end()) {
+    const auto end = std::find(args.begin(), args.end(), "--");
+    if (std::find(args.begin(), end, CHECK) == end) {
         return std::nullopt;
     }
     CheckRequest request;
     request.compiler = DEFAULT_COMPILER;
     std::vector<std::string> rest;
+    bool optionsEnded = false;
     for (const std::string& arg : args) {
+        // After "--" every argument is the diagram's path.
+        if (optionsEnded) {
+            rest.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (arg == CHECK) {
             continue;
         }

@@ -24,6 +24,9 @@ struct CheckRequest {
 // diagram; nullopt (and `args` unchanged) when "--check" is not among them.
 std::optional<CheckRequest> takeCheckArguments(std::vector<std::string>& args);
 
+// The check's lines of the help.
+std::string CheckHelpText();
+
 // Runs the check of the diagram `rest` names. Returns the exit status.
 int runCheckCommand(const CheckRequest& request, const std::vector<std::string>& rest,
                     std::ostream& out, std::ostream& err);

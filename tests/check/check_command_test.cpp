@@ -110,6 +110,18 @@ TEST(CheckCommand, UsageProblemsFailWithAMessage) {
     }
 }
 
+// "--" ends the options: what follows is the diagram, even "--check".
+TEST(CheckCommand, DoubleDashEndsTheOptions) {
+    ScratchFolder dir;
+    dir.enter();
+    fs::copy(FIXTURES + "/dead-end-state/Root.fsm", dir.at("-x.fsm"));
+    const CheckRun r = check({"--check", "--cc=none", "--", "-x.fsm"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find(':')), "-x.fsm");
+    std::vector<std::string> notACheck = {"--", "--check"};
+    EXPECT_FALSE(takeCheckArguments(notACheck).has_value());
+}
+
 TEST(CheckCommand, ListsEveryCheckWithItsHelp) {
     const CheckRun r = check({"--check", "--list"});
     EXPECT_EQ(r.status, 0);
