@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -56,22 +58,68 @@ struct Where {
 };
 
 // ---------------------------------------------------------------- values
+//
+// Two readers share the member tables. The quick one walks the text once
+// (simdjson's on-demand parser, no document tree) and gives up at anything
+// unusual: a damaged file, a value of the wrong type, a member it would have
+// to skip unread, members out of the order this program writes them. The
+// checked one then reads the same text into a document tree, checks all of
+// it and names the first problem; it reads every file the quick one gives
+// up on, so what a file means and every message stay those of one reader.
 
-float readFloat(element v, const Where& w) {
-    double d = 0;
-    switch (v.type()) {
-        case element_type::INT64: d = static_cast<double>(std::int64_t(v)); break;
-        case element_type::UINT64: d = static_cast<double>(std::uint64_t(v)); break;
-        case element_type::DOUBLE: d = double(v); break;
-        default: fail(w.text() + " is not a number");
+using CheckedValue = simdjson::dom::element;
+using QuickValue = simdjson::ondemand::value;
+
+// The quick reader leaves the file to the checked one.
+struct GiveUp {};
+
+[[noreturn]] void giveUp() { throw GiveUp{}; }
+
+// A problem found in a value: the checked reader fails with the message,
+// the quick one gives up.
+[[noreturn]] void reject(CheckedValue, const std::string& message) { fail(message); }
+[[noreturn]] void reject(QuickValue, const std::string&) { giveUp(); }
+
+template <typename T>
+T take(simdjson::simdjson_result<T>&& result) {
+    T value;
+    if (std::move(result).get(value) != simdjson::SUCCESS) {
+        giveUp();
     }
+    return value;
+}
+
+float checkedFloat(double d, const Where& w) {
     if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) {
         fail(w.text() + " is out of range");
     }
     return static_cast<float>(d);
 }
 
-std::int64_t readInteger(element v, const Where& w, std::int64_t low, std::int64_t high) {
+float readFloat(CheckedValue v, const Where& w) {
+    switch (v.type()) {
+        case element_type::INT64: return checkedFloat(static_cast<double>(std::int64_t(v)), w);
+        case element_type::UINT64: return checkedFloat(static_cast<double>(std::uint64_t(v)), w);
+        case element_type::DOUBLE: return checkedFloat(double(v), w);
+        default: fail(w.text() + " is not a number");
+    }
+}
+
+float readFloat(QuickValue v, const Where&) {
+    simdjson::ondemand::number n = take(v.get_number());
+    double d = 0;
+    switch (n.get_number_type()) {
+        case simdjson::ondemand::number_type::signed_integer: d = static_cast<double>(n.get_int64()); break;
+        case simdjson::ondemand::number_type::unsigned_integer: d = static_cast<double>(n.get_uint64()); break;
+        case simdjson::ondemand::number_type::floating_point_number: d = n.get_double(); break;
+    }
+    if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) {
+        giveUp();
+    }
+    return static_cast<float>(d);
+}
+
+std::int64_t readInteger(CheckedValue v, const Where& w, std::int64_t low, std::int64_t high) {
     std::int64_t i = 0;
     switch (v.type()) {
         case element_type::INT64: i = std::int64_t(v); break;
@@ -84,42 +132,97 @@ std::int64_t readInteger(element v, const Where& w, std::int64_t low, std::int64
     return i;
 }
 
-int readInt(element v, const Where& w) {
+std::int64_t readInteger(QuickValue v, const Where&, std::int64_t low, std::int64_t high) {
+    simdjson::ondemand::number n = take(v.get_number());
+    if (n.get_number_type() != simdjson::ondemand::number_type::signed_integer) {
+        giveUp();
+    }
+    const std::int64_t i = n.get_int64();
+    if (i < low || i > high) {
+        giveUp();
+    }
+    return i;
+}
+
+template <typename Value>
+int readInt(Value v, const Where& w) {
     return static_cast<int>(readInteger(v, w, INT32_MIN, INT32_MAX));
 }
 
-std::int64_t readId(element v, const Where& w) { return readInteger(v, w, INT64_MIN, INT64_MAX); }
+template <typename Value>
+std::int64_t readId(Value v, const Where& w) {
+    return readInteger(v, w, INT64_MIN, INT64_MAX);
+}
 
-Color readColor(element v, const Where& w) {
+template <typename Value>
+Color readColor(Value v, const Where& w) {
     return static_cast<Color>(readInteger(v, w, 0, UINT32_MAX)) & 0xFFFFFFu;
 }
 
-bool readBool(element v, const Where& w) {
+bool readBool(CheckedValue v, const Where& w) {
     if (!v.is_bool()) {
         fail(w.text() + " is not true or false");
     }
     return bool(v);
 }
 
-std::string_view readString(element v, const Where& w) {
+bool readBool(QuickValue v, const Where&) { return take(v.get_bool()); }
+
+std::string_view readString(CheckedValue v, const Where& w) {
     if (!v.is_string()) {
         fail(w.text() + " is not a text");
     }
     return std::string_view(v);
 }
 
-object readObject(element v, const Where& w) {
+// A text without escapes is taken from the file as it stands (the parser
+// has checked its bytes already); one with escapes is decoded.
+std::string_view readString(QuickValue v, const Where&) {
+    std::string_view token = v.raw_json_token();
+    while (!token.empty() && (token.back() == ' ' || token.back() == '\t' ||
+                              token.back() == '\n' || token.back() == '\r')) {
+        token.remove_suffix(1);
+    }
+    if (token.size() < 2 || token.front() != '"' || token.back() != '"') {
+        giveUp();
+    }
+    const std::string_view text = token.substr(1, token.size() - 2);
+    if (text.find('\\') == std::string_view::npos) {
+        return text;
+    }
+    return take(v.get_string());
+}
+
+object readObject(CheckedValue v, const Where& w) {
     if (!v.is_object()) {
         fail(w.text() + " is not an object");
     }
     return object(v);
 }
 
-array readArray(element v, const std::string& what) {
+simdjson::ondemand::object readObject(QuickValue v, const Where&) { return take(v.get_object()); }
+
+array readArray(CheckedValue v, const std::string& what) {
     if (!v.is_array()) {
         fail(what + " is not a list");
     }
     return array(v);
+}
+
+simdjson::ondemand::array readArray(QuickValue v) { return take(v.get_array()); }
+
+// The name of a member as the file spells it; a name with escapes, which
+// this program never writes, is left to the checked reader.
+std::string_view rawName(simdjson::ondemand::field& f) {
+    const char* name = f.key().raw();
+    std::size_t length = 0;
+    while (name[length] != '"') {
+        if (name[length] == '\\') {
+            giveUp();
+        }
+        ++length;
+    }
+    return {name, length};
 }
 
 // ---------------------------------------------------------------- writing
@@ -232,9 +335,28 @@ private:
 template <typename Reading, typename Writing>
 struct Member {
     std::string_view name;
-    void (*read)(Reading&, element, const Where&);
+    void (*readChecked)(Reading&, CheckedValue, const Where&);
+    void (*readQuick)(Reading&, QuickValue, const Where&);
     void (*write)(JsonOut&, std::string_view name, const Writing&);
 };
+
+// A member whose reading is written once for both readers: `read` takes
+// either reader's value.
+template <typename Read, typename Write>
+struct MemberSpec {
+    std::string_view name;
+    Read read;
+    Write write;
+    template <typename Reading, typename Writing>
+    constexpr operator Member<Reading, Writing>() const {
+        return {name, read, read, write};
+    }
+};
+
+template <typename Read, typename Write>
+constexpr MemberSpec<Read, Write> member(std::string_view name, Read read, Write write) {
+    return {name, read, write};
+}
 
 // The members of one object kind, in the order a writer puts them, with a
 // lookup by name that costs one hash and one comparison. Names the table
@@ -268,8 +390,20 @@ public:
     void readAll(object o, Reading& target, const Context& context) const {
         for (auto [name, value] : o) {
             if (const Entry* m = find(name)) {
-                m->read(target, value, Where{context, m->name});
+                m->readChecked(target, value, Where{context, m->name});
             }
+        }
+    }
+
+    // The same for the quick reader, which reads every member or gives up.
+    void readAll(simdjson::ondemand::object o, Reading& target, const Context& context) const {
+        for (auto result : o) {
+            simdjson::ondemand::field f = take(std::move(result));
+            const Entry* m = find(rawName(f));
+            if (m == nullptr) {
+                giveUp();
+            }
+            m->readQuick(target, f.value(), Where{context, m->name});
         }
     }
 
@@ -353,26 +487,27 @@ void writeFlagWhenSet(JsonOut& o, std::string_view name, bool value) {
 // --- font: { "name", "size", "bold", "italic", "underline", "strikeout" }
 
 constexpr Member<Font, Font> FONT_MEMBERS[] = {
-    {"name", [](Font& f, element v, const Where& w) { f.name = readString(v, w); },
+    member("name", [](Font& f, auto v, const Where& w) { f.name = readString(v, w); },
      [](JsonOut& o, std::string_view n, const Font& f) {
          o.key(n);
          o.string(f.name);
-     }},
-    {"size", [](Font& f, element v, const Where& w) { f.size = readFloat(v, w); },
-     [](JsonOut& o, std::string_view n, const Font& f) { writeFloat(o, n, f.size); }},
-    {"bold", [](Font& f, element v, const Where& w) { f.bold = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.bold); }},
-    {"italic", [](Font& f, element v, const Where& w) { f.italic = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.italic); }},
-    {"underline", [](Font& f, element v, const Where& w) { f.underline = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.underline); }},
-    {"strikeout", [](Font& f, element v, const Where& w) { f.strikeout = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.strikeout); }},
+     }),
+    member("size", [](Font& f, auto v, const Where& w) { f.size = readFloat(v, w); },
+     [](JsonOut& o, std::string_view n, const Font& f) { writeFloat(o, n, f.size); }),
+    member("bold", [](Font& f, auto v, const Where& w) { f.bold = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.bold); }),
+    member("italic", [](Font& f, auto v, const Where& w) { f.italic = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.italic); }),
+    member("underline", [](Font& f, auto v, const Where& w) { f.underline = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.underline); }),
+    member("strikeout", [](Font& f, auto v, const Where& w) { f.strikeout = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Font& f) { writeFlagWhenSet(o, n, f.strikeout); }),
 };
 constexpr auto FONT = memberTable(FONT_MEMBERS);
 
 // A font value: its members are read over the defaults of `Font`.
-Font readFont(element v, const Where& w) {
+template <typename Value>
+Font readFont(Value v, const Where& w) {
     Font f;
     const Context fontContext{w.context.what, w.context.number, " font"};
     FONT.readAll(readObject(v, w), f, fontContext);
@@ -395,13 +530,14 @@ void writeFontMember(JsonOut& o, std::string_view name, const Font& f) {
 // to a map.
 class Ids {
 public:
-    explicit Ids(std::size_t nodes) : m_dense(nodes + 1, nullptr) {}
-
     // False when the id is taken already.
     bool add(std::int64_t id, Node* node) {
-        if (id > 0 && static_cast<std::uint64_t>(id) < m_dense.size()) {
+        if (dense(id)) {
+            if (static_cast<std::size_t>(id) >= m_dense.size()) {
+                m_dense.resize(std::max(static_cast<std::size_t>(id) + 1, 2 * m_dense.size()));
+            }
             Node*& slot = m_dense[static_cast<std::size_t>(id)];
-            if (slot != nullptr) {
+            if (slot != nullptr || (!m_sparse.empty() && m_sparse.contains(id))) {
                 return false;
             }
             slot = node;
@@ -411,7 +547,8 @@ public:
     }
 
     Node* find(std::int64_t id) const {
-        if (id > 0 && static_cast<std::uint64_t>(id) < m_dense.size()) {
+        if (id > 0 && static_cast<std::uint64_t>(id) < m_dense.size() &&
+            m_dense[static_cast<std::size_t>(id)] != nullptr) {
             return m_dense[static_cast<std::size_t>(id)];
         }
         const auto it = m_sparse.find(id);
@@ -419,6 +556,12 @@ public:
     }
 
 private:
+    // An id near the ones seen so far goes to the table, which then grows
+    // at most by a bounded step; far ones go to the map.
+    bool dense(std::int64_t id) const {
+        return id > 0 && static_cast<std::uint64_t>(id) <= 2 * m_dense.size() + 4096;
+    }
+
     std::vector<Node*> m_dense;
     std::unordered_map<std::int64_t, Node*> m_sparse;
 };
@@ -429,7 +572,11 @@ private:
 // diagram nobody observes yet, so the setters' notifications are not needed.
 class DiagramReader {
 public:
+    // The checked reader, on a parsed document.
     static void read(const element& root, Diagram& out);
+    // The quick reader, on a text followed by the parser's padding; false
+    // when it gave up (the diagram is then only partly read).
+    static bool readQuick(std::string_view json, Diagram& out);
     static void write(JsonOut& o, const Diagram& d);
 
 private:
@@ -466,9 +613,12 @@ private:
 
     static const Node& freshNode();
     static const Link& freshLink();
-    static void readPoints(LinkReading& l, element v, const Where& w);
-    static void readNode(element v, std::size_t index, Diagram& out, Ids& ids);
-    static void readLink(element v, std::size_t index, Diagram& out, Ids& ids);
+    static void readPoints(LinkReading& l, CheckedValue v, const Where& w);
+    static void readPoints(LinkReading& l, QuickValue v, const Where& w);
+    template <typename Value>
+    static void readNode(Value v, std::size_t index, Diagram& out, Ids& ids);
+    template <typename Value>
+    static void readLink(Value v, std::size_t index, Diagram& out, Ids& ids);
 
     static const MemberTable<Diagram, Diagram, 8> SETTINGS;
     static const MemberTable<NodeReading, NodeWriting, 17> NODE;
@@ -493,112 +643,112 @@ const Link& DiagramReader::freshLink() {
 // --- diagram settings: every member is always written.
 
 const MemberTable<Diagram, Diagram, 8> DiagramReader::SETTINGS = memberTable<Diagram, Diagram>({
-    {"fillColor", [](Diagram& d, element v, const Where& w) { d.m_fillColor = readColor(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.FillColor()); }},
-    {"foreColor", [](Diagram& d, element v, const Where& w) { d.m_foreColor = readColor(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.ForeColor()); }},
-    {"font", [](Diagram& d, element v, const Where& w) { d.m_font = readFont(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFontMember(o, n, d.DiagramFont()); }},
-    {"gridVisible", [](Diagram& d, element v, const Where& w) { d.m_gridVisible = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFlag(o, n, d.GridVisible()); }},
-    {"snapToGrid", [](Diagram& d, element v, const Where& w) { d.m_snapToGrid = readBool(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFlag(o, n, d.SnapToGrid()); }},
-    {"gridSizeX", [](Diagram& d, element v, const Where& w) { d.m_gridSizeX = readInt(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.GridSizeX()); }},
-    {"gridSizeY", [](Diagram& d, element v, const Where& w) { d.m_gridSizeY = readInt(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.GridSizeY()); }},
+    member("fillColor", [](Diagram& d, auto v, const Where& w) { d.m_fillColor = readColor(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.FillColor()); }),
+    member("foreColor", [](Diagram& d, auto v, const Where& w) { d.m_foreColor = readColor(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.ForeColor()); }),
+    member("font", [](Diagram& d, auto v, const Where& w) { d.m_font = readFont(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFontMember(o, n, d.DiagramFont()); }),
+    member("gridVisible", [](Diagram& d, auto v, const Where& w) { d.m_gridVisible = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFlag(o, n, d.GridVisible()); }),
+    member("snapToGrid", [](Diagram& d, auto v, const Where& w) { d.m_snapToGrid = readBool(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeFlag(o, n, d.SnapToGrid()); }),
+    member("gridSizeX", [](Diagram& d, auto v, const Where& w) { d.m_gridSizeX = readInt(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.GridSizeX()); }),
+    member("gridSizeY", [](Diagram& d, auto v, const Where& w) { d.m_gridSizeY = readInt(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.GridSizeY()); }),
     // One zoom serves both directions.
-    {"zoom", [](Diagram& d, element v, const Where& w) { d.m_zoomX = d.m_zoomY = readInt(v, w); },
-     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.ZoomX()); }},
+    member("zoom", [](Diagram& d, auto v, const Where& w) { d.m_zoomX = d.m_zoomY = readInt(v, w); },
+     [](JsonOut& o, std::string_view n, const Diagram& d) { writeNumber(o, n, d.ZoomX()); }),
 });
 
 // --- node: looks not written are the diagram's colours and font, the rest
 // those of a fresh node.
 
 const MemberTable<DiagramReader::NodeReading, DiagramReader::NodeWriting, 17> DiagramReader::NODE = memberTable<NodeReading, NodeWriting>({
-    {"id",
-     [](auto& r, element v, const Where& w) {
+    member("id",
+     [](auto& r, auto v, const Where& w) {
          r.id = readId(v, w);
          r.hasId = true;
      },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.id); }},
-    {"kind",
-     [](auto& r, element v, const Where& w) {
+     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.id); }),
+    member("kind",
+     [](auto& r, auto v, const Where& w) {
          r.node->m_kind = static_cast<std::uint32_t>(readInteger(v, w, INT32_MIN, UINT32_MAX));
      },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.node.NodeKind()); }},
-    {"data", [](auto& r, element v, const Where& w) { r.node->m_data = readString(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeData()); }},
-    {"text", [](auto& r, element v, const Where& w) { r.node->m_text = readString(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeText()); }},
-    {"tip", [](auto& r, element v, const Where& w) { r.node->m_tip = readString(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeTip()); }},
-    {"left", [](auto& r, element v, const Where& w) { r.node->m_rect.left = readFloat(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeLeft()); }},
-    {"top", [](auto& r, element v, const Where& w) { r.node->m_rect.top = readFloat(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeTop()); }},
-    {"width", [](auto& r, element v, const Where& w) { r.node->m_rect.width = readFloat(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeWidth()); }},
-    {"height", [](auto& r, element v, const Where& w) { r.node->m_rect.height = readFloat(v, w); },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeHeight()); }},
-    {"fillColor", [](auto& r, element v, const Where& w) { r.node->m_fillColor = readColor(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.node.NodeKind()); }),
+    member("data", [](auto& r, auto v, const Where& w) { r.node->m_data = readString(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeData()); }),
+    member("text", [](auto& r, auto v, const Where& w) { r.node->m_text = readString(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeText()); }),
+    member("tip", [](auto& r, auto v, const Where& w) { r.node->m_tip = readString(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeTextUnlessEmpty(o, n, x.node.NodeTip()); }),
+    member("left", [](auto& r, auto v, const Where& w) { r.node->m_rect.left = readFloat(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeLeft()); }),
+    member("top", [](auto& r, auto v, const Where& w) { r.node->m_rect.top = readFloat(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeTop()); }),
+    member("width", [](auto& r, auto v, const Where& w) { r.node->m_rect.width = readFloat(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeWidth()); }),
+    member("height", [](auto& r, auto v, const Where& w) { r.node->m_rect.height = readFloat(v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeFloat(o, n, x.node.NodeHeight()); }),
+    member("fillColor", [](auto& r, auto v, const Where& w) { r.node->m_fillColor = readColor(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeFillColor(), x.diagram.FillColor());
-     }},
-    {"foreColor", [](auto& r, element v, const Where& w) { r.node->m_foreColor = readColor(v, w); },
+     }),
+    member("foreColor", [](auto& r, auto v, const Where& w) { r.node->m_foreColor = readColor(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeForeColor(), x.diagram.ForeColor());
-     }},
-    {"lineColor", [](auto& r, element v, const Where& w) { r.node->m_lineColor = readColor(v, w); },
+     }),
+    member("lineColor", [](auto& r, auto v, const Where& w) { r.node->m_lineColor = readColor(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeLineColor(), freshNode().NodeLineColor());
-     }},
-    {"lineWidth", [](auto& r, element v, const Where& w) { r.node->m_lineWidth = readInt(v, w); },
+     }),
+    member("lineWidth", [](auto& r, auto v, const Where& w) { r.node->m_lineWidth = readInt(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeLineWidth(), freshNode().NodeLineWidth());
-     }},
-    {"shapeStyle", [](auto& r, element v, const Where& w) { r.node->m_shapeStyle = readInt(v, w); },
+     }),
+    member("shapeStyle", [](auto& r, auto v, const Where& w) { r.node->m_shapeStyle = readInt(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeShapeStyle(), freshNode().NodeShapeStyle());
-     }},
-    {"drawStyle", [](auto& r, element v, const Where& w) { r.node->m_drawStyle = readInt(v, w); },
+     }),
+    member("drawStyle", [](auto& r, auto v, const Where& w) { r.node->m_drawStyle = readInt(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.node.NodeDrawStyle(), freshNode().NodeDrawStyle());
-     }},
-    {"connectable", [](auto& r, element v, const Where& w) { r.node->m_connectable = readBool(v, w); },
+     }),
+    member("connectable", [](auto& r, auto v, const Where& w) { r.node->m_connectable = readBool(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          if (x.node.NodeConnectable() != freshNode().NodeConnectable()) {
              writeFlag(o, n, x.node.NodeConnectable());
          }
-     }},
-    {"font", [](auto& r, element v, const Where& w) { r.node->m_font = readFont(v, w); },
+     }),
+    member("font", [](auto& r, auto v, const Where& w) { r.node->m_font = readFont(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          if (!(x.node.NodeFont() == x.diagram.DiagramFont())) {
              writeFontMember(o, n, x.node.NodeFont());
          }
-     }},
+     }),
 });
 
 // --- link: "points" left out means straight from centre to centre.
 
 const MemberTable<DiagramReader::LinkReading, DiagramReader::LinkWriting, 6> DiagramReader::LINK = memberTable<LinkReading, LinkWriting>({
-    {"origin",
-     [](auto& r, element v, const Where& w) {
+    member("origin",
+     [](auto& r, auto v, const Where& w) {
          r.ends[0] = r.ids->find(readId(v, w));
          if (r.ends[0] == nullptr) {
-             fail(w.text() + " is not a node of the file");
+             reject(v, w.text() + " is not a node of the file");
          }
      },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.origin); }},
-    {"target",
-     [](auto& r, element v, const Where& w) {
+     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.origin); }),
+    member("target",
+     [](auto& r, auto v, const Where& w) {
          r.ends[1] = r.ids->find(readId(v, w));
          if (r.ends[1] == nullptr) {
-             fail(w.text() + " is not a node of the file");
+             reject(v, w.text() + " is not a node of the file");
          }
      },
-     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.target); }},
-    {"points", [](auto& r, element v, const Where& w) { DiagramReader::readPoints(r, v, w); },
+     [](JsonOut& o, std::string_view n, const auto& x) { writeNumber(o, n, x.target); }),
+    member("points", [](auto& r, auto v, const Where& w) { DiagramReader::readPoints(r, v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          const Link& l = x.link;
          const std::vector<PointF>& points = l.LinkPoints();
@@ -616,33 +766,33 @@ const MemberTable<DiagramReader::LinkReading, DiagramReader::LinkWriting, 6> Dia
              o.close(']');
          }
          o.close(']');
-     }},
-    {"color", [](auto& r, element v, const Where& w) { r.color = readColor(v, w); },
+     }),
+    member("color", [](auto& r, auto v, const Where& w) { r.color = readColor(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.link.LinkColor(), freshLink().LinkColor());
-     }},
-    {"lineStyle", [](auto& r, element v, const Where& w) { r.lineStyle = readInt(v, w); },
+     }),
+    member("lineStyle", [](auto& r, auto v, const Where& w) { r.lineStyle = readInt(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.link.LinkLineStyle(), freshLink().LinkLineStyle());
-     }},
-    {"arrowStyle", [](auto& r, element v, const Where& w) { r.arrowStyle = readInt(v, w); },
+     }),
+    member("arrowStyle", [](auto& r, auto v, const Where& w) { r.arrowStyle = readInt(v, w); },
      [](JsonOut& o, std::string_view n, const auto& x) {
          writeNumberUnless(o, n, x.link.LinkArrowStyle(), freshLink().LinkArrowStyle());
-     }},
+     }),
 });
 
 // --- the document: its members are gathered first, then used in a fixed
 // order (the settings give the nodes their default colours and font).
 
 const MemberTable<DiagramReader::DocumentReading, Diagram, 5> DiagramReader::DOCUMENT = memberTable<DocumentReading, Diagram>({
-    {"format", [](auto& r, element v, const Where&) { r.format = v; }, nullptr},
-    {"version", [](auto& r, element v, const Where&) { r.version = v; }, nullptr},
-    {"diagram", [](auto& r, element v, const Where&) { r.settings = v; }, nullptr},
-    {"nodes", [](auto& r, element v, const Where&) { r.nodes = v; }, nullptr},
-    {"links", [](auto& r, element v, const Where&) { r.links = v; }, nullptr},
+    {"format", [](DocumentReading& r, CheckedValue v, const Where&) { r.format = v; }, nullptr, nullptr},
+    {"version", [](DocumentReading& r, CheckedValue v, const Where&) { r.version = v; }, nullptr, nullptr},
+    {"diagram", [](DocumentReading& r, CheckedValue v, const Where&) { r.settings = v; }, nullptr, nullptr},
+    {"nodes", [](DocumentReading& r, CheckedValue v, const Where&) { r.nodes = v; }, nullptr, nullptr},
+    {"links", [](DocumentReading& r, CheckedValue v, const Where&) { r.links = v; }, nullptr, nullptr},
 });
 
-void DiagramReader::readPoints(LinkReading& l, element v, const Where& w) {
+void DiagramReader::readPoints(LinkReading& l, CheckedValue v, const Where& w) {
     l.points.clear();
     if (!v.is_array()) {
         fail(w.text() + " is not a list");
@@ -663,37 +813,61 @@ void DiagramReader::readPoints(LinkReading& l, element v, const Where& w) {
     }
 }
 
-void DiagramReader::readNode(element v, std::size_t index, Diagram& out, Ids& ids) {
+void DiagramReader::readPoints(LinkReading& l, QuickValue v, const Where& w) {
+    l.points.clear();
+    for (auto item : readArray(v)) {
+        float xy[2];
+        std::size_t count = 0;
+        for (auto coordinate : readArray(take(std::move(item)))) {
+            if (count == 2) {
+                giveUp();
+            }
+            xy[count++] = readFloat(take(std::move(coordinate)), w);
+        }
+        if (count != 2) {
+            giveUp();
+        }
+        l.points.push_back({xy[0], xy[1]});
+    }
+}
+
+template <typename Value>
+void DiagramReader::readNode(Value v, std::size_t index, Diagram& out, Ids& ids) {
     const Context ctx{"node", index + 1};
-    if (!v.is_object()) {
-        fail(ctx.text() + " is not an object");
+    if constexpr (std::is_same_v<Value, CheckedValue>) {
+        if (!v.is_object()) {
+            fail(ctx.text() + " is not an object");
+        }
     }
     auto owned = std::unique_ptr<Node>(new Node(out));
     NodeReading r{owned.get()};
     r.node->m_fillColor = out.m_fillColor;
     r.node->m_foreColor = out.m_foreColor;
     r.node->m_font = out.m_font;
-    NODE.readAll(object(v), r, ctx);
+    NODE.readAll(readObject(v, Where{ctx, ""}), r, ctx);
     if (!r.hasId) {
-        fail(ctx.text() + " has no \"id\"");
+        reject(v, ctx.text() + " has no \"id\"");
     }
     if (!ids.add(r.id, r.node)) {
-        fail(ctx.text() + ": the id " + std::to_string(r.id) + " is used twice");
+        reject(v, ctx.text() + ": the id " + std::to_string(r.id) + " is used twice");
     }
     out.m_nodes.push_back(std::move(owned));
 }
 
-void DiagramReader::readLink(element v, std::size_t index, Diagram& out, Ids& ids) {
+template <typename Value>
+void DiagramReader::readLink(Value v, std::size_t index, Diagram& out, Ids& ids) {
     const Context ctx{"link", index + 1};
-    if (!v.is_object()) {
-        fail(ctx.text() + " is not an object");
+    if constexpr (std::is_same_v<Value, CheckedValue>) {
+        if (!v.is_object()) {
+            fail(ctx.text() + " is not an object");
+        }
     }
     const Link& fresh = freshLink();
     LinkReading r{&ids, {nullptr, nullptr}, {}, fresh.m_color, fresh.m_lineStyle, fresh.m_arrowStyle};
     r.points.reserve(2);
-    LINK.readAll(object(v), r, ctx);
+    LINK.readAll(readObject(v, Where{ctx, ""}), r, ctx);
     if (r.ends[0] == nullptr || r.ends[1] == nullptr) {
-        fail(ctx.text() + " has no \"" + (r.ends[0] == nullptr ? "origin" : "target") + "\"");
+        reject(v, ctx.text() + " has no \"" + (r.ends[0] == nullptr ? "origin" : "target") + "\"");
     }
     if (r.points.size() < 2) {
         r.points = {r.ends[0]->centre(), r.ends[1]->centre()};
@@ -730,15 +904,12 @@ void DiagramReader::read(const element& root, Diagram& out) {
         SETTINGS.readAll(readObject(*doc.settings, Where{document, "diagram"}), out,
                          Context{"diagram"});
     }
-    std::optional<array> nodes, links;
+    Ids ids;
     if (doc.nodes) {
-        nodes = readArray(*doc.nodes, "\"nodes\"");
-    }
-    Ids ids(nodes ? nodes->size() : 0);
-    if (nodes) {
-        out.m_nodes.reserve(nodes->size());
+        const array list = readArray(*doc.nodes, "\"nodes\"");
+        out.m_nodes.reserve(list.size());
         std::size_t i = 0;
-        for (element v : *nodes) {
+        for (element v : list) {
             readNode(v, i++, out, ids);
         }
     }
@@ -749,6 +920,65 @@ void DiagramReader::read(const element& root, Diagram& out) {
         for (element v : list) {
             readLink(v, i++, out, ids);
         }
+    }
+}
+
+bool DiagramReader::readQuick(std::string_view json, Diagram& out) {
+    try {
+        simdjson::ondemand::parser parser;
+        simdjson::ondemand::document doc =
+            take(parser.iterate(json.data(), json.size(), json.size() + simdjson::SIMDJSON_PADDING));
+        // The members are used as they come, so they must come in the order
+        // the checked reader uses them, each once: format, version, diagram,
+        // nodes, links.
+        const Context document{"document"};
+        std::ptrdiff_t last = -1;
+        bool format = false;
+        bool version = false;
+        Ids ids;
+        for (auto result : take(doc.get_object())) {
+            simdjson::ondemand::field f = take(std::move(result));
+            const auto* m = DOCUMENT.find(rawName(f));
+            const std::ptrdiff_t rank = m == nullptr ? -1 : m - DOCUMENT.members().data();
+            if (rank <= last) {
+                giveUp();
+            }
+            last = rank;
+            const Where w{document, m->name};
+            QuickValue value = f.value();
+            switch (rank) {
+                case 0:
+                    format = readString(value, w) == FSM_FORMAT_NAME;
+                    break;
+                case 1:
+                    version = readInteger(value, w, INT64_MIN, FSM_FORMAT_VERSION) <= FSM_FORMAT_VERSION;
+                    break;
+                case 2:
+                    SETTINGS.readAll(readObject(value, w), out, Context{"diagram"});
+                    break;
+                case 3: {
+                    std::size_t i = 0;
+                    for (auto node : readArray(value)) {
+                        readNode(take(std::move(node)), i++, out, ids);
+                    }
+                    break;
+                }
+                default: {
+                    std::size_t i = 0;
+                    for (auto link : readArray(value)) {
+                        readLink(take(std::move(link)), i++, out, ids);
+                    }
+                    break;
+                }
+            }
+        }
+        // Nothing may follow the document.
+        const bool atEnd = doc.current_location().error() == simdjson::OUT_OF_BOUNDS;
+        return format && version && atEnd;
+    } catch (const GiveUp&) {
+        return false;
+    } catch (const FormatError&) {
+        return false;
     }
 }
 
@@ -799,46 +1029,56 @@ void DiagramReader::write(JsonOut& o, const Diagram& d) {
 
 namespace {
 
-// Parses and reads; on failure the diagram is left empty.
-template <typename Parse>
-bool readWith(Parse parse, Diagram& diagram, std::string& error) {
-    Diagram fresh;
+// Reads a text followed by the parser's padding; on failure the diagram is
+// left empty.
+bool readPadded(std::string_view json, Diagram& diagram, std::string& error) {
     try {
+        {
+            Diagram quick;
+            if (DiagramReader::readQuick(json, quick)) {
+                diagram.takeContentFrom(quick);
+                return true;
+            }
+        }
+        Diagram checked;
         simdjson::dom::parser parser;
         element root;
-        const auto code = parse(parser).get(root);
+        const auto code = parser.parse(json.data(), json.size(), false).get(root);
         if (code != simdjson::SUCCESS) {
             fail(std::string("not JSON (") + simdjson::error_message(code) + ")");
         }
-        DiagramReader::read(root, fresh);
+        DiagramReader::read(root, checked);
+        diagram.takeContentFrom(checked);
+        return true;
     } catch (const FormatError& e) {
         error = e.message;
-        Diagram empty;
-        diagram.takeContentFrom(empty);
-        return false;
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read the diagram";
+    }
+    Diagram empty;
+    diagram.takeContentFrom(empty);
+    return false;
+}
+
+}  // namespace
+
+bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
+    std::unique_ptr<char[]> padded;
+    try {
+        padded.reset(new char[json.size() + DIAGRAM_READ_PADDING]);
     } catch (const std::bad_alloc&) {
         error = "not enough memory to read the diagram";
         Diagram empty;
         diagram.takeContentFrom(empty);
         return false;
     }
-    diagram.takeContentFrom(fresh);
-    return true;
-}
-
-}  // namespace
-
-bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
-    // The parser copies the text into a buffer of its own, with room to read past its end.
-    return readWith(
-        [&](simdjson::dom::parser& p) { return p.parse(json.data(), json.size(), true); }, diagram,
-        error);
+    std::memcpy(padded.get(), json.data(), json.size());
+    std::memset(padded.get() + json.size(), 0, DIAGRAM_READ_PADDING);
+    return readPadded({padded.get(), json.size()}, diagram, error);
 }
 
 bool readPaddedDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
-    return readWith(
-        [&](simdjson::dom::parser& p) { return p.parse(json.data(), json.size(), false); }, diagram,
-        error);
+    return readPadded(json, diagram, error);
 }
 
 std::string writeDiagramJson(const Diagram& d) {
