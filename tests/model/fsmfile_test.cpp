@@ -161,5 +161,42 @@ TEST(FsmFile, DamagedFileMessagesNameTheObjectAndTheMember) {
     }
 }
 
+// Files this program does not write the way it writes them mean the same as
+// ever: settings given after the nodes still colour them, escaped names and
+// texts are decoded, a later member wins over an earlier one of the same
+// name, and a damaged part of an unknown member still makes the file damaged.
+TEST(FsmFile, UnusualButValidFilesKeepTheirMeaning) {
+    const std::string head = R"("format":"tarvel-fsm","version":1)";
+    const struct {
+        std::string json;
+        Color fill;
+        const char* data;
+        float left;
+    } cases[] = {
+        {R"({"nodes":[{"id":1}],"diagram":{"fillColor":7},)" + head + "}", 7, "", 0},
+        {"{" + head + R"(,"nodes":[{"id":1,"d\u0061ta":"x","left":1,"left":2}]})", 0xFFFFF0, "x", 2},
+        {"{" + head + R"(,"nodes":[{"id":1,"data":"a\"b\u00b7\r\n"}]})", 0xFFFFF0, "a\"b\xC2\xB7\r\n", 0},
+        {"{" + head + R"(,"nodes":[{"id":1,"data":"old"}],"nodes":[{"id":1,"data":"new","extra":{"x":[]}}]})",
+         0xFFFFF0, "new", 0},
+    };
+    for (const auto& c : cases) {
+        Diagram d;
+        std::string error;
+        ASSERT_TRUE(readDiagramJson(c.json, d, error)) << c.json << ": " << error;
+        ASSERT_EQ(d.nodeCount(), 1u) << c.json;
+        const Node& n = *d.NodeList()[0];
+        EXPECT_EQ(n.NodeFillColor(), c.fill) << c.json;
+        EXPECT_EQ(n.NodeData(), c.data) << c.json;
+        EXPECT_EQ(n.NodeLeft(), c.left) << c.json;
+    }
+    for (const std::string json : {"{" + head + R"(,"extra":[1,]})", "{" + head + "} x",
+                                   "{" + head + R"(,"nodes":[{"id":1,"extra":tru}]})"}) {
+        Diagram d;
+        std::string error;
+        EXPECT_FALSE(readDiagramJson(json, d, error)) << json;
+        EXPECT_EQ(error.rfind("not JSON (", 0), 0u) << json << ": " << error;
+    }
+}
+
 }  // namespace
 }  // namespace tarvel
