@@ -23,7 +23,7 @@ void prepareBatchHeap(std::size_t expectedBytes) {
 
     // Huge pages pay for a job of some size only: a small one would have a
     // whole huge page cleared for the little it touches.
-    constexpr std::size_t smallest = 16 << 20;
+    constexpr std::size_t smallest = 8 << 20;
     constexpr std::size_t largest = 1 << 30;
     if (expectedBytes < smallest) {
         return;
