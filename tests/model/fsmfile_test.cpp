@@ -190,7 +190,8 @@ TEST(FsmFile, UnusualButValidFilesKeepTheirMeaning) {
         EXPECT_EQ(n.NodeLeft(), c.left) << c.json;
     }
     for (const std::string json : {"{" + head + R"(,"extra":[1,]})", "{" + head + "} x",
-                                   "{" + head + R"(,"nodes":[{"id":1,"extra":tru}]})"}) {
+                                   "{" + head + R"(,"nodes":[{"id":1,"extra":tru}]})",
+                                   "{" + head + R"(,"nodes":[{"id":1,"data":"":5]}]})"}) {
         Diagram d;
         std::string error;
         EXPECT_FALSE(readDiagramJson(json, d, error)) << json;
