@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "export/diagrampainter.h"
 #include "model/document.h"
 #include "model/textmeasurer.h"
 
@@ -95,6 +96,12 @@ void clsGraphicEnhancement::AdjustSize(Node& node) {
     }
     if (m_doc.autosizeNodes) {
         fitToText(node, STATE_MARGIN);
+        if (node.hasKind(NK_SUPERSTATE)) {
+            // The superstate mark gets a band of its own below the text.
+            RectF r = node.rect();
+            r.height += superstateMarkRoom();
+            node.setRect(r);
+        }
     }
 }
 

@@ -77,6 +77,18 @@ RectF diagramBounds(const Diagram& diagram);
 // nothing of the link is visible (the nodes overlap).
 std::vector<PointF> visibleLinkPoints(const Link& link);
 
+// Where a superstate shows its mark (two small linked boxes in its lower
+// right corner); nothing for other nodes and for states too small for it.
+// No text is drawn over the mark.
+std::optional<RectF> superstateMarkOf(const Node& node);
+// The height a superstate fitted to its text needs beyond the text, so that
+// the mark has a band of its own below the last line.
+float superstateMarkRoom();
+
+// The triangle of a link's arrow head (tip first), empty when the link has no
+// arrow or nothing of it is visible.
+std::vector<PointF> arrowHeadOf(const Link& link);
+
 // The rectangles of the eight handles of a node, clockwise from the top left:
 // top-left, top, top-right, right, bottom-right, bottom, bottom-left, left.
 std::vector<RectF> nodeHandles(const RectF& rect, float pixel);

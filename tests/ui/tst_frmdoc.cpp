@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "editor/commentclipboard.h"
+#include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/dialoghooks.h"
@@ -57,6 +58,9 @@ class FrmDocTest : public QObject {
     Diagram& diagram() { return document().diagram(); }
     DiagramView* view() { return doc()->AddFlow1(); }
 
+    // A point just inside the left edge of a state: its connection handle.
+    QPointF rimOf(Node* n) { return at(view(), {n->NodeLeft(), n->centre().y}) + QPointF(2, 0); }
+
     // Two states, A left and B right, as an undo step of their own.
     std::pair<Node*, Node*> twoStates() {
         Node* a = test::addState(document(), "A", NK_STATE, 600, 600);
@@ -82,7 +86,8 @@ private slots:
 
     void newWindowIsUntitledAndUnchanged() {
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
-        QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001"));
+        QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001[*]"));
+        QVERIFY(!doc()->isWindowModified());
         QVERIFY(!document().undRed().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
@@ -114,9 +119,18 @@ private slots:
         QCOMPARE(diagram().nodeCount(), std::size_t(1));
     }
 
+    void dragFromStateToStateDrawsATransition_data() {
+        QTest::addColumn<bool>("fromRim");
+        QTest::newRow("from the connection handle on the rim") << true;
+        QTest::newRow("with Shift from the body") << false;
+    }
     void dragFromStateToStateDrawsATransition() {
+        QFETCH(bool, fromRim);
         auto [a, b] = twoStates();
-        drag(view(), at(view(), a->centre()), at(view(), b->centre()));
+        const QPointF start =
+            fromRim ? rimOf(a) : at(view(), a->centre());
+        drag(view(), start, at(view(), b->centre()),
+             fromRim ? Qt::NoModifier : Qt::ShiftModifier);
         QCOMPARE(count(diagram(), NK_TRANSITION), 1);
         QCOMPARE(a->NodeOutLinks().size(), std::size_t(1));
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
@@ -134,29 +148,32 @@ private slots:
     void aLinkBackToItsStateMakesASelfTransitionBeside() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
-        const QPointF c = at(view(), a->centre());
-        press(view(), c);
-        moveTo(view(), c + QPointF(0, 60), true);  // out of the state
-        moveTo(view(), c + QPointF(0, 80), true);
-        moveTo(view(), c, true);  // and back
-        release(view(), c);
+        const QPointF rim = rimOf(a);
+        const QPointF bottom = at(view(), {a->centre().x, a->NodeTop() + a->NodeHeight()});
+        press(view(), rim);
+        moveTo(view(), bottom + QPointF(0, 40), true);  // out of the state
+        moveTo(view(), bottom + QPointF(0, 60), true);
+        moveTo(view(), at(view(), a->centre()), true);  // and back
+        release(view(), at(view(), a->centre()));
         settle();
         QCOMPARE(count(diagram(), NK_TRANSITION), 1);
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
         QCOMPARE(targetState(*t), a);
-        QVERIFY(t->NodeTop() >= a->NodeTop() + a->NodeHeight());  // not on top of the state
+        QVERIFY(t->NodeTop() >= a->NodeTop() + a->NodeHeight());  // below, where the pointer went
+        QVERIFY(!coversSomething(diagram(), *t));
     }
 
-    void statesMoveFromTheirRimAndResizeWithHandles() {
+    void aPlainDragMovesAndHandlesResize() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
         document().autosizeNodes = false;
         const RectF before = a->rect();
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        drag(view(), rim, rim + QPointF(0, 60));
+        const QPointF body = at(view(), a->centre());
+        drag(view(), body, body + QPointF(0, 60));
         QCOMPARE(a->NodeTop(), before.top + 900);
         QCOMPARE(a->NodeLeft(), before.left);
         QCOMPARE(count(diagram(), NK_TRANSITION), 0);
+        QVERIFY(document().undRed().CanUndo());
 
         click(view(), at(view(), a->centre()));
         a->setNodeSelected(true);  // the undo step of the move deselected it
@@ -223,9 +240,9 @@ private slots:
     void draggingBeyondTheWindowScrollsIt() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        const QPointF outside(view()->viewport()->width() + 25, rim.y());
-        press(view(), rim);
+        const QPointF body = at(view(), a->centre());
+        const QPointF outside(view()->viewport()->width() + 25, body.y());
+        press(view(), body);
         for (int i = 0; i < 5; ++i) {
             moveTo(view(), outside, true);
         }
@@ -239,12 +256,12 @@ private slots:
         auto [a, b] = twoStates();
         Q_UNUSED(b);
         const RectF before = a->rect();
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        press(view(), rim);
-        moveTo(view(), rim + QPointF(80, 80), true);
+        const QPointF body = at(view(), a->centre());
+        press(view(), body);
+        moveTo(view(), body + QPointF(80, 80), true);
         QVERIFY(!(a->rect() == before));
         QTest::keyClick(view(), Qt::Key_Escape);
-        release(view(), rim + QPointF(80, 80));
+        release(view(), body + QPointF(80, 80));
         settle();
         QCOMPARE(a->rect(), before);
         QVERIFY(!diagram().DiagramChanged());
@@ -266,7 +283,7 @@ private slots:
         auto [a, b] = twoStates();
         test::addTransition(document(), a, b);
         doc()->rules().storeChanges();
-        click(view(), at(view(), {b->NodeLeft() + 20, b->centre().y}));
+        click(view(), at(view(), b->centre()));
         QVERIFY(b->NodeSelected());
         QTest::keyClick(view(), Qt::Key_Delete);
         settle();

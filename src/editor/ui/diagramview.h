@@ -3,21 +3,29 @@
 // the window as mouse-down, mouse-move, mouse-up, double-click and key-down
 // events. The window's rules (DocWindow) decide what the gestures mean.
 //
-// Gestures, by pointer mode:
-//   draw mode   - a drag on the empty canvas draws a node (its rectangle
-//                 follows the pointer; on release the node is added);
-//               - a drag from a node's body to another node draws a link (to
-//                 the same node when the pointer left it on the way);
-//               - a drag from a node's rim, or with Shift held, moves it;
-//   select mode - a drag on the empty canvas selects with a rubber band; a
-//                 drag on a node moves it;
-//   both        - a selected node's handles resize it; all selected nodes
-//                 move together; a drag on a link's line adds a bend point, a
-//                 drag on a bend point moves it; a selected link's end on a
-//                 state can be dragged onto another state;
-//   zoom mode   - a drag draws the rectangle to zoom into.
-// Ctrl-click adds a node or link to the selection or takes it out; Escape
-// cancels a drag; Delete is reported as key code 46.
+// Gestures:
+//   - a drag on a node's body moves it with the rest of the selection (and
+//     the transition nodes whose two states move, so a self loop goes with
+//     its state);
+//   - near a state's rim a connection handle shows; a drag from it, or a
+//     drag with Shift held, draws a link to another node (to the same node
+//     when the pointer left it on the way); Shift+drag from a transition node
+//     draws its new way out;
+//   - a drag on the empty canvas draws a node in draw mode (its rectangle
+//     follows the pointer; on release the node is added) and selects with a
+//     rubber band in select mode; in zoom mode it draws the rectangle to zoom
+//     into;
+//   - a selected node's handles resize it; a drag on a link's line adds a
+//     bend point, a drag on a bend point moves it; a selected link's end on
+//     a state can be dragged onto another state.
+// While the diagram is locked no drag changes anything; the first drag that
+// is refused is reported. Ctrl-click adds a node or link to the selection or
+// takes it out; Escape cancels a drag (or clears the selection); the arrow
+// keys move the selection by a grid step (with Shift by one pixel), one undo
+// step per key press; Ctrl+wheel zooms about the pointer, Shift+wheel
+// scrolls sideways; Delete is reported as key code 46; a right-click asks the
+// window for the menu of what was clicked. The pointer shape and a hint say
+// what a drag would do before it starts.
 //
 // The diagram is kept in twips; the view shows it at the diagram's zoom (a
 // zoom of 0 fits the whole diagram in the window) at the screen's resolution.
@@ -25,9 +33,11 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -47,6 +57,16 @@ public:
     virtual void viewMouseUp(const GestureEnd& gesture) = 0;
     virtual void viewDoubleClick(Node* nodeAtPointer, Link* linkAtPointer) = 0;
     virtual void viewKeyDown(int keyCode) = 0;
+    // What a drag or click would do where the pointer is ("" when nothing).
+    virtual void viewHint(const std::string&) {}
+    // A drag the lock refused.
+    virtual void viewLockRefused() {}
+    // A right-click on a node, a link or the canvas (both null) at `at`.
+    virtual void viewContextMenu(Node*, Link*, QPoint /*globalPos*/, PointF /*at*/) {}
+    // The arrow keys moved the selection and were let go.
+    virtual void viewNudged() {}
+    // The view changed the zoom itself (wheel, zoom steps).
+    virtual void viewZoomed() {}
 };
 
 class DiagramView final : public QAbstractScrollArea, private DiagramObserver {
@@ -72,6 +92,20 @@ public:
     void FocusDiagram();
     // Scrolls so that the model point is at the top left of the window.
     void scrollToModel(PointF p);
+    // Zooms to `zoom` percent keeping the model point under the viewport
+    // position where it is.
+    void zoomAbout(int zoom, QPointF viewportPos);
+    // Zooms `steps` zoom steps in (positive) or out, about the viewport
+    // position (its centre when none is given).
+    void zoomBy(int steps, std::optional<QPointF> around = std::nullopt);
+    // The zoom shown, in percent (also when the diagram fits the window).
+    int effectiveZoom() const;
+    // Moves the selection by grid steps, or by pixels with `onePixel`.
+    void nudge(int xSteps, int ySteps, bool onePixel);
+    // The hint last given for the pointer's place.
+    QString hint() const { return m_hint; }
+    // The state whose connection handle shows, and where.
+    Node* connectHandleNode() const { return m_connectNode; }
 
     // For tests and tuning: the area the last repaint covered.
     QRect lastPaintedRect() const { return m_lastPainted; }
@@ -86,6 +120,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     enum class Drag {
@@ -98,6 +136,15 @@ private:
         ResizeNode,
         LinkPoint,  // moving (or adding) a bend point
         LinkEnd,    // re-attaching a link's end
+        Refused,    // any drag while the diagram is locked
+    };
+    // What lies under the pointer, as far as a gesture is concerned.
+    enum class HoverKind { Canvas, Handle, LinkPoint, Connect, Node, Link };
+    struct Hover {
+        HoverKind kind = HoverKind::Canvas;
+        Node* node = nullptr;
+        Link* link = nullptr;
+        PointF rimPoint;  // where the connection handle shows
     };
 
     // DiagramObserver
@@ -120,8 +167,19 @@ private:
 
     float pixel() const;
     float tolerance() const;
-    bool onNodeRim(const Node& node, PointF p) const;
     void hitAt(PointF p, Node*& node, Link*& link, int& hit) const;
+    Hover hoverAt(PointF p) const;
+    // The state whose connection handle the point is on (the node under the
+    // point when there is one), and the rim point nearest to it.
+    std::optional<std::pair<Node*, PointF>> connectPointAt(PointF p, Node* under) const;
+    QString hintFor(const Hover& h) const;
+    QString dragHint() const;
+    void setHint(const QString& hint);
+    void setConnectHover(Node* node, PointF at);
+    void takeMovingSet();
+    void applyOffset(float dx, float dy);
+    void paintOverlays(QPainter& painter);
+    bool hasDrawnNodes() const;
     void selectOnly(Node* node, Link* link);
     void beginDrag(Drag drag, QPointF pos);
     void updateDrag(QPointF pos, Qt::KeyboardModifiers mods);
@@ -175,6 +233,11 @@ private:
     RectF m_resizeOriginal;
     std::vector<PointF> m_linkOriginal;
     QRectF m_overlay;  // the rubber shapes drawn over the diagram (viewport px)
+    Node* m_connectNode = nullptr;
+    PointF m_connectPoint;
+    QString m_hint;
+    int m_wheelZoom = 0;   // wheel turns not yet a whole zoom step
+    bool m_nudged = false;  // the arrow keys moved something not yet stored
 
     QRect m_lastPainted;
     int m_paintCount = 0;

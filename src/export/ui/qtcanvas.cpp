@@ -35,9 +35,12 @@ bool looksFixedPitch(const QString& family) {
            f.contains(QLatin1String("consol")) || f.contains(QLatin1String("fixed"));
 }
 
-// Text smaller than this many pixels is not drawn: nobody can read it and it
-// costs as much as legible text.
-constexpr qreal SMALLEST_TEXT_PIXELS = 3;
+// Text smaller than this many pixels (the em) is drawn as a faint bar as long
+// as the text: nobody could read the letters, but the shape of the text
+// stays, and a bar costs far less than the glyphs.
+constexpr qreal SMALLEST_TEXT_PIXELS = 4;
+// The font size at which a bar's length is measured, then scaled down.
+constexpr qreal MEASURE_PIXELS = 16;
 
 }  // namespace
 
@@ -110,6 +113,11 @@ void QtCanvas::setFont(const Font& font) {
     m_font = font;
     const qreal pixels = font.size * 20.0 * m_scale;
     m_textTooSmall = pixels < SMALLEST_TEXT_PIXELS;
+    m_pixels = pixels;
+    if (m_textTooSmall) {
+        m_measure.emplace(toQFont(font, MEASURE_PIXELS, m_dpiY), m_painter.device());
+        return;
+    }
     m_qfont = toQFont(font, pixels, m_dpiY);
     m_painter.setFont(m_qfont);
     m_ascent = QFontMetricsF(m_painter.font(), m_painter.device()).ascent();
@@ -148,7 +156,11 @@ void QtCanvas::drawPolyline(const std::vector<PointF>& points) {
 }
 
 void QtCanvas::drawText(PointF topLeft, std::string_view text) {
-    if (m_textTooSmall || text.empty()) {
+    if (text.empty()) {
+        return;
+    }
+    if (m_textTooSmall) {
+        drawTextBar(topLeft, text);
         return;
     }
     const QPen pen = m_painter.pen();
@@ -157,6 +169,27 @@ void QtCanvas::drawText(PointF topLeft, std::string_view text) {
     m_painter.drawText(QPointF(at.x(), at.y() + m_ascent),
                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     m_painter.setPen(pen);
+}
+
+void QtCanvas::drawTextBar(PointF topLeft, std::string_view text) {
+    if (!m_measure) {
+        return;
+    }
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString trimmed = s.trimmed();
+    if (trimmed.isEmpty()) {
+        return;
+    }
+    const qreal ratio = m_pixels / MEASURE_PIXELS;
+    const qreal lead = m_measure->horizontalAdvance(s.left(s.indexOf(trimmed.front()))) * ratio;
+    const qreal width = m_measure->horizontalAdvance(trimmed) * ratio;
+    const QPointF at = map(topLeft);
+    const qreal height = std::max<qreal>(m_pixels * 0.45, 1.0);
+    QColor colour = toQColor(m_textColor);
+    colour.setAlpha(120);
+    m_painter.fillRect(QRectF(at.x() + lead, at.y() + m_pixels * 0.4, std::max<qreal>(width, 1.0),
+                              height),
+                       colour);
 }
 
 }  // namespace tarvel

@@ -44,6 +44,7 @@ public:
 
 private:
     const QPolygonF& polygon(const std::vector<PointF>& points);
+    void drawTextBar(PointF topLeft, std::string_view text);
 
     QPainter& m_painter;
     qreal m_scale;
@@ -53,6 +54,8 @@ private:
     QFont m_qfont;
     qreal m_ascent = 0;
     bool m_textTooSmall = false;
+    qreal m_pixels = 0;
+    std::optional<QFontMetricsF> m_measure;
     Color m_textColor = 0;
     QPolygonF m_polygon;
 };
