@@ -620,14 +620,31 @@ void DocWindow::storeChanges() {
         return;
     }
     // Taking a snapshot takes out the information node by removing what is
-    // selected: a selected link would go with it.
+    // selected, after deselecting every node: a selected link would go with
+    // it. What the user had selected is selected again afterwards.
+    std::vector<Node*> nodes;
+    std::vector<Link*> links;
+    for (const auto& n : d.NodeList()) {
+        if (n->NodeSelected()) {
+            nodes.push_back(n.get());
+        }
+    }
     for (const auto& l : d.Links()) {
-        l->setLinkSelected(false);
+        if (l->LinkSelected()) {
+            links.push_back(l.get());
+            l->setLinkSelected(false);
+        }
     }
     m_doc.undRed().StoreGraphChanges();
     // The snapshot holds everything; refreshing the FSM record while taking
     // it is not a change of its own.
     d.SetDiagramChanged(false);
+    for (Node* n : nodes) {
+        n->setNodeSelected(true);
+    }
+    for (Link* l : links) {
+        l->setLinkSelected(true);
+    }
 }
 
 bool DocWindow::parentLookup() {

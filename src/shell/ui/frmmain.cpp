@@ -488,9 +488,11 @@ void frmMain::activateDocWindow(Document& doc) {
     }
     // A document that shows a file fills the work area from its first
     // activation; a new untitled one starts as a normal window.
-    if (sub != nullptr && std::find(m_placed.begin(), m_placed.end(), w) == m_placed.end()) {
+    const bool known = doc.untitled || !doc.sFullDocname.empty();  // not while still loading
+    if (sub != nullptr && known &&
+        std::find(m_placed.begin(), m_placed.end(), w) == m_placed.end()) {
         m_placed.push_back(w);
-        if (!doc.untitled && !doc.sFullDocname.empty()) {
+        if (!doc.untitled) {
             sub->showMaximized();
         }
     }
