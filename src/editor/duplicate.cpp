@@ -207,9 +207,13 @@ std::vector<Node*> duplicateSelection(Document& doc) {
             renumberPriorities(doc, *copyOf[original], nullptr);
         }
     }
+    // The copied states and comments are the selection; their transitions
+    // go along when they are moved.
     d.clearSelection();
     for (Node* n : made) {
-        n->setNodeSelected(true);
+        if (!isTransition(*n)) {
+            n->setNodeSelected(true);
+        }
     }
     d.setRepaintEnabled(true);
     return made;

@@ -17,9 +17,9 @@ namespace tarvel {
 // Room left between the originals and their copies.
 inline constexpr float DUPLICATE_GAP = 600;
 
-// Copies the selection; the copies become the selection. Returns the new
-// nodes (states and comments first, then transitions); nothing when no state
-// or comment is selected.
+// Copies the selection; the copied states and comments become the selection.
+// Returns the new nodes (states and comments first, then transitions);
+// nothing when no state or comment is selected.
 std::vector<Node*> duplicateSelection(Document& doc);
 
 // A state name no state of the diagram has and that is not in `taken`

@@ -23,8 +23,9 @@ constexpr int REACH = 45;
 constexpr float SAME_LINE_DISTANCE = 40;
 constexpr float SAME_LINE_SINE = 0.05f;  // about 3 degrees
 constexpr float SAME_LINE_OVERLAP = 90;
-// How far a self loop's bends stand out beside its node.
-constexpr float LOOP_SPREAD = 150;
+// How far apart a self loop's two links leave their state: this share of the
+// state's width (or height) on each side of the way to the node.
+constexpr float LOOP_SPREAD = 0.3f;
 
 // ------------------------------------------------------------ geometry
 
@@ -438,44 +439,105 @@ Ends endsOf(Node& t) {
     return e;
 }
 
-// The bends of a self loop whose node stands at `c` beside the state centre
-// `s`: one on each side of the node, across the line from the state.
-std::pair<PointF, PointF> loopBends(PointF s, PointF c, float w, float h) {
-    float dx = c.x - s.x;
-    float dy = c.y - s.y;
-    const float len = std::hypot(dx, dy);
-    if (len <= 0) {
-        dx = 0;
-        dy = -1;
-    } else {
-        dx /= len;
-        dy /= len;
+// How a transition node's two links run to it.
+enum class Route {
+    Straight,  // from the states' centres straight to the node (bends kept)
+    Parallel,  // beside another transition between the same states: each
+               // link bends at its state, shifted as far as the node is
+               // from the line between the states, so the two transitions
+               // run on parallel lines
+    Loop,      // a self transition: both links leave the state apart, like a tent
+};
+
+// Another transition joins the same two states, in either direction.
+bool hasSibling(const Node& t, const Ends& e) {
+    for (const Link* l : e.source->NodeOutLinks()) {
+        const Node* other = l->LinkTarget();
+        if (other != &t && isTransition(*other) && targetState(*other) == e.target) {
+            return true;
+        }
     }
-    // Half the node's extent across the direction, and a little more.
-    const float nx = -dy;
-    const float ny = dx;
-    const float across = std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2 + LOOP_SPREAD;
-    return {{c.x - nx * across, c.y - ny * across}, {c.x + nx * across, c.y + ny * across}};
+    for (const Link* l : e.target->NodeOutLinks()) {
+        const Node* other = l->LinkTarget();
+        if (other != &t && isTransition(*other) && targetState(*other) == e.source) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Route routeOf(const Node& t, const Ends& e) {
+    if (e.source == e.target) {
+        return Route::Loop;
+    }
+    return hasSibling(t, e) ? Route::Parallel : Route::Straight;
+}
+
+// The points of the two links of a transition node centred at `c`.
+std::pair<std::vector<PointF>, std::vector<PointF>> routeTo(const Ends& e, PointF c, Route route) {
+    std::vector<PointF> in = e.in->LinkPoints();
+    std::vector<PointF> out = e.out->LinkPoints();
+    const PointF a = e.source->centre();
+    const PointF b = e.target->centre();
+    switch (route) {
+        case Route::Straight:
+            in.back() = c;
+            out.front() = c;
+            return {in, out};
+        case Route::Parallel: {
+            float ux = b.x - a.x;
+            float uy = b.y - a.y;
+            const float len = std::hypot(ux, uy);
+            if (len <= 0) {
+                return {{a, c}, {c, b}};
+            }
+            ux /= len;
+            uy /= len;
+            // The node's distance from the line, across it.
+            const float offset = (c.x - a.x) * -uy + (c.y - a.y) * ux;
+            if (std::fabs(offset) < 1) {
+                return {{a, c}, {c, b}};
+            }
+            const PointF shift{-uy * offset, ux * offset};
+            return {{a, {a.x + shift.x, a.y + shift.y}, c}, {c, {b.x + shift.x, b.y + shift.y}, b}};
+        }
+        case Route::Loop: {
+            float dx = c.x - a.x;
+            float dy = c.y - a.y;
+            const float len = std::hypot(dx, dy);
+            if (len <= 0) {
+                dx = 0;
+                dy = -1;
+            } else {
+                dx /= len;
+                dy /= len;
+            }
+            // Across the way to the node, a third of the state on each side.
+            const float nx = -dy;
+            const float ny = dx;
+            const RectF s = outline(*e.source);
+            const float spread = (std::fabs(nx) * s.width + std::fabs(ny) * s.height) * LOOP_SPREAD;
+            // The bends stay inside the state, so only the two lines from its
+            // outline to the node show.
+            const RectF inner = inflated(s, -std::min(s.width, s.height) * 0.2f);
+            auto inside = [&](float x, float y) {
+                return PointF{std::clamp(x, inner.left, std::max(inner.left, inner.right())),
+                              std::clamp(y, inner.top, std::max(inner.top, inner.bottom()))};
+            };
+            return {{a, inside(a.x - nx * spread, a.y - ny * spread), c},
+                    {c, inside(a.x + nx * spread, a.y + ny * spread), a}};
+        }
+    }
+    return {in, out};
 }
 
 // The links of a transition node at `r`, as they would be drawn.
-std::vector<Segment> ownLinksAt(const Ends& e, const RectF& r, bool selfLoop) {
+std::vector<Segment> ownLinksAt(const Ends& e, const RectF& r, Route route) {
     std::vector<Segment> out;
-    const PointF c = r.centre();
     if (e.in == nullptr || e.out == nullptr) {
         return out;
     }
-    std::vector<PointF> in = e.in->LinkPoints();
-    std::vector<PointF> way = e.out->LinkPoints();
-    if (selfLoop) {
-        const PointF s = e.source->centre();
-        const auto [b1, b2] = loopBends(s, c, r.width, r.height);
-        in = {s, b1, c};
-        way = {c, b2, s};
-    } else {
-        in.back() = c;
-        way.front() = c;
-    }
+    const auto [in, way] = routeTo(e, r.centre(), route);
     for (const Segment& s : visibleSegments(in, outline(*e.source), r)) {
         out.push_back(s);
     }
@@ -483,6 +545,21 @@ std::vector<Segment> ownLinksAt(const Ends& e, const RectF& r, bool selfLoop) {
         out.push_back(s);
     }
     return out;
+}
+
+void applyRoute(Node& t, Route route) {
+    const Ends e = endsOf(t);
+    if (e.in == nullptr || e.out == nullptr || route == Route::Straight) {
+        return;
+    }
+    auto [in, out] = routeTo(e, t.centre(), route);
+    for (auto* pts : {&in, &out}) {
+        for (PointF& p : *pts) {
+            p = {std::max(p.x, 0.0f), std::max(p.y, 0.0f)};
+        }
+    }
+    e.in->setLinkPoints(std::move(in));
+    e.out->setLinkPoints(std::move(out));
 }
 
 struct Candidate {
@@ -573,6 +650,7 @@ bool place(Scene& scene, Node& t, std::optional<PointF> preferred) {
         return false;
     }
     const bool selfLoop = e.source == e.target;
+    const Route route = routeOf(t, e);
     const float w = t.NodeWidth();
     const float h = t.NodeHeight();
     std::vector<Candidate> spots = selfLoop
@@ -586,11 +664,9 @@ bool place(Scene& scene, Node& t, std::optional<PointF> preferred) {
     for (int level = 0; level < 2; ++level) {
         for (const Candidate& c : spots) {
             const RectF r = rectAround(c.centre, w, h);
-            if (scene.accepts(t, r, ownLinksAt(e, r, selfLoop), e.source, e.target, level)) {
+            if (scene.accepts(t, r, ownLinksAt(e, r, route), e.source, e.target, level)) {
                 moveCentreTo(t, c.centre);
-                if (selfLoop) {
-                    shapeSelfLoop(t);
-                }
+                applyRoute(t, route);
                 scene.update(t);
                 return true;
             }
@@ -645,14 +721,9 @@ std::vector<Node*> transitionNodesAt(const Node& state) {
 
 void shapeSelfLoop(Node& transition) {
     const Ends e = endsOf(transition);
-    if (e.source == nullptr || e.source != e.target) {
-        return;
+    if (e.source != nullptr && e.source == e.target) {
+        applyRoute(transition, Route::Loop);
     }
-    const PointF s = e.source->centre();
-    const PointF c = transition.centre();
-    const auto [b1, b2] = loopBends(s, c, transition.NodeWidth(), transition.NodeHeight());
-    e.in->setLinkPoints({s, {std::max(b1.x, 0.0f), std::max(b1.y, 0.0f)}, c});
-    e.out->setLinkPoints({c, {std::max(b2.x, 0.0f), std::max(b2.y, 0.0f)}, s});
 }
 
 std::vector<Node*> nodesMovingWithSelection(const Diagram& diagram) {

@@ -2,7 +2,8 @@
 // at the first free spot near the middle between its two states, where it
 // covers no other node and no arrow head and its two links lie on no other
 // link; a self transition sits beside its state with its two links bent into
-// a loop. Also the layout checks that find overlapping nodes and links drawn
+// a loop, and a transition beside another between the same two states runs
+// parallel to it, its links bent at the states. Also the layout checks that find overlapping nodes and links drawn
 // on top of each other, and the set of nodes that a move of the selection
 // takes along.
 //
@@ -42,8 +43,9 @@ int arrangeTransitionLabels(Diagram& diagram, const std::vector<Node*>& nodes = 
 // The transition nodes of a state, in and out, self transitions once.
 std::vector<Node*> transitionNodesAt(const Node& state);
 
-// Gives a self transition's two links one bend each, on either side of the
-// node, so that the loop leaves and enters its state apart.
+// Gives a self transition's two links one bend each, inside the state on
+// either side of the way to the node, so that the loop leaves and enters its
+// state apart.
 void shapeSelfLoop(Node& transition);
 
 // The nodes a move of the selection takes along: the selected drawn nodes and

@@ -590,34 +590,57 @@ void paintDiagram(Canvas& canvas, const Diagram& diagram, const TextMeasurer& me
     auto shown = [&](const RectF& bounds) {
         return !options.visible || intersects(*options.visible, bounds);
     };
+    // Every item of the diagram, or the ones the caller picked.
+    auto eachLink = [&](auto f) {
+        if (options.links != nullptr) {
+            for (const Link* l : *options.links) {
+                f(*l);
+            }
+        } else {
+            for (const auto& l : diagram.Links()) {
+                f(*l);
+            }
+        }
+    };
+    auto eachNode = [&](auto f) {
+        if (options.nodes != nullptr) {
+            for (const Node* n : *options.nodes) {
+                f(*n);
+            }
+        } else {
+            for (const auto& n : diagram.NodeList()) {
+                f(*n);
+            }
+        }
+    };
     if (options.grid) {
         paintGrid(canvas, diagram, options.visible ? *options.visible : diagramBounds(diagram),
                   pixel);
     }
-    for (const auto& l : diagram.Links()) {
-        if (shown(linkPaintBounds(*l, pixel))) {
-            paintLink(canvas, *l, options);
+    eachLink([&](const Link& l) {
+        if (shown(linkPaintBounds(l, pixel))) {
+            paintLink(canvas, l, options);
         }
-    }
-    for (const auto& n : diagram.NodeList()) {
-        if (isPaintedNode(*n, options) && shown(nodePaintBounds(*n, pixel))) {
-            paintNode(canvas, *n, measurer, options);
+    });
+    eachNode([&](const Node& n) {
+        if (isPaintedNode(n, options) && shown(nodePaintBounds(n, pixel))) {
+            paintNode(canvas, n, measurer, options);
         }
-    }
+    });
     if (!options.selectionMarks) {
         return;
     }
-    for (const auto& l : diagram.Links()) {
-        if (l->LinkSelected() && isPaintedNode(*l->LinkOrigin(), options) &&
-            isPaintedNode(*l->LinkTarget(), options) && shown(linkPaintBounds(*l, pixel))) {
-            paintLinkMarks(canvas, *l, pixel);
+    eachLink([&](const Link& l) {
+        if (l.LinkSelected() && isPaintedNode(*l.LinkOrigin(), options) &&
+            isPaintedNode(*l.LinkTarget(), options) && shown(linkPaintBounds(l, pixel))) {
+            paintLinkMarks(canvas, l, pixel);
         }
-    }
-    for (const auto& n : diagram.NodeList()) {
-        if (n->NodeSelected() && isPaintedNode(*n, options) && shown(nodePaintBounds(*n, pixel))) {
-            paintNodeMarks(canvas, *n, pixel);
+    });
+    eachNode([&](const Node& n) {
+        if (n.NodeSelected() && isPaintedNode(n, options) && shown(nodePaintBounds(n, pixel))) {
+            paintNodeMarks(canvas, n, pixel);
         }
-    }
+    });
 }
 
 }  // namespace tarvel

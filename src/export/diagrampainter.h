@@ -41,6 +41,10 @@ struct PaintOptions {
     const Node* hideTextOf = nullptr;
     // Only items that touch this rectangle are drawn; the grid fills it.
     std::optional<RectF> visible;
+    // When given, only these items are drawn, in this order (a caller that
+    // keeps a spatial index passes what lies near the visible rectangle).
+    const std::vector<const Link*>* links = nullptr;
+    const std::vector<const Node*>* nodes = nullptr;
 };
 
 // Size of a selection handle in pixels and the arrow heads in twips.

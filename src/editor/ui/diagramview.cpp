@@ -133,7 +133,7 @@ QRectF DiagramView::toView(const RectF& r) const {
         .normalized();
 }
 
-void DiagramView::updateScale() {
+void DiagramView::updateScale(QPointF keep) {
     if (m_diagram == nullptr) {
         return;
     }
@@ -158,14 +158,21 @@ void DiagramView::updateScale() {
         updateScrollBars();
         return;
     }
-    // The part of the diagram at the top left of the window stays there.
-    const PointF topLeft = toModel(QPointF(0, 0));
+    // The part of the diagram at `keep` stays there.
+    const PointF kept = toModel(keep);
     m_scale = scale;
-    rebuildBoundsCache();
+    forgetTexts();
     markAllDirty();
     updateScrollBars();
-    horizontalScrollBar()->setValue(static_cast<int>(topLeft.x * m_scale));
-    verticalScrollBar()->setValue(static_cast<int>(topLeft.y * m_scale));
+    const std::pair<QScrollBar*, qreal> bars[] = {{horizontalScrollBar(), kept.x * m_scale - keep.x()},
+                                                  {verticalScrollBar(), kept.y * m_scale - keep.y()}};
+    for (const auto& [bar, value] : bars) {
+        const int target = std::max(0, static_cast<int>(std::lround(value)));
+        if (target > bar->maximum()) {
+            bar->setMaximum(target);
+        }
+        bar->setValue(target);
+    }
 }
 
 void DiagramView::updateScrollBars() {
@@ -198,28 +205,45 @@ void DiagramView::scrollToModel(PointF p) {
 void DiagramView::rebuildBoundsCache() {
     m_nodeBounds.clear();
     m_linkBounds.clear();
+    m_nodeGrid.clear();
+    m_linkGrid.clear();
+    m_orderDirty = true;
+    dropAllTiles();
     if (m_diagram == nullptr) {
         return;
     }
-    const float px = pixel();
     m_nodeBounds.reserve(m_diagram->nodeCount());
     for (const auto& n : m_diagram->NodeList()) {
-        m_nodeBounds[n.get()] = nodePaintBounds(*n, px);
+        const RectF b = nodePaintBounds(*n, 0);
+        m_nodeBounds[n.get()] = b;
+        m_nodeGrid.insert(n.get(), b);
     }
     m_linkBounds.reserve(m_diagram->Links().size());
     for (const auto& l : m_diagram->Links()) {
-        m_linkBounds[l.get()] = linkPaintBounds(*l, px);
+        const RectF b = linkPaintBounds(*l, 0);
+        m_linkBounds[l.get()] = b;
+        m_linkGrid.insert(l.get(), b);
     }
 }
 
-void DiagramView::markDirty(const RectF& r) {
+void DiagramView::markDirty(const RectF& drawn, bool drawingChanged) {
+    // The selection marks keep their size in pixels around what is drawn.
+    const RectF r = inflated(drawn, marksMargin());
+    if (drawingChanged) {
+        dropTiles(r);
+    }
     m_dirty = m_dirty ? unite(*m_dirty, r) : r;
     scheduleFlush();
 }
 
 void DiagramView::markAllDirty() {
+    dropAllTiles();
     m_allDirty = true;
     scheduleFlush();
+}
+
+void DiagramView::invalidate() {
+    markAllDirty();
 }
 
 void DiagramView::scheduleFlush() {
@@ -253,8 +277,10 @@ void DiagramView::flush() {
 }
 
 void DiagramView::nodeAdded(Node& node) {
-    const RectF b = nodePaintBounds(node, pixel());
+    const RectF b = nodePaintBounds(node, 0);
     m_nodeBounds[&node] = b;
+    m_nodeGrid.insert(&node, b);
+    m_orderDirty = true;
     markDirty(b);
     m_extentDirty = true;
 }
@@ -262,11 +288,16 @@ void DiagramView::nodeAdded(Node& node) {
 void DiagramView::nodeRemoving(Node& node) {
     if (auto it = m_nodeBounds.find(&node); it != m_nodeBounds.end()) {
         markDirty(it->second);
+        m_nodeGrid.remove(&node, it->second);
         m_nodeBounds.erase(it);
     }
+    m_orderDirty = true;
     m_extentDirty = true;
     if (m_dragNode == &node || m_hoverTarget == &node) {
         cancelDrag();
+    }
+    if (m_connectNode == &node) {
+        m_connectNode = nullptr;
     }
     std::erase_if(m_moved, [&](const auto& m) { return m.first == &node; });
 }
@@ -275,37 +306,56 @@ void DiagramView::nodeChanged(Node& node, NodeChange what) {
     if (what == NodeChange::Data || what == NodeChange::Tip) {
         return;  // not drawn
     }
-    const RectF b = nodePaintBounds(node, pixel());
-    RectF& cached = m_nodeBounds[&node];
-    markDirty(cached.width > 0 || cached.height > 0 ? unite(cached, b) : b);
-    cached = b;
+    const RectF b = nodePaintBounds(node, 0);
+    auto [it, fresh] = m_nodeBounds.try_emplace(&node, b);
+    RectF& cached = it->second;
+    // A new selection shows only in the marks drawn over the cached drawing.
+    markDirty(fresh ? b : unite(cached, b), what != NodeChange::Selection);
+    if (fresh || !(cached == b)) {
+        if (!fresh) {
+            m_nodeGrid.remove(&node, cached);
+        }
+        m_nodeGrid.insert(&node, b);
+        cached = b;
+    }
     if (what == NodeChange::Geometry) {
         m_extentDirty = true;
     }
 }
 
 void DiagramView::linkAdded(Link& link) {
-    const RectF b = linkPaintBounds(link, pixel());
+    const RectF b = linkPaintBounds(link, 0);
     m_linkBounds[&link] = b;
+    m_linkGrid.insert(&link, b);
+    m_orderDirty = true;
     markDirty(b);
 }
 
 void DiagramView::linkRemoving(Link& link) {
     if (auto it = m_linkBounds.find(&link); it != m_linkBounds.end()) {
         markDirty(it->second);
+        m_linkGrid.remove(&link, it->second);
         m_linkBounds.erase(it);
     }
+    m_orderDirty = true;
     if (m_dragLink == &link) {
         cancelDrag();
     }
     std::erase_if(m_movedLinks, [&](const auto& m) { return m.first == &link; });
 }
 
-void DiagramView::linkChanged(Link& link, LinkChange) {
-    const RectF b = linkPaintBounds(link, pixel());
-    RectF& cached = m_linkBounds[&link];
-    markDirty(cached.width > 0 || cached.height > 0 ? unite(cached, b) : b);
-    cached = b;
+void DiagramView::linkChanged(Link& link, LinkChange what) {
+    const RectF b = linkPaintBounds(link, 0);
+    auto [it, fresh] = m_linkBounds.try_emplace(&link, b);
+    RectF& cached = it->second;
+    markDirty(fresh ? b : unite(cached, b), what != LinkChange::Selection);
+    if (fresh || !(cached == b)) {
+        if (!fresh) {
+            m_linkGrid.remove(&link, cached);
+        }
+        m_linkGrid.insert(&link, b);
+        cached = b;
+    }
 }
 
 void DiagramView::diagramReset() {
@@ -313,12 +363,147 @@ void DiagramView::diagramReset() {
     m_dragNode = nullptr;
     m_dragLink = nullptr;
     m_hoverTarget = nullptr;
+    m_connectNode = nullptr;
     m_moved.clear();
     m_movedLinks.clear();
     m_overlay = {};
     rebuildBoundsCache();
     m_extentDirty = true;
     markAllDirty();
+}
+
+// ------------------------------------------------------------ tiles
+
+// The drawing is kept in tiles of the window's pixels at the current zoom;
+// a repaint copies the tiles and draws only the selection marks and what a
+// gesture shows over them. A change of the drawing drops the tiles it touches.
+
+QRectF DiagramView::tileRect(int tx, int ty) const {
+    return QRectF(tx * TILE_PIXELS, ty * TILE_PIXELS, TILE_PIXELS, TILE_PIXELS);
+}
+
+void DiagramView::dropTiles(const RectF& modelRect) {
+    if (m_tiles.empty()) {
+        return;
+    }
+    const QRectF content(modelRect.left * m_scale, modelRect.top * m_scale,
+                         modelRect.width * m_scale, modelRect.height * m_scale);
+    const int x0 = static_cast<int>(std::floor(content.left() / TILE_PIXELS));
+    const int x1 = static_cast<int>(std::floor(content.right() / TILE_PIXELS));
+    const int y0 = static_cast<int>(std::floor(content.top() / TILE_PIXELS));
+    const int y1 = static_cast<int>(std::floor(content.bottom() / TILE_PIXELS));
+    if (static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1) > static_cast<long long>(m_tiles.size())) {
+        std::erase_if(m_tiles, [&](const auto& t) {
+            const auto [tx, ty] = tileOf(t.first);
+            return tx >= x0 && tx <= x1 && ty >= y0 && ty <= y1;
+        });
+        return;
+    }
+    for (int tx = x0; tx <= x1; ++tx) {
+        for (int ty = y0; ty <= y1; ++ty) {
+            m_tiles.erase(tileKey(tx, ty));
+        }
+    }
+}
+
+void DiagramView::dropAllTiles() {
+    m_tiles.clear();
+}
+
+void DiagramView::forgetTexts() {
+    m_textCache.clear();
+}
+
+QImage DiagramView::renderArea(const QRect& content) {
+    const qreal dpr = devicePixelRatioF();
+    QImage image(static_cast<int>(content.width() * dpr), static_cast<int>(content.height() * dpr),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(palette().color(QPalette::Base));
+    QPainter painter(&image);
+    QtCanvas canvas(painter, m_scale, QPointF(content.topLeft()), &m_textCache);
+    const RectF area{static_cast<float>(content.left() / m_scale),
+                     static_cast<float>(content.top() / m_scale),
+                     static_cast<float>(content.width() / m_scale),
+                     static_cast<float>(content.height() / m_scale)};
+    std::vector<const Node*> nodes;
+    std::vector<const Link*> links;
+    itemsNear(area, nodes, links);
+    PaintOptions options;
+    options.grid = m_diagram->GridVisible();
+    options.screenAids = true;
+    options.pixel = pixel();
+    options.visible = area;
+    options.hideTextOf = m_rules.editedComment();
+    options.nodes = &nodes;
+    options.links = &links;
+    paintDiagram(canvas, *m_diagram, m_measurer, options);
+    return image;
+}
+
+void DiagramView::renderTiles(int x0, int y0, int x1, int y1) {
+    // The missing tiles are drawn in one pass over their bounding area, so
+    // an item across several tiles is drawn once.
+    int mx0 = x1 + 1;
+    int my0 = y1 + 1;
+    int mx1 = x0 - 1;
+    int my1 = y0 - 1;
+    for (int tx = x0; tx <= x1; ++tx) {
+        for (int ty = y0; ty <= y1; ++ty) {
+            if (m_tiles.find(tileKey(tx, ty)) == m_tiles.end()) {
+                mx0 = std::min(mx0, tx);
+                my0 = std::min(my0, ty);
+                mx1 = std::max(mx1, tx);
+                my1 = std::max(my1, ty);
+            }
+        }
+    }
+    if (mx0 > mx1) {
+        return;
+    }
+    const QRect content(mx0 * TILE_PIXELS, my0 * TILE_PIXELS, (mx1 - mx0 + 1) * TILE_PIXELS,
+                        (my1 - my0 + 1) * TILE_PIXELS);
+    const QImage whole = renderArea(content);
+    const qreal dpr = whole.devicePixelRatio();
+    const int side = static_cast<int>(TILE_PIXELS * dpr);
+    for (int tx = mx0; tx <= mx1; ++tx) {
+        for (int ty = my0; ty <= my1; ++ty) {
+            if (m_tiles.find(tileKey(tx, ty)) != m_tiles.end()) {
+                continue;  // still good: the drawing is the same
+            }
+            QImage piece = whole.copy((tx - mx0) * side, (ty - my0) * side, side, side);
+            piece.setDevicePixelRatio(dpr);
+            m_tiles.emplace(tileKey(tx, ty), std::move(piece));
+        }
+    }
+}
+
+float DiagramView::marksMargin() const {
+    return (HANDLE_PIXELS / 2 + 4) * pixel();
+}
+
+void DiagramView::itemsNear(const RectF& area, std::vector<const Node*>& nodes,
+                            std::vector<const Link*>& links) {
+    if (m_orderDirty) {
+        m_orderDirty = false;
+        m_nodeOrder.clear();
+        m_linkOrder.clear();
+        std::size_t i = 0;
+        for (const auto& n : m_diagram->NodeList()) {
+            m_nodeOrder[n.get()] = i++;
+        }
+        i = 0;
+        for (const auto& l : m_diagram->Links()) {
+            m_linkOrder[l.get()] = i++;
+        }
+    }
+    // Later nodes are drawn over earlier ones: the diagram's order holds.
+    nodes = m_nodeGrid.near(area);
+    std::sort(nodes.begin(), nodes.end(),
+              [&](const Node* a, const Node* b) { return m_nodeOrder[a] < m_nodeOrder[b]; });
+    links = m_linkGrid.near(area);
+    std::sort(links.begin(), links.end(),
+              [&](const Link* a, const Link* b) { return m_linkOrder[a] < m_linkOrder[b]; });
 }
 
 void DiagramView::diagramPropertyChanged() {
@@ -329,7 +514,8 @@ void DiagramView::diagramPropertyChanged() {
     const bool locked = m_diagram->DiagramLocked();
     if (m_diagram->ZoomX() != m_lastZoom) {
         m_lastZoom = m_diagram->ZoomX();
-        updateScale();
+        // A new zoom keeps what is in the middle of the window there.
+        updateScale(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
         markAllDirty();
     }
     if (grid != m_lastGrid || gridVisible != m_lastGridVisible || locked != m_lastLocked) {
@@ -351,26 +537,56 @@ void DiagramView::FocusDiagram() {
 void DiagramView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRect area = event->rect();
-    painter.fillRect(area, palette().base());
     if (m_diagram == nullptr) {
+        painter.fillRect(area, palette().base());
         return;
     }
     ++m_paintCount;
     m_lastPainted = area;
     painter.setClipRect(area);
-    QtCanvas canvas(painter, m_scale,
-                    QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()));
-    PaintOptions options;
-    options.grid = m_diagram->GridVisible();
-    options.selectionMarks = true;
-    options.screenAids = true;
-    options.pixel = pixel();
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRect content = area.translated(scroll);
+    const int x0 = static_cast<int>(std::floor(content.left() / TILE_PIXELS));
+    const int x1 = static_cast<int>(std::floor(content.right() / TILE_PIXELS));
+    const int y0 = static_cast<int>(std::floor(content.top() / TILE_PIXELS));
+    const int y1 = static_cast<int>(std::floor(content.bottom() / TILE_PIXELS));
+    renderTiles(x0, y0, x1, y1);
+    for (int tx = x0; tx <= x1; ++tx) {
+        for (int ty = y0; ty <= y1; ++ty) {
+            painter.drawImage(QPointF(tx * TILE_PIXELS - scroll.x(), ty * TILE_PIXELS - scroll.y()),
+                              m_tiles.at(tileKey(tx, ty)));
+        }
+    }
+    // Far away tiles go when there are many: the window moved on.
+    if (m_tiles.size() > MAX_TILES) {
+        const int margin = 2;
+        std::erase_if(m_tiles, [&](const auto& t) {
+            const auto [tx, ty] = tileOf(t.first);
+            return tx < x0 - margin || tx > x1 + margin || ty < y0 - margin || ty > y1 + margin;
+        });
+    }
+
+    // The selection marks, over the tiles.
     const PointF topLeft = toModel(area.topLeft());
     const PointF bottomRight = toModel(area.bottomRight() + QPoint(1, 1));
-    options.visible = normalisedRect(topLeft, bottomRight);
-    options.hideTextOf = m_rules.editedComment();
-    paintDiagram(canvas, *m_diagram, m_measurer, options);
-
+    const RectF visible = normalisedRect(topLeft, bottomRight);
+    std::vector<const Node*> nodes;
+    std::vector<const Link*> links;
+    itemsNear(inflated(visible, marksMargin()), nodes, links);
+    QtCanvas canvas(painter, m_scale, QPointF(scroll));
+    const float px = pixel();
+    const PaintOptions drawn;
+    for (const Link* l : links) {
+        if (l->LinkSelected() && isPaintedNode(*l->LinkOrigin(), drawn) &&
+            isPaintedNode(*l->LinkTarget(), drawn)) {
+            paintLinkMarks(canvas, *l, px);
+        }
+    }
+    for (const Node* n : nodes) {
+        if (n->NodeSelected() && isPaintedNode(*n, drawn)) {
+            paintNodeMarks(canvas, *n, px);
+        }
+    }
     paintOverlays(painter);
 }
 
@@ -563,27 +779,29 @@ std::optional<std::pair<Node*, PointF>> DiagramView::connectPointAt(PointF p, No
             return std::nullopt;
         }
         const RectF r = n.rect();
-        const float inner = std::min(band, std::min(r.width, r.height) / 4);
+        // The band inside the outline: at most a quarter of the node each
+        // way, so a small state keeps a body to grab.
+        const float innerX = std::min(band, r.width / 4);
+        const float innerY = std::min(band, r.height / 4);
         const bool inside = p.x >= r.left && p.x <= r.right() && p.y >= r.top && p.y <= r.bottom();
         const float toLeft = p.x - r.left;
         const float toRight = r.right() - p.x;
         const float toTop = p.y - r.top;
         const float toBottom = r.bottom() - p.y;
-        const float nearest = std::min({toLeft, toRight, toTop, toBottom});
-        if (inside ? nearest > inner : !holds(inflated(r, band / 2), p)) {
+        const bool onRim = std::min(toLeft, toRight) <= innerX || std::min(toTop, toBottom) <= innerY;
+        if (inside ? !onRim : !holds(inflated(r, band / 2), p)) {
             return std::nullopt;
         }
-        // The rim point nearest the pointer.
+        // The rim point nearest the pointer, on the side whose band (for its
+        // width) the pointer is deepest in.
         PointF q{std::clamp(p.x, r.left, r.right()), std::clamp(p.y, r.top, r.bottom())};
         if (inside) {
-            if (nearest == toLeft) {
-                q.x = r.left;
-            } else if (nearest == toRight) {
-                q.x = r.right();
-            } else if (nearest == toTop) {
-                q.y = r.top;
+            const float depthX = std::min(toLeft, toRight) / std::max(innerX, 1.0f);
+            const float depthY = std::min(toTop, toBottom) / std::max(innerY, 1.0f);
+            if (depthX <= depthY) {
+                q.x = toLeft <= toRight ? r.left : r.right();
             } else {
-                q.y = r.bottom();
+                q.y = toTop <= toBottom ? r.top : r.bottom();
             }
         }
         return std::make_pair(&n, q);

@@ -33,6 +33,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -42,6 +43,8 @@
 #include <vector>
 
 #include "editor/docwindow.h"
+#include "editor/ui/itemgrid.h"
+#include "export/ui/qtcanvas.h"
 #include "model/diagram.h"
 #include "model/textmeasurer.h"
 
@@ -88,6 +91,9 @@ public:
 
     // The pointer shape the window chose (`PointerShape`) changed.
     void refreshPointer();
+    // Draws everything anew (the window changed what is drawn, e.g. the
+    // comment being edited in place).
+    void invalidate();
     // Takes the keyboard focus (`FocusDiagram`).
     void FocusDiagram();
     // Scrolls so that the model point is at the top left of the window.
@@ -157,12 +163,35 @@ private:
     void diagramReset() override;
     void diagramPropertyChanged() override;
 
-    void markDirty(const RectF& modelBounds);
+    // `drawingChanged` false: only the selection marks changed, the cached
+    // drawing stays.
+    void markDirty(const RectF& modelBounds, bool drawingChanged = true);
     void markAllDirty();
+    QRectF tileRect(int tx, int ty) const;
+    void dropTiles(const RectF& modelRect);
+    void dropAllTiles();
+    // Draws the missing tiles of the range (in tile units).
+    void renderTiles(int x0, int y0, int x1, int y1);
+    QImage renderArea(const QRect& content);
+    void forgetTexts();
+    // How far the selection marks reach beyond what they mark, in twips.
+    float marksMargin() const;
+    void itemsNear(const RectF& area, std::vector<const Node*>& nodes,
+                   std::vector<const Link*>& links);
+    static std::uint64_t tileKey(int tx, int ty) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(tx)) << 32) |
+               static_cast<std::uint32_t>(ty);
+    }
+    static std::pair<int, int> tileOf(std::uint64_t key) {
+        return {static_cast<int>(static_cast<std::uint32_t>(key >> 32)),
+                static_cast<int>(static_cast<std::uint32_t>(key & 0xFFFFFFFF))};
+    }
     void scheduleFlush();
     void flush();
     void rebuildBoundsCache();
-    void updateScale();
+    // The scale for the diagram's zoom; the model point at viewport position
+    // `keep` stays there.
+    void updateScale(QPointF keep = QPointF(0, 0));
     void updateScrollBars();
 
     float pixel() const;
@@ -204,6 +233,20 @@ private:
     // Last painted bounds of every item, to repaint where it was.
     std::unordered_map<const Node*, RectF> m_nodeBounds;
     std::unordered_map<const Link*, RectF> m_linkBounds;
+    // The items by place, to draw only what lies in the repainted area, and
+    // their drawing order.
+    static constexpr float GRID_CELL = 3000;  // twips
+    ItemGrid<Node> m_nodeGrid{GRID_CELL};
+    ItemGrid<Link> m_linkGrid{GRID_CELL};
+    std::unordered_map<const Node*, std::size_t> m_nodeOrder;
+    std::unordered_map<const Link*, std::size_t> m_linkOrder;
+    bool m_orderDirty = true;
+    // The drawing in tiles of TILE_PIXELS device-independent pixels.
+    static constexpr int TILE_PIXELS = 256;
+    static constexpr std::size_t MAX_TILES = 160;
+    std::unordered_map<std::uint64_t, QImage> m_tiles;
+    // Laid-out lines of text, drawn again at every repaint at this zoom.
+    TextCache m_textCache;
     std::optional<RectF> m_dirty;
     bool m_allDirty = false;
     bool m_extentDirty = false;

@@ -733,7 +733,7 @@ void frmDoc::viewChanged() {
         m_text1->hide();  // its node is gone
     }
     m_view->refreshPointer();
-    m_view->viewport()->update();
+    m_view->invalidate();
     placeText1();
     syncChecks();
 }
@@ -1149,6 +1149,10 @@ void frmDoc::mnuLocked() {
     }
     m_view->FocusDiagram();
     m_rules->toggleLocked();
+    // What the lock refused is no longer news.
+    if (m_main.statusMessage() == QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size())) {
+        m_main.showStatusMessage({});
+    }
 }
 
 void frmDoc::mnuHideComments() {

@@ -39,6 +39,8 @@ bool looksFixedPitch(const QString& family) {
 // as the text: nobody could read the letters, but the shape of the text
 // stays, and a bar costs far less than the glyphs.
 constexpr qreal SMALLEST_TEXT_PIXELS = 4;
+// A text cache forgets everything beyond this many lines.
+constexpr std::size_t MAX_CACHED_LINES = 40000;
 // The font size at which a bar's length is measured, then scaled down.
 constexpr qreal MEASURE_PIXELS = 16;
 
@@ -71,11 +73,28 @@ Font fromQFont(const QFont& font) {
     return f;
 }
 
-QtCanvas::QtCanvas(QPainter& painter, qreal scale, QPointF offset)
+const QStaticText& TextCache::text(const QString& line, const QFont& font) {
+    const QString key = font.key() + QChar(0) + line;
+    const auto it = m_texts.find(key);
+    if (it != m_texts.end()) {
+        return it->second;
+    }
+    if (m_texts.size() > MAX_CACHED_LINES) {
+        m_texts.clear();
+    }
+    QStaticText text(line);
+    text.setTextFormat(Qt::PlainText);
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    text.prepare(QTransform(), font);
+    return m_texts.emplace(key, std::move(text)).first->second;
+}
+
+QtCanvas::QtCanvas(QPainter& painter, qreal scale, QPointF offset, TextCache* texts)
     : m_painter(painter),
       m_scale(scale),
       m_offset(offset),
-      m_dpiY(painter.device() ? painter.device()->logicalDpiY() : 96) {
+      m_dpiY(painter.device() ? painter.device()->logicalDpiY() : 96),
+      m_texts(texts) {
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
 }
@@ -90,8 +109,10 @@ void QtCanvas::setPen(const Pen& pen) {
         return;
     }
     QPen p(toQColor(pen.color));
-    // Lines never get thinner than one pixel, whatever the zoom.
-    p.setWidthF(std::max<qreal>(pen.width * m_scale, 1.0));
+    // Lines never get thinner than one pixel, whatever the zoom; a line of
+    // one pixel is drawn as such (a cosmetic pen, much quicker to draw).
+    const qreal width = pen.width * m_scale;
+    p.setWidthF(width > 1.0 ? width : 0.0);
     p.setStyle(toQtStyle(pen.style));
     p.setJoinStyle(Qt::MiterJoin);
     p.setCapStyle(Qt::FlatCap);
@@ -166,8 +187,12 @@ void QtCanvas::drawText(PointF topLeft, std::string_view text) {
     const QPen pen = m_painter.pen();
     m_painter.setPen(toQColor(m_textColor));
     const QPointF at = map(topLeft);
-    m_painter.drawText(QPointF(at.x(), at.y() + m_ascent),
-                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (m_texts != nullptr) {
+        m_painter.drawStaticText(at, m_texts->text(line, m_qfont));
+    } else {
+        m_painter.drawText(QPointF(at.x(), at.y() + m_ascent), line);
+    }
     m_painter.setPen(pen);
 }
 
