@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/text.h"
 #include "model/document.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel::bench {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "codegen/codeprinter.h"
+#include "base/codeprinter.h"
 
 namespace tarvel {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "model/diagram.h"
 #include "model/fsmrecord.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "codegen/codeprinter.h"
+#include "base/codeprinter.h"
+#include "base/text.h"
 #include "model/diagram.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

@@ -4,11 +4,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/text.h"
 #include "model/diagram.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

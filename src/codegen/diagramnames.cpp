@@ -1,8 +1,8 @@
 #include "codegen/diagramnames.h"
 
+#include "base/text.h"
 #include "codegen/diagramanalysis.h"
 #include "model/fsmrecord.h"
-#include "model/text.h"
 
 namespace tarvel {
 

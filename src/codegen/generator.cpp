@@ -1,7 +1,7 @@
 #include "codegen/generator.h"
 
+#include "base/codeprinter.h"
 #include "codegen/childblockwriter.h"
-#include "codegen/codeprinter.h"
 #include "codegen/codetext.h"
 #include "codegen/hierarchywalk.h"
 #include "model/document.h"

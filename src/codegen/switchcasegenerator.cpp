@@ -3,11 +3,11 @@
 #include <set>
 #include <string>
 
-#include "codegen/codeprinter.h"
+#include "base/codeprinter.h"
+#include "base/text.h"
 #include "codegen/codetext.h"
 #include "model/diagram.h"
 #include "model/fsmrecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

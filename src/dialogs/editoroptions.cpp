@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tarvel {
 

@@ -2,13 +2,12 @@
 
 #include <cmath>
 
-#include "dialogs/dialogprompter.h"
-#include "editor/findreplace.h"
+#include "base/paths.h"
+#include "base/text.h"
+#include "editor/dialogprompter.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 
@@ -141,16 +140,22 @@ void FsmProperties::accept() {
     if (m_locked || m_values == m_snapshot) {
         return;
     }
-    Diagram& d = m_doc.diagram();
     const FsmValues& v = m_values;
-    const std::string options(GetGraphField(FF_OPTIONS, d));
-    SetGraphInfo(v.name, v.parameters, v.returnType, v.initialisation, v.before, v.defaultActions,
-                 v.after, v.finalCode, FSM_SIGNATURE, options, v.moduleHeader, v.functionHeader,
-                 v.maxLoops, d);
-    m_doc.options = v.options;
-    d.SetDiagramChanged(true);
+    std::vector<std::string> f = readFsmRecord(m_doc.diagram());
+    f[FF_NAME] = v.name;
+    f[FF_PARAMETERS] = v.parameters;
+    f[FF_RETURN_TYPE] = v.returnType;
+    f[FF_INITIALISATION] = v.initialisation;
+    f[FF_BEFORE] = v.before;
+    f[FF_DEFAULT_ACTIONS] = v.defaultActions;
+    f[FF_AFTER] = v.after;
+    f[FF_FINAL_CODE] = v.finalCode;
+    f[FF_MODULE_HEADER] = v.moduleHeader;
+    f[FF_FUNCTION_HEADER] = v.functionHeader;
+    f[FF_MAX_LOOPS] = v.maxLoops;
     // The history option decides the look of the initial state.
-    refreshInitialLook(m_doc, nullptr);
+    m_doc.options = v.options;
+    writeFsmRecord(m_doc, std::move(f));
 }
 
 bool FsmProperties::openChild(const std::string& entry, std::string& pendingPath) {
@@ -162,20 +167,6 @@ bool FsmProperties::openChild(const std::string& entry, std::string& pendingPath
     pendingPath = path;
     accept();
     return true;
-}
-
-bool FsmProperties::Buscar(FindReplace& find) {
-    FsmValues& v = m_values;
-    const bool goOn =
-        find.offer("FSM properties: Parameters", v.parameters, m_locked) &&
-        find.offer("FSM properties: Return type", v.returnType, m_locked) &&
-        find.offer("FSM properties: Initialization", v.initialisation, m_locked) &&
-        find.offer("FSM properties: Actions before dispatcher", v.before, m_locked) &&
-        find.offer("FSM properties: Default actions on index error", v.defaultActions, m_locked) &&
-        find.offer("FSM properties: Actions after dispatcher", v.after, m_locked) &&
-        find.offer("FSM properties: Ending actions", v.finalCode, m_locked);
-    accept();
-    return goOn;
 }
 
 }  // namespace tarvel

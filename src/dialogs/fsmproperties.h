@@ -12,7 +12,6 @@
 namespace tarvel {
 
 class DialogPrompter;
-class FindReplace;
 
 // What the controls of the FSM properties dialog hold.
 struct FsmValues {
@@ -73,10 +72,6 @@ public:
     // path, "Ok" follows and true is returned (the dialog closes); otherwise
     // `pendingPath` is cleared.
     bool openChild(const std::string& entry, std::string& pendingPath);
-
-    // Offers the seven texts to the find walk in their fixed order, then
-    // performs "Ok". True only when every step answered "go on".
-    bool Buscar(FindReplace& find);
 
 private:
     Document& m_doc;

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tarvel {
 

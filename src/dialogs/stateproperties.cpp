@@ -1,12 +1,11 @@
 #include "dialogs/stateproperties.h"
 
-#include "dialogs/dialogprompter.h"
-#include "editor/findreplace.h"
+#include "base/paths.h"
+#include "base/text.h"
+#include "editor/dialogprompter.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 
@@ -17,21 +16,6 @@ constexpr int MAX_INDEX = 9999;
 
 const char* flag(bool on) {
     return on ? "Y" : "N";
-}
-
-// No state other than `self` carries the name (ignoring case).
-bool nameFreeFor(const Diagram& d, std::string_view name, const Node& self) {
-    for (const auto& n : d.NodeList()) {
-        if (n.get() != &self && isState(*n) &&
-            equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string cleanName(std::string_view name) {
-    return spacesToUnderscores(trimBlanks(name));
 }
 
 }  // namespace
@@ -71,9 +55,7 @@ void StateProperties::load() {
 }
 
 void StateProperties::refreshChildren() {
-    clsParientes parientes(m_doc.sFullDocname);
-    parientes.BuscaEnlaces(m_values.moore + std::string(CRLF) + m_values.elseActions);
-    m_children = parientes.children();
+    m_children = stateChildren(m_doc, m_values.moore, m_values.elseActions);
 }
 
 std::uint32_t StateProperties::kindFromControls() const {
@@ -92,7 +74,7 @@ void StateProperties::write() {
     StateRecord r;
     // An index change writes at once; a name the user typed that another
     // state already has is not written then, since "Ok" would refuse it.
-    r.name = nameFreeFor(m_doc.diagram(), m_values.name, m_node)
+    r.name = stateNameFreeFor(m_doc.diagram(), m_values.name, m_node)
                  ? m_values.name
                  : std::string(readStateField(SF_NAME, m_node));
     const bool keptOwnName = r.name == m_values.name;
@@ -136,7 +118,7 @@ StateProperties::IndexResult StateProperties::indexEdited() {
 }
 
 void StateProperties::nameEdited() {
-    m_values.name = cleanName(m_values.name);
+    m_values.name = cleanStateName(m_values.name);
 }
 
 std::string StateProperties::cleanAction(std::string_view text) {
@@ -156,7 +138,7 @@ bool StateProperties::accept() {
     if (m_values.index != m_lastIndex && indexEdited() == IndexResult::Illegal) {
         return false;
     }
-    if (!nameFreeFor(m_doc.diagram(), m_values.name, m_node)) {
+    if (!stateNameFreeFor(m_doc.diagram(), m_values.name, m_node)) {
         m_prompter.message("The name: " + m_values.name + " is already used");
         return false;
     }
@@ -174,24 +156,6 @@ bool StateProperties::openChild(const std::string& entry, std::string& pendingPa
     }
     pendingPath = path;
     return accept();
-}
-
-bool StateProperties::Buscar(FindReplace& find) {
-    bool goOn = find.offer("State: Name", m_values.name, m_locked);
-    if (goOn) {
-        // A name is one line; it gets the clean-up of its box as well.
-        m_values.name = cleanName(m_values.name.substr(0, m_values.name.find('\r')));
-    }
-    const std::string prefix = "State[" + m_values.name + "]: ";
-    goOn = goOn && find.offer(prefix + "Input actions ", m_values.entry, m_locked);
-    goOn = goOn && find.offer(prefix + "Moore actions ", m_values.moore, m_locked);
-    goOn = goOn && find.offer(prefix + "Else actions ", m_values.elseActions, m_locked);
-    goOn = goOn && find.offer(prefix + "Output actions ", m_values.exit, m_locked);
-    if (!m_locked) {
-        refreshChildren();
-        accept();
-    }
-    return goOn;
 }
 
 }  // namespace tarvel

@@ -13,7 +13,6 @@
 namespace tarvel {
 
 class DialogPrompter;
-class FindReplace;
 
 enum class StateMode { Standard, Initial, Final };
 
@@ -69,11 +68,6 @@ public:
     // `pendingPath` takes its path and "Ok" follows (the return value is that
     // of "Ok"); otherwise `pendingPath` is cleared and the dialog stays open.
     bool openChild(const std::string& entry, std::string& pendingPath);
-
-    // Offers the name and the four action texts to the find walk, then
-    // performs "Ok" (nothing is written in a locked diagram). True only when
-    // every step answered "go on".
-    bool Buscar(FindReplace& find);
 
 private:
     void load();

@@ -1,9 +1,8 @@
 #include "dialogs/transitionproperties.h"
 
-#include "dialogs/dialogprompter.h"
-#include "editor/findreplace.h"
+#include "base/text.h"
+#include "editor/dialogprompter.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {
@@ -117,20 +116,6 @@ bool TransitionProperties::accept() {
         write();
     }
     return true;
-}
-
-bool TransitionProperties::Buscar(FindReplace& find) {
-    std::string sourceName;
-    if (const Node* source = sourceState(m_node)) {
-        sourceName = readStateField(SF_NAME, *source);
-    }
-    const std::string prefix = "Transition(" + m_values.priority + ") from [" + sourceName + "]: ";
-    const bool goOn = find.offer(prefix + "Condition", m_values.condition, m_locked) &&
-                      find.offer(prefix + "Actions ", m_values.actions, m_locked);
-    if (!m_locked) {
-        accept();
-    }
-    return goOn;
 }
 
 }  // namespace tarvel

@@ -10,7 +10,6 @@
 namespace tarvel {
 
 class DialogPrompter;
-class FindReplace;
 
 // What the controls of the transition dialog hold.
 struct TransitionValues {
@@ -49,11 +48,6 @@ public:
     // "OK": false when the dialog must stay open (an illegal priority).
     // Writes only when a value differs from the loaded ones; no renumbering.
     bool accept();
-
-    // Offers the condition and the actions to the find walk, then performs
-    // "OK" (nothing is written in a locked diagram). True only when both steps
-    // answered "go on".
-    bool Buscar(FindReplace& find);
 
 private:
     void write();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "model/fsmfile.h"
 #include "model/nodekind.h"
-#include "model/text.h"
 
 namespace tarvel {
 

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/paths.h"
 #include "editor/duplicate.h"
-#include "editor/graphicenhancement.h"
 #include "editor/transitionlayout.h"
-#include "editor/undoredo.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
-#include "shell/paths.h"
 #include "shell/userinterface.h"
 
 namespace tarvel {
@@ -144,11 +142,18 @@ Node* insertCommentNode(Diagram& diagram) {
     return n;
 }
 
-DocWindow::DocWindow(Document& doc, DocWindowHost& host) : m_doc(doc), m_host(host) {
+DocWindow::DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo)
+    : m_doc(doc), m_host(host), m_undo(doc, std::move(undo)), m_enhancement(doc) {
     m_doc.diagram().addObserver(this);
+    m_doc.setEditHistory(&m_undo);
 }
 
 DocWindow::~DocWindow() {
+    m_gesture.reset();
+    m_undo.CleanUndoFiles();
+    if (m_doc.editHistory() == &m_undo) {
+        m_doc.setEditHistory(nullptr);
+    }
     m_doc.diagram().removeObserver(this);
 }
 
@@ -208,7 +213,7 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     if (leftButtonDown) {
         return;
     }
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     enhancement.UnMagnifyEmptyTransition();
     if (nodeAtPointer == nullptr && linkAtPointer == nullptr) {
         m_host.setStatusText({});
@@ -233,12 +238,30 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     }
 }
 
+void DocWindow::KeyMoveStart() {
+    if (m_keyMove == nullptr && !m_doc.diagram().DiagramLocked()) {
+        m_keyMove = std::make_unique<EditTransaction>(m_doc);
+    }
+}
+
+void DocWindow::KeyMoveEnd() {
+    m_keyMove.reset();
+}
+
+void DocWindow::MouseDown() {
+    // A gesture whose mouse-up never came ends here.
+    m_gesture.reset();
+    m_gesture = std::make_unique<EditTransaction>(m_doc);
+}
+
 void DocWindow::MouseUp(const GestureEnd& gesture) {
+    const std::unique_ptr<EditTransaction> edit =
+        m_gesture ? std::move(m_gesture) : std::make_unique<EditTransaction>(m_doc);
     Diagram& d = m_doc.diagram();
     if (d.DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     if (m_pointerMode == POINTER_ZOOM) {
         m_pointerMode = POINTER_DRAW;
         m_pointerShape = SHAPE_DEFAULT;
@@ -249,12 +272,11 @@ void DocWindow::MouseUp(const GestureEnd& gesture) {
     } else if (Link* link = d.CurrentLink()) {
         mouseUpOnLink(*link, gesture);
     }
-    storeChanges();
 }
 
 void DocWindow::mouseUpOnNode(Node& node, const GestureEnd& gesture) {
     Diagram& d = m_doc.diagram();
-    clsGraphicEnhancement& enhancement = m_doc.enhancement();
+    clsGraphicEnhancement& enhancement = m_enhancement;
     if (!node.NodeConnectable()) {
         m_connectEnabled = false;
         m_host.viewChanged();
@@ -368,8 +390,10 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
 }
 
 void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
+    m_gesture.reset();  // a gesture left open is over before anything else
+    EditTransaction edit(m_doc);
     Diagram& d = m_doc.diagram();
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
     d.setCurrentNode(nullptr);
     d.setCurrentLink(nullptr);
     if (nodeAtPointer != nullptr) {
@@ -395,7 +419,6 @@ void DocWindow::DoubleClick(Node* nodeAtPointer, Link* linkAtPointer) {
         m_host.viewChanged();
         m_host.beginCommentEdit(*nodeAtPointer);
     }
-    storeChanges();
 }
 
 void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const Font& font,
@@ -404,14 +427,14 @@ void DocWindow::endCommentEdit(bool textChanged, const std::string& text, const 
     m_editedComment = nullptr;
     m_inputEnabled = true;
     if (node != nullptr) {
+        // The edit is a change like any other: it gets its own undo step.
+        EditTransaction edit(m_doc);
         if (textChanged) {
             node->setNodeText(text);
         }
         node->setNodeFont(font);
         node->setNodeForeColor(color);
         node->setNodeDrawStyle(node->NodeText().empty() ? 0 : 5);
-        // The edit is a change like any other: it gets its own undo step.
-        storeChanges();
     }
     m_host.viewChanged();
 }
@@ -442,7 +465,7 @@ void DocWindow::setZoomItem(int item) {
     m_doc.diagram().setZoom(zoom, zoom);
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::zoomWindow() {
@@ -451,7 +474,7 @@ void DocWindow::zoomWindow() {
     m_zoomWindowChecked = true;
     m_host.viewChanged();
     m_host.refreshButtons();
-    m_doc.enhancement().AdjustAllNodeSizes(m_doc.diagram());
+    m_enhancement.AdjustAllNodeSizes(m_doc.diagram());
 }
 
 void DocWindow::setGridSizeIndex(int index) {
@@ -464,14 +487,14 @@ void DocWindow::setGridSizeIndex(int index) {
 }
 
 void DocWindow::toggleAutosize() {
+    EditTransaction edit(m_doc);
     m_doc.autosizeNodes = !m_doc.autosizeNodes;
     m_host.refreshButtons();
     Diagram& d = m_doc.diagram();
     if (m_doc.autosizeNodes) {
-        m_doc.enhancement().AdjustAllNodeSizes(d);
+        m_enhancement.AdjustAllNodeSizes(d);
     }
     d.SetDiagramChanged(true);
-    storeChanges();
 }
 
 void DocWindow::toggleLocked() {
@@ -494,10 +517,12 @@ void DocWindow::toggleFixedPitch() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
-    // Kept in the FSM properties record when the diagram is saved.
-    m_doc.diagram().SetDiagramChanged(true);
-    storeChanges();
+    {
+        EditTransaction edit(m_doc);
+        m_doc.fixedPitchOnly = !m_doc.fixedPitchOnly;
+        // Kept in the FSM properties record when the diagram is saved.
+        m_doc.diagram().SetDiagramChanged(true);
+    }
     m_host.viewChanged();
 }
 
@@ -517,6 +542,7 @@ Node* DocWindow::insertRemark(std::optional<PointF> at) {
     if (m_doc.diagram().DiagramLocked()) {
         return nullptr;
     }
+    EditTransaction edit(m_doc);
     Node* n = insertCommentNode(m_doc.diagram());
     if (at) {
         RectF r = n->rect();
@@ -524,7 +550,6 @@ Node* DocWindow::insertRemark(std::optional<PointF> at) {
         r.top = std::max(at->y - r.height / 2, 0.0f);
         n->setRect(r);
     }
-    storeChanges();
     return n;
 }
 
@@ -533,6 +558,7 @@ Node* DocWindow::addStateAt(PointF at) {
     if (d.DiagramLocked()) {
         return nullptr;
     }
+    EditTransaction edit(m_doc);
     Node* n = d.AddNode(std::max(at.x - NEW_STATE_WIDTH / 2, 0.0f),
                         std::max(at.y - NEW_STATE_HEIGHT / 2, 0.0f), NEW_STATE_WIDTH,
                         NEW_STATE_HEIGHT);
@@ -541,7 +567,6 @@ Node* DocWindow::addStateAt(PointF at) {
     writeState(m_doc, r, NK_STATE, *n);
     d.clearSelection();
     n->setNodeSelected(true);
-    storeChanges();
     return n;
 }
 
@@ -549,20 +574,19 @@ std::vector<Node*> DocWindow::duplicateSelection() {
     if (m_doc.diagram().DiagramLocked()) {
         return {};
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    std::vector<Node*> made = tarvel::duplicateSelection(m_doc);
-    storeChanges();
-    return made;
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
+    return tarvel::duplicateSelection(m_doc);
 }
 
 void DocWindow::straightenLinks(Node& transition) {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
+    EditTransaction edit(m_doc);
     if (sourceState(transition) != nullptr && sourceState(transition) == targetState(transition)) {
         // Straight, the two links of a self loop would lie on one line.
         shapeSelfLoop(transition);
-        storeChanges();
         return;
     }
     for (const auto* links : {&transition.NodeInLinks(), &transition.NodeOutLinks()}) {
@@ -572,26 +596,24 @@ void DocWindow::straightenLinks(Node& transition) {
             }
         }
     }
-    storeChanges();
 }
 
 void DocWindow::deleteSelection() {
     if (m_doc.diagram().DiagramLocked()) {
         return;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
     deleteSelectionAndRepair(m_doc);
-    storeChanges();
 }
 
 int DocWindow::arrangeLabels() {
     if (m_doc.diagram().DiagramLocked()) {
         return 0;
     }
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    const int moved = arrangeTransitionLabels(m_doc.diagram());
-    storeChanges();
-    return moved;
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
+    return arrangeTransitionLabels(m_doc.diagram());
 }
 
 void DocWindow::selectAll() {
@@ -603,14 +625,18 @@ void DocWindow::selectAll() {
 void DocWindow::undo() {
     // A node enlarged under the pointer goes back first: the snapshot that
     // is loaded knows it at its normal size.
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Undo();
+    m_gesture.reset();
+    m_keyMove.reset();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Undo();
     m_host.viewChanged();
 }
 
 void DocWindow::redo() {
-    m_doc.enhancement().UnMagnifyEmptyTransition();
-    m_doc.undRed().Redo();
+    m_gesture.reset();
+    m_keyMove.reset();
+    m_enhancement.UnMagnifyEmptyTransition();
+    m_undo.Redo();
     m_host.viewChanged();
 }
 
@@ -619,32 +645,10 @@ void DocWindow::storeChanges() {
     if (!d.DiagramChanged()) {
         return;
     }
-    // Taking a snapshot takes out the information node by removing what is
-    // selected, after deselecting every node: a selected link would go with
-    // it. What the user had selected is selected again afterwards.
-    std::vector<Node*> nodes;
-    std::vector<Link*> links;
-    for (const auto& n : d.NodeList()) {
-        if (n->NodeSelected()) {
-            nodes.push_back(n.get());
-        }
-    }
-    for (const auto& l : d.Links()) {
-        if (l->LinkSelected()) {
-            links.push_back(l.get());
-            l->setLinkSelected(false);
-        }
-    }
-    m_doc.undRed().StoreGraphChanges();
+    m_undo.StoreGraphChanges();
     // The snapshot holds everything; refreshing the FSM record while taking
     // it is not a change of its own.
     d.SetDiagramChanged(false);
-    for (Node* n : nodes) {
-        n->setNodeSelected(true);
-    }
-    for (Link* l : links) {
-        l->setLinkSelected(true);
-    }
 }
 
 bool DocWindow::parentLookup() {
@@ -664,9 +668,8 @@ ButtonState DocWindow::buttonState(std::vector<std::string>* children) {
     if (children != nullptr) {
         *children = hierarchy.children();
     }
-    clsLib_UndoRedo& undo = m_doc.undRed();
-    s.canUndo = undo.CanUndo();
-    s.canRedo = undo.CanRedo();
+    s.canUndo = m_undo.CanUndo();
+    s.canRedo = m_undo.CanRedo();
     return s;
 }
 

@@ -7,12 +7,16 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "editor/graphicenhancement.h"
+#include "editor/undoredo.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
 
 namespace tarvel {
 
@@ -150,12 +154,17 @@ Node* insertCommentNode(Diagram& diagram);
 
 class DocWindow : private DiagramObserver {
 public:
-    DocWindow(Document& doc, DocWindowHost& host);
+    // The window owns the document's undo history, made with `undo`, and
+    // registers it with the document for as long as the window lives. When
+    // the window goes its snapshots are deleted.
+    DocWindow(Document& doc, DocWindowHost& host, UndoEnvironment undo = {});
     ~DocWindow() override;
     DocWindow(const DocWindow&) = delete;
     DocWindow& operator=(const DocWindow&) = delete;
 
     Document& document() { return m_doc; }
+    clsLib_UndoRedo& undRed() { return m_undo; }
+    clsGraphicEnhancement& enhancement() { return m_enhancement; }
 
     // --- Canvas settings the window keeps ---
     int PointerMode() const { return m_pointerMode; }
@@ -173,8 +182,15 @@ public:
     Node* editedComment() const { return m_editedComment; }
 
     // --- Events of the canvas ---
+    // A press starts a gesture: everything the canvas and the rules change
+    // until its mouse-up is one edit, one undo step.
+    void MouseDown();
     void MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAtPointer, int pointerHit);
     void MouseUp(const GestureEnd& gesture);
+    // The arrow keys move the selection from the first press until the key
+    // is let go: one edit, one undo step.
+    void KeyMoveStart();
+    void KeyMoveEnd();
     void DoubleClick(Node* nodeAtPointer, Link* linkAtPointer);
 
     // The in-place editor of a comment lost the focus: its text, font and
@@ -209,8 +225,8 @@ public:
     void selectAll();
     void undo();
     void redo();
-    // Records an undo step when the diagram changed: after every gesture,
-    // dialog and command. Links are deselected first (see the .cpp).
+    // Records an undo step when the diagram changed. The window's own
+    // gestures and commands are edit transactions and need no call.
     void storeChanges();
 
     // Looks for the parent diagram; true when there is one (kept in the
@@ -231,6 +247,11 @@ private:
 
     Document& m_doc;
     DocWindowHost& m_host;
+    clsLib_UndoRedo m_undo;
+    clsGraphicEnhancement m_enhancement;
+    // The edit of the gesture under way, from its press to its mouse-up.
+    std::unique_ptr<EditTransaction> m_gesture;
+    std::unique_ptr<EditTransaction> m_keyMove;
     int m_pointerMode = POINTER_DRAW;
     int m_pointerShape = SHAPE_DEFAULT;
     bool m_connectEnabled = true;

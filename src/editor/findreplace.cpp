@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
-#include "dialogs/dialogprompter.h"
-#include "dialogs/fsmproperties.h"
-#include "dialogs/stateproperties.h"
-#include "dialogs/transitionproperties.h"
+#include "editor/dialogprompter.h"
 #include "model/document.h"
+#include "model/fsmrecord.h"
 #include "model/staterecord.h"
+#include "model/transitionrecord.h"
 
 namespace tarvel {
 
@@ -80,29 +79,110 @@ bool FindReplace::offer(std::string_view title, std::string& text, bool readOnly
     return answer.goOn;
 }
 
-bool FindReplace::searchFsm(Document& doc, DialogPrompter& prompter) {
-    FsmProperties fsm(doc, prompter);
-    return fsm.Buscar(*this);
+bool FindReplace::searchFsm(Document& doc) {
+    const bool locked = doc.diagram().DiagramLocked();
+    std::vector<std::string> f = readFsmRecord(doc.diagram());
+    const std::vector<std::string> loaded = f;
+    const bool goOn =
+        offer("FSM properties: Parameters", f[FF_PARAMETERS], locked) &&
+        offer("FSM properties: Return type", f[FF_RETURN_TYPE], locked) &&
+        offer("FSM properties: Initialization", f[FF_INITIALISATION], locked) &&
+        offer("FSM properties: Actions before dispatcher", f[FF_BEFORE], locked) &&
+        offer("FSM properties: Default actions on index error", f[FF_DEFAULT_ACTIONS], locked) &&
+        offer("FSM properties: Actions after dispatcher", f[FF_AFTER], locked) &&
+        offer("FSM properties: Ending actions", f[FF_FINAL_CODE], locked);
+    if (!locked && f != loaded) {
+        writeFsmRecord(doc, std::move(f));
+    }
+    return goOn;
+}
+
+bool FindReplace::searchState(Document& doc, Node& state, DialogPrompter& prompter) {
+    Diagram& d = doc.diagram();
+    const bool locked = d.DiagramLocked();
+    // A state without an index gets one first, as its dialog would give it.
+    if (readStateField(SF_INDEX, state).empty() && !locked) {
+        renumberStates(doc, &state);
+    }
+    const StateRecord loaded = StateRecord::read(state);
+    StateRecord r = loaded;
+    bool goOn = offer("State: Name", r.name, locked);
+    if (goOn) {
+        // A name is one line; it gets the clean-up of its box as well.
+        r.name = cleanStateName(r.name.substr(0, r.name.find('\r')));
+    }
+    const std::string prefix = "State[" + r.name + "]: ";
+    goOn = goOn && offer(prefix + "Input actions ", r.entry, locked);
+    goOn = goOn && offer(prefix + "Moore actions ", r.moore, locked);
+    goOn = goOn && offer(prefix + "Else actions ", r.elseActions, locked);
+    goOn = goOn && offer(prefix + "Output actions ", r.exit, locked);
+    if (locked) {
+        return goOn;
+    }
+    if (!stateNameFreeFor(d, r.name, state)) {
+        prompter.message("The name: " + r.name + " is already used");
+        return goOn;
+    }
+    // Naming a child diagram makes a state a superstate, and naming none
+    // makes a superstate a state again.
+    auto kindFor = [&](const StateRecord& texts) {
+        if (isInitial(state)) {
+            return NK_INITIAL;
+        }
+        if (isFinal(state)) {
+            return NK_FINAL;
+        }
+        return stateChildren(doc, texts.moore, texts.elseActions).empty() ? NK_STATE
+                                                                          : NK_SUPERSTATE;
+    };
+    const std::uint32_t kind = kindFor(r);
+    if (r.name == loaded.name && r.entry == loaded.entry && r.moore == loaded.moore &&
+        r.elseActions == loaded.elseActions && r.exit == loaded.exit && kind == kindFor(loaded)) {
+        return goOn;
+    }
+    r.isIn = loaded.isIn == "Y" ? "Y" : "N";
+    r.goTo = loaded.goTo == "Y" ? "Y" : "N";
+    writeState(doc, r, kind, state);
+    return goOn;
 }
 
 bool FindReplace::searchStates(Document& doc, DialogPrompter& prompter) {
     Diagram& d = doc.diagram();
     for (Node* state : nodesWhere(d, [](const Node& n) { return isState(n); })) {
         d.setCurrentNode(state);
-        StateProperties props(doc, *state, prompter);
-        if (!props.Buscar(*this)) {
+        if (!searchState(doc, *state, prompter)) {
             return false;
         }
     }
     return true;
 }
 
-bool FindReplace::searchTransitions(Document& doc, DialogPrompter& prompter) {
+bool FindReplace::searchTransition(Document& doc, Node& transition) {
+    const bool locked = doc.diagram().DiagramLocked();
+    const TransitionRecord loaded = TransitionRecord::read(transition);
+    TransitionRecord r = loaded;
+    std::string sourceName;
+    if (const Node* source = sourceState(transition)) {
+        sourceName = readStateField(SF_NAME, *source);
+    }
+    const std::string prefix = "Transition(" + r.priority + ") from [" + sourceName + "]: ";
+    const bool goOn = offer(prefix + "Condition", r.condition, locked) &&
+                      offer(prefix + "Actions ", r.actions, locked);
+    if (locked || (r.condition == loaded.condition && r.actions == loaded.actions)) {
+        return goOn;
+    }
+    r.entryExit = loaded.entryExit != "N" ? "Y" : "N";
+    r.mustBeLast = loaded.mustBeLast == "Y" ? "Y" : "N";
+    r.continueImmediately = loaded.continueImmediately == "Y" ? "Y" : "N";
+    writeTransition(doc, r, transition);
+    return goOn;
+}
+
+bool FindReplace::searchTransitions(Document& doc) {
     Diagram& d = doc.diagram();
     for (Node* transition : nodesWhere(d, [](const Node& n) { return isTransition(n); })) {
         d.setCurrentNode(transition);
-        TransitionProperties props(doc, *transition, prompter);
-        if (!props.Buscar(*this)) {
+        if (!searchTransition(doc, *transition)) {
             return false;
         }
     }
@@ -127,8 +207,8 @@ bool FindReplace::searchComments(Document& doc) {
 }
 
 bool FindReplace::walk(Document& doc, DialogPrompter& prompter) {
-    const bool completed = searchFsm(doc, prompter) && searchStates(doc, prompter) &&
-                           searchTransitions(doc, prompter) && searchComments(doc);
+    const bool completed = searchFsm(doc) && searchStates(doc, prompter) &&
+                           searchTransitions(doc) && searchComments(doc);
     prompter.beep();
     return completed;
 }

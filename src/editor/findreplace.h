@@ -16,6 +16,7 @@ namespace tarvel {
 
 class Document;
 class DialogPrompter;
+class Node;
 
 struct FindRequest {
     std::string title;
@@ -47,9 +48,14 @@ public:
     bool walk(Document& doc, DialogPrompter& prompter);
 
     // The groups of the walk; each returns false when the walk must stop.
-    bool searchFsm(Document& doc, DialogPrompter& prompter);
+    // The texts of the FSM properties, of a state and of a transition are
+    // offered in the order of their dialogs; what a group changed is written
+    // back through the record writes of the model, checked as the dialog's
+    // "Ok" checks it (a state name already used is refused with a message).
+    // Nothing is written in a locked diagram.
+    bool searchFsm(Document& doc);
     bool searchStates(Document& doc, DialogPrompter& prompter);
-    bool searchTransitions(Document& doc, DialogPrompter& prompter);
+    bool searchTransitions(Document& doc);
     bool searchComments(Document& doc);
 
     // Byte position of the first occurrence of `search` at or after `from`;
@@ -59,6 +65,9 @@ public:
                                   bool caseSensitive, std::size_t from = 0);
 
 private:
+    bool searchState(Document& doc, Node& state, DialogPrompter& prompter);
+    bool searchTransition(Document& doc, Node& transition);
+
     FindStep m_step;
     std::string m_search;
     std::string m_replace;

@@ -1,8 +1,8 @@
 #include "editor/fontcommands.h"
 
-#include "editor/graphicenhancement.h"
-#include "editor/undoredo.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
+#include "model/nodesizing.h"
 
 namespace tarvel {
 
@@ -36,30 +36,28 @@ void FontCommands::step(Document& doc, float delta) {
     if (d.DiagramLocked()) {
         return;
     }
-    {
-        NoRepaint quiet(d);
-        if (Node* comment = currentComment(doc)) {
-            d.SetDiagramChanged(true);
-            Font f = comment->NodeFont();
-            if (canGrow(f.size, delta)) {
-                f.size += delta;
-                comment->setNodeFont(f);
-            }
-            doc.enhancement().AdjustSize(*comment);
-        } else if (canGrow(d.DiagramFont().size, delta)) {
-            d.SetDiagramChanged(true);
-            Font f = d.DiagramFont();
+    EditTransaction edit(doc);
+    NoRepaint quiet(d);
+    if (Node* comment = currentComment(doc)) {
+        d.SetDiagramChanged(true);
+        Font f = comment->NodeFont();
+        if (canGrow(f.size, delta)) {
             f.size += delta;
-            d.setDiagramFont(f);
-            for (const auto& n : d.NodeList()) {
-                Font nodeFont = n->NodeFont();
-                nodeFont.size = f.size;
-                n->setNodeFont(nodeFont);
-                doc.enhancement().AdjustSize(*n);
-            }
+            comment->setNodeFont(f);
+        }
+        AdjustSize(doc, *comment);
+    } else if (canGrow(d.DiagramFont().size, delta)) {
+        d.SetDiagramChanged(true);
+        Font f = d.DiagramFont();
+        f.size += delta;
+        d.setDiagramFont(f);
+        for (const auto& n : d.NodeList()) {
+            Font nodeFont = n->NodeFont();
+            nodeFont.size = f.size;
+            n->setNodeFont(nodeFont);
+            AdjustSize(doc, *n);
         }
     }
-    doc.undRed().StoreGraphChanges();
 }
 
 void FontCommands::Enlarge(Document& doc) {
@@ -85,20 +83,20 @@ void FontCommands::Change(Document& doc, const Font& font, Color colour) {
     if (d.DiagramLocked()) {
         return;
     }
+    EditTransaction edit(doc);
     d.SetDiagramChanged(true);
     if (Node* comment = currentComment(doc)) {
         comment->setNodeFont(font);
         comment->setNodeForeColor(colour);
-        doc.enhancement().AdjustSize(*comment);
+        AdjustSize(doc, *comment);
     } else {
         d.setDiagramFont(font);
         NoRepaint quiet(d);
         for (const auto& n : d.NodeList()) {
             n->setNodeFont(font);
-            doc.enhancement().AdjustSize(*n);
+            AdjustSize(doc, *n);
         }
     }
-    doc.undRed().StoreGraphChanges();
 }
 
 void FontCommands::FixedPitch(Document& doc) {
@@ -106,11 +104,11 @@ void FontCommands::FixedPitch(Document& doc) {
     if (d.DiagramLocked()) {
         return;
     }
+    EditTransaction edit(doc);
     doc.fixedPitchOnly = !doc.fixedPitchOnly;
     // The choice is kept in the FSM properties record when the diagram is
     // saved, so it counts as a change.
     d.SetDiagramChanged(true);
-    doc.undRed().StoreGraphChanges();
 }
 
 }  // namespace tarvel

@@ -2,24 +2,11 @@
 
 #include <cmath>
 
-#include "export/diagrampainter.h"
 #include "model/document.h"
-#include "model/textmeasurer.h"
 
 namespace tarvel {
 
 namespace {
-
-// Keeps the diagram's changed flag as it was while an adjustment runs.
-class KeepChangedFlag {
-public:
-    explicit KeepChangedFlag(Diagram& d) : m_d(d), m_was(d.DiagramChanged()) {}
-    ~KeepChangedFlag() { m_d.SetDiagramChanged(m_was); }
-
-private:
-    Diagram& m_d;
-    bool m_was;
-};
 
 class NoRepaint {
 public:
@@ -66,43 +53,6 @@ void clsGraphicEnhancement::UnMagnifyEmptyTransition() {
     // The shift back is not clamped: a node clamped at 0 comes back displaced.
     node->setRect({node->NodeLeft() + MAGNIFY_SHIFT_X, node->NodeTop() + MAGNIFY_SHIFT_Y,
                    MIN_WIDTH, MIN_HEIGHT});
-}
-
-void clsGraphicEnhancement::LimitMinimSize(Node& node) {
-    RectF r = node.rect();
-    if (r.width < MIN_WIDTH) {
-        r.width = MIN_WIDTH;
-    }
-    if (r.height < MIN_HEIGHT) {
-        r.height = MIN_HEIGHT;
-    }
-    node.setRect(r);
-}
-
-void clsGraphicEnhancement::fitToText(Node& node, float margin) {
-    const SizeF s = fittedSize(m_doc.measurer(), node.NodeText(), node.NodeFont());
-    node.setRect({node.NodeLeft(), node.NodeTop(), s.width + margin, s.height + margin});
-}
-
-void clsGraphicEnhancement::AdjustSize(Node& node) {
-    KeepChangedFlag keep(m_doc.diagram());
-    if (node.hasKind(NK_TRANSITION)) {
-        if (!node.NodeText().empty()) {
-            fitToText(node, TRANSITION_MARGIN);
-        } else {
-            node.setRect({node.NodeLeft(), node.NodeTop(), MIN_WIDTH, MIN_HEIGHT});
-        }
-        return;
-    }
-    if (m_doc.autosizeNodes) {
-        fitToText(node, STATE_MARGIN);
-        if (node.hasKind(NK_SUPERSTATE)) {
-            // The superstate mark gets a band of its own below the text.
-            RectF r = node.rect();
-            r.height += superstateMarkRoom();
-            node.setRect(r);
-        }
-    }
 }
 
 void clsGraphicEnhancement::AdjustAllNodeSizes(Diagram& diagram) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "model/nodesizing.h"
 #include "model/types.h"
 
 namespace tarvel {
@@ -17,14 +18,14 @@ class Node;
 
 class clsGraphicEnhancement {
 public:
-    static constexpr float MIN_WIDTH = 150;
-    static constexpr float MIN_HEIGHT = 100;
+    static constexpr float MIN_WIDTH = NODE_MIN_WIDTH;
+    static constexpr float MIN_HEIGHT = NODE_MIN_HEIGHT;
     static constexpr float MAGNIFIED_WIDTH = 300;
     static constexpr float MAGNIFIED_HEIGHT = 200;
     static constexpr float MAGNIFY_SHIFT_X = 75;
     static constexpr float MAGNIFY_SHIFT_Y = 50;
-    static constexpr float TRANSITION_MARGIN = 50;
-    static constexpr float STATE_MARGIN = 15;
+    static constexpr float TRANSITION_MARGIN = TRANSITION_TEXT_MARGIN;
+    static constexpr float STATE_MARGIN = STATE_TEXT_MARGIN;
     static constexpr float SNAP_DISTANCE = 100;
 
     explicit clsGraphicEnhancement(Document& doc) : m_doc(doc) {}
@@ -34,8 +35,9 @@ public:
     void UnMagnifyEmptyTransition();
     Node* magnified() const { return m_magnified; }
 
-    static void LimitMinimSize(Node& node);
-    void AdjustSize(Node& node);
+    // The node sizing rules of the model.
+    static void LimitMinimSize(Node& node) { tarvel::LimitMinimSize(node); }
+    void AdjustSize(Node& node) { tarvel::AdjustSize(m_doc, node); }
     void AdjustAllNodeSizes(Diagram& diagram);
     // For a link of exactly three points, moves the middle one so that a
     // segment that is nearly horizontal or vertical becomes exactly so.
@@ -43,8 +45,6 @@ public:
     void OrtogonalizeTransitions(Node& node);
 
 private:
-    void fitToText(Node& node, float margin);
-
     Document& m_doc;
     Node* m_magnified = nullptr;
 };

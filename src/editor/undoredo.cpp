@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "shell/workspace.h"
 
 namespace tarvel {
 
@@ -20,6 +21,14 @@ std::string sixDigits(int n) {
 }
 
 }  // namespace
+
+UndoEnvironment undoEnvironmentOf(const WorkspaceSettings& settings) {
+    UndoEnvironment env;
+    env.modeCommand = settings.modeCommand;
+    env.overrides = settings.overrides;
+    env.undoRoot = settings.undoRoot;
+    return env;
+}
 
 clsLib_UndoRedo::clsLib_UndoRedo(Document& doc, UndoEnvironment env)
     : m_doc(doc), m_env(std::move(env)) {}
@@ -64,20 +73,35 @@ void clsLib_UndoRedo::Init() {
     refresh();
 }
 
-bool clsLib_UndoRedo::GraphHasChanged() const { return m_doc.diagram().DiagramChanged() || m_stored; }
-
 void clsLib_UndoRedo::StoreGraphChanges() {
-    if (!m_doc.diagram().DiagramChanged()) {
+    Diagram& d = m_doc.diagram();
+    if (!d.DiagramChanged()) {
         return;
     }
-    m_stored = true;
-    m_doc.diagram().SetDiagramChanged(false);
+    // Taking a snapshot takes out the information node by removing what is
+    // selected, after deselecting every node: a selected link would go with
+    // it. What the user had selected is selected again afterwards.
+    std::vector<Node*> nodes;
+    std::vector<Link*> links;
+    for (const auto& n : d.NodeList()) {
+        if (n->NodeSelected()) {
+            nodes.push_back(n.get());
+        }
+    }
+    for (const auto& l : d.Links()) {
+        if (l->LinkSelected()) {
+            links.push_back(l.get());
+            l->setLinkSelected(false);
+        }
+    }
+    m_doc.changesStored();
     Save(false);
-}
-
-void clsLib_UndoRedo::ClearGraphChanges() {
-    m_stored = false;
-    m_doc.diagram().SetDiagramChanged(false);
+    for (Node* n : nodes) {
+        n->setNodeSelected(true);
+    }
+    for (Link* l : links) {
+        l->setLinkSelected(true);
+    }
 }
 
 void clsLib_UndoRedo::Save(bool forceSave) {

@@ -11,8 +11,11 @@
 #include <string>
 
 #include "model/document.h"
+#include "model/edithistory.h"
 
 namespace tarvel {
+
+struct WorkspaceSettings;
 
 struct UndoEnvironment {
     bool modeCommand = false;  // a batch run takes no snapshots
@@ -20,17 +23,23 @@ struct UndoEnvironment {
     std::string undoRoot;  // private folder; empty switches snapshots off
 };
 
-class clsLib_UndoRedo {
+// The environment of the document windows of a workspace.
+UndoEnvironment undoEnvironmentOf(const WorkspaceSettings& settings);
+
+// Owned by the document window, which registers it with its document.
+class clsLib_UndoRedo final : public EditHistory {
 public:
     clsLib_UndoRedo(Document& doc, UndoEnvironment env);
 
     // Starts a fresh history with the diagram as it is now as snapshot 0.
-    void Init();
-    bool GraphHasChanged() const;
-    // Takes a snapshot when the diagram reports a change.
-    void StoreGraphChanges();
+    void Init() override;
+    bool GraphHasChanged() const { return m_doc.GraphHasChanged(); }
+    // Takes a snapshot when the diagram reports a change. Links are
+    // deselected first: taking a snapshot takes out the information node by
+    // removing what is selected, and a selected link would go with it.
+    void StoreGraphChanges() override;
     // Forgets all changes (after a file save or load).
-    void ClearGraphChanges();
+    void ClearGraphChanges() { m_doc.ClearGraphChanges(); }
     bool CanUndo() const;
     bool CanRedo() const;
     void Undo();
@@ -57,7 +66,6 @@ private:
     int m_count = 0;
     int m_redo = 0;
     bool m_enabled = false;
-    bool m_stored = false;
 };
 
 }  // namespace tarvel

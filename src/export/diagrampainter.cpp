@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/nodekind.h"
+#include "model/nodesizing.h"
 #include "model/text.h"
 
 namespace tarvel {
@@ -20,13 +21,11 @@ constexpr float LINE_UNIT = 15;
 // Inner outline of a final state, inside the outer one.
 constexpr float FINAL_INSET = 45;
 constexpr std::string_view ELLIPSIS = "\xE2\x80\xA6";
-// Room between the superstate mark and the text beside it.
-constexpr float MARK_GAP = 30;
-// The superstate mark: its size and its distance from the lower right corner.
-constexpr float MARK_WIDTH = 180;
-constexpr float MARK_HEIGHT = 90;
-constexpr float MARK_RIGHT = 90;
-constexpr float MARK_BOTTOM = 45;
+constexpr float MARK_GAP = SUPERSTATE_MARK_GAP;
+constexpr float MARK_WIDTH = SUPERSTATE_MARK_WIDTH;
+constexpr float MARK_HEIGHT = SUPERSTATE_MARK_HEIGHT;
+constexpr float MARK_RIGHT = SUPERSTATE_MARK_RIGHT;
+constexpr float MARK_BOTTOM = SUPERSTATE_MARK_BOTTOM;
 
 enum class Look { State, Initial, Final, Transition, Comment, Plain };
 
@@ -447,12 +446,6 @@ std::optional<RectF> superstateMarkOf(const Node& node) {
     }
     return RectF{r.right() - MARK_RIGHT - MARK_WIDTH, r.bottom() - MARK_BOTTOM - MARK_HEIGHT,
                  MARK_WIDTH, MARK_HEIGHT};
-}
-
-float superstateMarkRoom() {
-    // Below the last line (which ends the text padding above the bottom)
-    // the mark and the gaps around it.
-    return MARK_BOTTOM + MARK_HEIGHT + MARK_GAP - TEXT_PADDING_Y;
 }
 
 std::vector<PointF> arrowHeadOf(const Link& link) {

@@ -85,10 +85,6 @@ std::vector<PointF> visibleLinkPoints(const Link& link);
 // right corner); nothing for other nodes and for states too small for it.
 // No text is drawn over the mark.
 std::optional<RectF> superstateMarkOf(const Node& node);
-// The height a superstate fitted to its text needs beyond the text, so that
-// the mark has a band of its own below the last line.
-float superstateMarkRoom();
-
 // The triangle of a link's arrow head (tip first), empty when the link has no
 // arrow or nothing of it is visible.
 std::vector<PointF> arrowHeadOf(const Link& link);

@@ -1,11 +1,11 @@
 #include "export/htmlpage.h"
 
-#include "export/cp1252.h"
+#include "base/cp1252.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "model/document.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
-#include "model/text.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "codegen/codeprinter.h"
+#include "base/codeprinter.h"
+#include "base/text.h"
 #include "model/document.h"
 #include "model/fsmrecord.h"
 #include "model/staterecord.h"
-#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <system_error>
 
-#include "export/cp1252.h"
-#include "model/text.h"
+#include "base/cp1252.h"
+#include "base/text.h"
 
 namespace tarvel {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "export/cp1252.h"
+#include "base/cp1252.h"
 
 namespace tarvel {
 

@@ -1,7 +1,6 @@
 #include "model/document.h"
 
-#include "editor/graphicenhancement.h"
-#include "editor/undoredo.h"
+#include "model/edithistory.h"
 
 namespace tarvel {
 
@@ -10,22 +9,20 @@ Document::Document(const TextMeasurer* measurer)
 
 Document::~Document() = default;
 
-clsGraphicEnhancement& Document::enhancement() {
-    if (!m_enhancement) {
-        m_enhancement = std::make_unique<clsGraphicEnhancement>(*this);
+void Document::restartHistory() {
+    if (m_history != nullptr) {
+        m_history->Init();
     }
-    return *m_enhancement;
 }
 
-clsLib_UndoRedo& Document::undRed() {
-    if (!m_undo) {
-        m_undo = std::make_unique<clsLib_UndoRedo>(*this, UndoEnvironment{});
-    }
-    return *m_undo;
+void Document::ClearGraphChanges() {
+    m_changesStored = false;
+    m_diagram.SetDiagramChanged(false);
 }
 
-void Document::setUndoEnvironment(const UndoEnvironment& env) {
-    m_undo = std::make_unique<clsLib_UndoRedo>(*this, env);
+void Document::changesStored() {
+    m_changesStored = true;
+    m_diagram.SetDiagramChanged(false);
 }
 
 void Document::selectGenerator(std::string_view caption) {

@@ -12,9 +12,8 @@
 
 namespace tarvel {
 
-class clsGraphicEnhancement;
-class clsLib_UndoRedo;
-struct UndoEnvironment;
+class EditHistory;
+class EditTransaction;
 
 // The eight generation options, in the order the document keeps them.
 struct GenerationOptions {
@@ -57,11 +56,25 @@ public:
 
     const TextMeasurer& measurer() const { return *m_measurer; }
     void setMeasurer(const TextMeasurer* m) { m_measurer = m ? m : &defaultMeasurer(); }
-    clsGraphicEnhancement& enhancement();
-    // The undo history; snapshots are off until an environment with an undo
-    // folder is given.
-    clsLib_UndoRedo& undRed();
-    void setUndoEnvironment(const UndoEnvironment& env);
+
+    // The undo history of the window that shows the document; null while no
+    // window does. The window registers its history and takes it away again.
+    EditHistory* editHistory() const { return m_history; }
+    void setEditHistory(EditHistory* history) { m_history = history; }
+    // After the document was opened or saved: the history, when there is
+    // one, starts afresh from the diagram as it is now.
+    void restartHistory();
+
+    // True when the document differs from its file: the diagram reports a
+    // change, or the undo history took one as a step since the document was
+    // last opened or saved.
+    bool GraphHasChanged() const { return m_diagram.DiagramChanged() || m_changesStored; }
+    // The document is as its file again: no change reported, none taken.
+    void ClearGraphChanges();
+    // The undo history took the diagram's changes as a step: they stay
+    // unsaved while the diagram's changed flag starts again from false. An
+    // edit transaction of a document without a history does this alone.
+    void changesStored();
 
     // Selects the generation command by caption; an empty caption keeps the
     // stored one. Another generator than before marks the diagram changed; a
@@ -84,8 +97,11 @@ public:
 private:
     Diagram m_diagram;
     const TextMeasurer* m_measurer;
-    std::unique_ptr<clsGraphicEnhancement> m_enhancement;
-    std::unique_ptr<clsLib_UndoRedo> m_undo;
+    EditHistory* m_history = nullptr;
+    bool m_changesStored = false;
+    int m_openTransactions = 0;
+
+    friend class EditTransaction;
     std::string m_generatorCaption{GEN_HIERARCHICAL};
 };
 

@@ -7,9 +7,6 @@
 
 namespace tarvel {
 
-// The whole content of a regular file; false with the reason otherwise.
-bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
-
 // Replaces the diagram by the file's. On failure the diagram is left empty and
 // the file is not touched; `error` says why.
 bool LoadFromFile(Diagram& diagram, const std::string& path, std::string& error);

@@ -2,7 +2,7 @@
 
 #include <simdjson.h>
 
-#include "export/cp1252.h"
+#include "base/cp1252.h"
 
 #include <charconv>
 #include <cmath>

@@ -35,6 +35,20 @@ void SetGraphInfo(std::string_view name, std::string_view parameters, std::strin
     diagram.setDiagramRecord(joinFields(f));
 }
 
+std::vector<std::string> readFsmRecord(const Diagram& diagram) {
+    return splitFields(diagram.DiagramRecord(), FSM_FIELD_COUNT);
+}
+
+void writeFsmRecord(Document& doc, std::vector<std::string> f) {
+    f.resize(FSM_FIELD_COUNT);
+    Diagram& d = doc.diagram();
+    SetGraphInfo(f[FF_NAME], f[FF_PARAMETERS], f[FF_RETURN_TYPE], f[FF_INITIALISATION],
+                 f[FF_BEFORE], f[FF_DEFAULT_ACTIONS], f[FF_AFTER], f[FF_FINAL_CODE], FSM_SIGNATURE,
+                 f[FF_OPTIONS], f[FF_MODULE_HEADER], f[FF_FUNCTION_HEADER], f[FF_MAX_LOOPS], d);
+    d.SetDiagramChanged(true);
+    refreshInitialLook(doc, nullptr);
+}
+
 std::string optionsText(const Document& doc) {
     const GenerationOptions& o = doc.options;
     const struct {

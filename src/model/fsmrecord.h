@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/document.h"
 
@@ -37,6 +38,13 @@ void SetGraphInfo(std::string_view name, std::string_view parameters, std::strin
                   std::string_view finalCode, std::string_view signature,
                   std::string_view options, std::string_view moduleHeader,
                   std::string_view functionHeader, std::string_view maxLoops, Diagram& diagram);
+
+// The record field by field (indexed by FF_*).
+std::vector<std::string> readFsmRecord(const Diagram& diagram);
+// Writes the record as the user edited it: the program's own signature goes
+// in, the diagram counts as changed, and the initial state's look follows the
+// document's history option.
+void writeFsmRecord(Document& doc, std::vector<std::string> fields);
 
 // The options field: the default generator's caption, ";" and the eleven
 // flag tokens AS FO HC FI FE DI AC PT HF BF UM, each "XX_Y;" or "XX_N;".

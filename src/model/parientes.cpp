@@ -4,24 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/paths.h"
 #include "model/diagram.h"
 #include "model/staterecord.h"
-#include "shell/paths.h"
 
 namespace tarvel {
-
-namespace {
-
-std::string joinPath(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (out.empty() || out.back() != '/') {
-        out += '/';
-    }
-    out += name;
-    return out;
-}
-
-}  // namespace
 
 clsParientes::clsParientes(std::string_view docPath) { Reset(docPath); }
 

@@ -5,7 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "editor/graphicenhancement.h"
+#include "model/nodesizing.h"
+#include "model/parientes.h"
 #include "model/text.h"
 
 namespace tarvel {
@@ -154,8 +155,8 @@ bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
     node.setNodeData(joinFields({name, moore, index, entry, exit, isIn, goTo, elseActions}));
     node.setNodeTip(name + "  (" + index + ")");
 
-    doc.enhancement().AdjustSize(node);
-    clsGraphicEnhancement::LimitMinimSize(node);
+    AdjustSize(doc, node);
+    LimitMinimSize(node);
 
     switch (look) {
         case NK_STATE:
@@ -211,6 +212,27 @@ bool nameIsFree(const Diagram& d, std::string_view name) {
         }
     }
     return true;
+}
+
+bool stateNameFreeFor(const Diagram& d, std::string_view name, const Node& self) {
+    for (const auto& n : d.NodeList()) {
+        if (n.get() != &self && isState(*n) &&
+            equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string cleanStateName(std::string_view name) {
+    return spacesToUnderscores(trimBlanks(name));
+}
+
+std::vector<std::string> stateChildren(const Document& doc, std::string_view moore,
+                                       std::string_view elseActions) {
+    clsParientes parientes(doc.sFullDocname);
+    parientes.BuscaEnlaces(std::string(moore) + std::string(CRLF) + std::string(elseActions));
+    return parientes.children();
 }
 
 void renumberStates(Document& doc, Node* edited) {
@@ -284,13 +306,13 @@ void refreshInitialLook(Document& doc, Node* node) {
         if (!text.starts_with(HISTORY_MARKER)) {
             node->setNodeText(std::string(HISTORY_MARKER) + text);
         }
-        doc.enhancement().AdjustSize(*node);
+        AdjustSize(doc, *node);
         return;
     }
     if (text.starts_with(HISTORY_MARKER)) {
         node->setNodeText(text.substr(HISTORY_MARKER.size()));
-        doc.enhancement().AdjustSize(*node);
-        clsGraphicEnhancement::LimitMinimSize(*node);
+        AdjustSize(doc, *node);
+        LimitMinimSize(*node);
     }
     node->setNodeLineColor(rgb(230, 0, 0));
 }

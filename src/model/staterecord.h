@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/document.h"
 
@@ -69,6 +70,13 @@ std::string stateDisplayText(const StateRecord& record, bool hideComments);
 std::string nextStateIndex(const Diagram& diagram);
 // No state other than `CurrentNode` has this name (ignoring case).
 bool nameIsFree(const Diagram& diagram, std::string_view name);
+// No state other than `self` carries the name (ignoring case).
+bool stateNameFreeFor(const Diagram& diagram, std::string_view name, const Node& self);
+// A state name as its box keeps it: trimmed, blanks become "_".
+std::string cleanStateName(std::string_view name);
+// The child diagrams a state names in its Moore and else actions.
+std::vector<std::string> stateChildren(const Document& doc, std::string_view moore,
+                                       std::string_view elseActions);
 // Renumbers the state indices to 1..n in index order; among equal indices the
 // edited state comes first, then `NodeList` order.
 void renumberStates(Document& doc, Node* edited);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tarvel {
 

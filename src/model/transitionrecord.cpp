@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "editor/graphicenhancement.h"
+#include "model/nodesizing.h"
 #include "model/staterecord.h"
 #include "model/text.h"
 
@@ -103,8 +103,8 @@ void writeTransition(Document& doc, const TransitionRecord& r, Node& t) {
     }
     t.setNodeData(joinFields(
         {r.priority, r.condition, r.actions, r.entryExit, r.mustBeLast, r.continueImmediately}));
-    doc.enhancement().AdjustSize(t);
-    clsGraphicEnhancement::LimitMinimSize(t);
+    AdjustSize(doc, t);
+    LimitMinimSize(t);
     recentre(t, centre);
 }
 

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <iostream>
 
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "codegen/generator.h"
-#include "export/documentexport.h"
 #include "export/listfile.h"
 #include "model/document.h"
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "shell/documentexport.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 
 namespace tarvel {
 

@@ -1,6 +1,6 @@
 #include "shell/userinterface.h"
 
-#include "shell/logs.h"
+#include "base/logs.h"
 
 namespace tarvel {
 

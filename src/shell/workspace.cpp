@@ -8,13 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/undoredo.h"
+#include "base/logs.h"
+#include "base/paths.h"
 #include "model/documentio.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 
 namespace tarvel {
 
@@ -109,7 +108,12 @@ bool writeWithBackup(const std::string& path, const std::string& backup, std::st
 Workspace::Workspace(UserInterface& ui, WorkspaceSettings settings)
     : m_ui(ui), m_settings(std::move(settings)) {}
 
-Workspace::~Workspace() = default;
+Workspace::~Workspace() {
+    // No window may outlive the document it shows.
+    for (const auto& doc : m_documents) {
+        m_ui.documentClosed(*doc);
+    }
+}
 
 void Workspace::activate(Document* doc) {
     m_active = doc;
@@ -132,7 +136,6 @@ void Workspace::close(Document* doc) {
         if (it->get() != doc) {
             continue;
         }
-        doc->undRed().CleanUndoFiles();
         m_ui.documentClosed(*doc);
         std::unique_ptr<Document> keep = std::move(*it);
         m_documents.erase(it);
@@ -145,11 +148,6 @@ void Workspace::close(Document* doc) {
 
 Document* Workspace::createDocument() {
     auto doc = std::make_unique<Document>(m_settings.measurer);
-    UndoEnvironment env;
-    env.modeCommand = m_settings.modeCommand;
-    env.overrides = m_settings.overrides;
-    env.undoRoot = m_settings.undoRoot;
-    doc->setUndoEnvironment(env);
     Document* raw = doc.get();
     m_documents.push_back(std::move(doc));
     m_active = raw;
@@ -164,7 +162,7 @@ Document* Workspace::FileNew(bool named) {
         ++m_newCounter;
         doc->caption = "FSM_" + fourDigits(m_newCounter);
         doc->sFullDocname = MakeFullPath(doc->caption + ".fsm");
-        doc->undRed().Init();
+        doc->restartHistory();
     }
     activate(doc);
     return doc;
@@ -223,7 +221,7 @@ bool Workspace::FileOpen(std::string path) {
     RestoreGraphInfo(d, true);
     GetGrafoConfig(*doc, m_settings.overrides);
     RefreshNodeRecords(*doc, m_settings.displayTexts);
-    doc->undRed().Init();
+    doc->restartHistory();
 
     const std::string signature(GetGraphField(FF_SIGNATURE, d));
     if (isNewerSignature(signature)) {
@@ -236,7 +234,7 @@ bool Workspace::FileOpen(std::string path) {
                             MessageIcon::Critical, false, Answer::No) == Answer::Yes;
         }
         if (!goOn) {
-            doc->undRed().ClearGraphChanges();
+            doc->ClearGraphChanges();
             close(doc);
             return false;
         }
@@ -244,13 +242,13 @@ bool Workspace::FileOpen(std::string path) {
     doc->caption = GetBaseName(path);
     d.setDiagramLocked(locked);
     d.RefreshDiagram();
-    doc->undRed().ClearGraphChanges();
+    doc->ClearGraphChanges();
     activate(doc);
     return true;
 }
 
 void Workspace::FileSave(Document& doc) {
-    if (!doc.undRed().GraphHasChanged()) {
+    if (!doc.GraphHasChanged()) {
         return;
     }
     if (doc.untitled) {
@@ -305,10 +303,10 @@ bool Workspace::SalvaDiagrama(Document& doc) {
     RefreshNodeRecords(doc);
     RestoreGraphInfo(d, false);
     if (written) {
-        doc.undRed().ClearGraphChanges();
+        doc.ClearGraphChanges();
         doc.untitled = false;
         doc.saved = true;
-        doc.undRed().Init();
+        doc.restartHistory();
     }
     m_ui.addRecentFile(path);
     return written;

@@ -18,7 +18,7 @@ struct WorkspaceSettings {
     std::string outputPath;        // the /O folder, empty when not given
     bool skipCSaveDialog = false;  // a C generation switch was given
     OptionOverrides overrides;     // forced options of the command line
-    std::string undoRoot;          // where undo snapshots go; empty: no undo
+    std::string undoRoot;          // where the windows' undo snapshots go; empty: no undo
     bool displayTexts = true;      // false: documents are never drawn (batch generation)
     const TextMeasurer* measurer = nullptr;
 };
@@ -36,7 +36,7 @@ public:
     Document* active() const { return m_active; }
     void activate(Document* doc);
     Document* findOpen(const std::string& path) const;
-    // Forgets a document: its snapshots are deleted and its window closed.
+    // Forgets a document: its window is closed (which deletes its snapshots).
     void close(Document* doc);
 
     // A new document window; `named` makes it an untitled "FSM_nnnn" document.

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
-#include "codegentestsupport.h"
 #include "model/fsmrecord.h"
 
 namespace tarvel {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "../support/codegentestsupport.h"
 #include "../support/tempdir.h"
-#include "codegen/codeprinter.h"
-#include "codegentestsupport.h"
+#include "base/codeprinter.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/nodekind.h"
@@ -391,18 +391,6 @@ TEST(GeneratorTransitions, BlankMeansSpacesOnly) {
         b.transition(a, b.state({.name = "B"}), {.condition = c.condition});
         EXPECT_NE(test::splitResult(generate(doc)).module.find(c.opening), std::string::npos)
             << c.opening;
-    }
-}
-
-// --- Text shaping ------------------------------------------------------------------
-
-TEST(CodePrinter, IndentsLikeTheSharedRule) {
-    for (const char* text : {"", "a", "a\r\nb", "a\r\n", "  a  \r\n  ", "a\nb\r", "   "}) {
-        for (bool first : {true, false}) {
-            CodePrinter out;
-            out.text("x ").indented(text, 3, first);
-            EXPECT_EQ(out.str(), "x " + indent(text, 3, first)) << text;
-        }
     }
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "codegentestsupport.h"
+#include "../support/codegentestsupport.h"
 
 namespace tarvel {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/builders.h"
+#include "../support/fakeprompter.h"
 #include "../support/tempdir.h"
-#include "fakeprompter.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/builders.h"
-#include "fakeprompter.h"
+#include "../support/fakeprompter.h"
 #include "model/text.h"
 #include "model/transitionrecord.h"
 

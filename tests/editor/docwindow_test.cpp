@@ -9,12 +9,12 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "editor/duplicate.h"
 #include "editor/graphicenhancement.h"
 #include "editor/hittest.h"
 #include "editor/undoredo.h"
 #include "model/text.h"
-#include "shell/logs.h"
 
 namespace tarvel {
 namespace {
@@ -35,17 +35,20 @@ struct FakeHost : DocWindowHost {
     void beginCommentEdit(Node&) override { calls.push_back("comment"); }
 };
 
+UndoEnvironment undoIn(const test::TempDir& dir) {
+    UndoEnvironment env;
+    env.undoRoot = dir / "undo";
+    return env;
+}
+
 // A document with its window rules and an undo history in a temporary folder.
 class DocWindowTest : public ::testing::Test {
 protected:
     DocWindowTest() {
         SetRunLogPath(dir / "run.log");
-        UndoEnvironment env;
-        env.undoRoot = dir / "undo";
-        doc.setUndoEnvironment(env);
         doc.sFullDocname = dir / "machine.fsm";
-        doc.undRed().Init();
-        doc.undRed().ClearGraphChanges();  // a new document is unchanged
+        window.undRed().Init();
+        window.undRed().ClearGraphChanges();  // a new document is unchanged
     }
     ~DocWindowTest() override { SetRunLogPath(""); }
 
@@ -53,6 +56,7 @@ protected:
 
     // A node as the canvas leaves it after the user drew it: selected, current.
     Node* drawNode(float w, float h) {
+        window.MouseDown();
         changedBefore = d().DiagramChanged();
         Node* n = d().AddNode(2000, 2000, w, h);
         d().clearSelection();
@@ -61,6 +65,7 @@ protected:
         return n;
     }
     Link* drawLink(Node* from, Node* to) {
+        window.MouseDown();
         changedBefore = d().DiagramChanged();
         Link* l = d().AddLink(from, to);
         d().clearSelection();
@@ -76,7 +81,7 @@ protected:
     test::TempDir dir;
     Document doc;
     FakeHost host;
-    DocWindow window{doc, host};
+    DocWindow window{doc, host, undoIn(dir)};
     bool changedBefore = false;
 };
 
@@ -106,8 +111,8 @@ TEST_F(DocWindowTest, DrawnNodeBecomesAStateOnlyWhenLargerThan500BothWays) {
 TEST_F(DocWindowTest, ATooSmallNodeLeavesNoChangeAndNoUndoStep) {
     drawNode(300, 300);
     mouseUp(GESTURE_NODE_DRAWN);
-    EXPECT_FALSE(doc.undRed().GraphHasChanged());
-    EXPECT_FALSE(doc.undRed().CanUndo());
+    EXPECT_FALSE(window.undRed().GraphHasChanged());
+    EXPECT_FALSE(window.undRed().CanUndo());
 }
 
 TEST_F(DocWindowTest, LinkBetweenStatesBecomesATransitionNode) {
@@ -120,7 +125,7 @@ TEST_F(DocWindowTest, LinkBetweenStatesBecomesATransitionNode) {
     EXPECT_TRUE(isTransition(*t));
     EXPECT_EQ(targetState(*t), b);
     EXPECT_EQ(d().Links().size(), 2u);
-    EXPECT_TRUE(doc.undRed().CanUndo());
+    EXPECT_TRUE(window.undRed().CanUndo());
 }
 
 TEST_F(DocWindowTest, LinksThatCannotCarryATransitionDisappear) {
@@ -130,7 +135,7 @@ TEST_F(DocWindowTest, LinksThatCannotCarryATransitionDisappear) {
     Node* t2 = addTransition(doc, b, a);
     Node* c1 = insertCommentNode(d());
     Node* c2 = insertCommentNode(d());
-    doc.undRed().StoreGraphChanges();
+    window.undRed().StoreGraphChanges();
     struct Case {
         const char* what;
         Node* from;
@@ -298,7 +303,7 @@ TEST_F(DocWindowTest, MouseMoveStatusMagnifierAndPointerShape) {
     Node* a = addState(doc, "A");
     Node* b = addState(doc, "B", NK_STATE, 6000, 1000);
     Node* t = addTransition(doc, a, b);
-    doc.undRed().StoreGraphChanges();
+    window.undRed().StoreGraphChanges();
     const RectF normal = t->rect();
 
     window.MouseMove(false, a, nullptr, HIT_NONE);
@@ -408,7 +413,7 @@ TEST_F(DocWindowTest, ViewCommands) {
 TEST_F(DocWindowTest, AutosizeAndHideCommentsAreChangesOfTheDiagram) {
     Node* a = addState(doc, "A");
     test::setState(doc, a, [](StateRecord& r) { r.moore = "// note\r\nrun();"; });
-    doc.undRed().StoreGraphChanges();
+    window.undRed().StoreGraphChanges();
     window.toggleHideComments();
     EXPECT_TRUE(doc.hideComments);
     EXPECT_EQ(a->NodeText().find("// note"), std::string::npos);
@@ -416,7 +421,7 @@ TEST_F(DocWindowTest, AutosizeAndHideCommentsAreChangesOfTheDiagram) {
 
     window.toggleAutosize();
     EXPECT_FALSE(doc.autosizeNodes);
-    EXPECT_TRUE(doc.undRed().GraphHasChanged());
+    EXPECT_TRUE(window.undRed().GraphHasChanged());
     EXPECT_FALSE(d().DiagramChanged());  // stored as an undo step
 }
 
@@ -452,16 +457,16 @@ TEST_F(DocWindowTest, UndoAndRedoThroughTheWindow) {
 
     window.undo();  // the comment goes
     EXPECT_EQ(d().nodeCount(), 1u);
-    EXPECT_TRUE(doc.undRed().GraphHasChanged());
+    EXPECT_TRUE(window.undRed().GraphHasChanged());
     window.undo();  // the state goes: as opened
     EXPECT_EQ(d().nodeCount(), 0u);
-    EXPECT_FALSE(doc.undRed().GraphHasChanged());
-    EXPECT_FALSE(doc.undRed().CanUndo());
+    EXPECT_FALSE(window.undRed().GraphHasChanged());
+    EXPECT_FALSE(window.undRed().CanUndo());
 
     window.redo();
     window.redo();
     EXPECT_EQ(d().nodeCount(), 2u);
-    EXPECT_FALSE(doc.undRed().CanRedo());
+    EXPECT_FALSE(window.undRed().CanRedo());
 }
 
 TEST_F(DocWindowTest, ButtonCacheUpdatesOnlyWhatChanged) {

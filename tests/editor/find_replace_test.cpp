@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../dialogs/fakeprompter.h"
 #include "../support/builders.h"
+#include "../support/fakeprompter.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
 

@@ -16,7 +16,7 @@
 #include "editor/docwindow.h"
 #include "editor/undoredo.h"
 #include "export/diagrampainter.h"
-#include "shell/logs.h"
+#include "base/logs.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -58,11 +58,8 @@ class LayoutTest : public ::testing::Test {
 protected:
     LayoutTest() {
         SetRunLogPath(dir / "run.log");
-        UndoEnvironment env;
-        env.undoRoot = dir / "undo";
-        doc.setUndoEnvironment(env);
         doc.sFullDocname = dir / "machine.fsm";
-        doc.undRed().Init();
+        window.undRed().Init();
     }
     ~LayoutTest() override { SetRunLogPath(""); }
 
@@ -75,6 +72,7 @@ protected:
     // The user draws a link from one state to another (through a point away
     // from the state, for a link back to it) and lets go.
     Node* draw(Node* from, Node* to, std::optional<PointF> through = std::nullopt) {
+        window.MouseDown();
         const bool before = d().DiagramChanged();
         Link* l = d().AddLink(from, to);
         if (through) {
@@ -88,10 +86,16 @@ protected:
         return from->NodeOutLinks().back()->LinkTarget();
     }
 
+    static UndoEnvironment undoIn(const test::TempDir& dir) {
+        UndoEnvironment env;
+        env.undoRoot = dir / "undo";
+        return env;
+    }
+
     test::TempDir dir;
     Document doc;
     QuietHost host;
-    DocWindow window{doc, host};
+    DocWindow window{doc, host, undoIn(dir)};
 };
 
 TEST_F(LayoutTest, ADrawnTransitionTakesTheFirstFreeSpotNearTheMiddle) {

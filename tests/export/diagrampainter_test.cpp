@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "../support/builders.h"
+#include "base/text.h"
 #include "export/svgwriter.h"
-#include "model/text.h"
 
 namespace tarvel {
 namespace {

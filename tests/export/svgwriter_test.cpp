@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "export/cp1252.h"
+#include "base/cp1252.h"
 
 namespace tarvel {
 namespace {

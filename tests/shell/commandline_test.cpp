@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scratchfolder.h"
-#include "shell/logs.h"
+#include "base/logs.h"
+#include "../support/scratchfolder.h"
 
 namespace tarvel {
 namespace {

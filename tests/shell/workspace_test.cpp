@@ -6,11 +6,10 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
-#include "editor/undoredo.h"
+#include "base/logs.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/logs.h"
 
 namespace tarvel {
 namespace {
@@ -31,20 +30,8 @@ protected:
     std::string runLog() const { return readFile(dir / "run.log"); }
     std::string errorLog() const { return readFile(dir / "FSM_ERR.log"); }
 
-    // A saved diagram with two states and a transition, named after its file.
     std::string makeDiagram(const std::string& name, const std::string& signature = "") {
-        Document doc;
-        doc.sFullDocname = dir / name;
-        Node* a = test::addState(doc, "A", NK_INITIAL);
-        Node* b = test::addState(doc, "B");
-        test::addTransition(doc, a, b);
-        if (!signature.empty()) {
-            SetGraphInfo("", "", "", "", "", "", "", "", signature, "", "", "", "", doc.diagram());
-        }
-        SaveGraphInfo(doc, true);
-        std::string error;
-        EXPECT_TRUE(SaveToFile(doc.diagram(), doc.sFullDocname, error)) << error;
-        return doc.sFullDocname;
+        return test::writeTwoStateDiagram(dir / name, signature);
     }
 
     test::TempDir dir;
@@ -72,7 +59,7 @@ TEST_F(WorkspaceTest, OpensOnceLockedAndRefreshed) {
     Document* doc = ws.active();
     EXPECT_EQ(doc->caption, "Door");
     EXPECT_TRUE(doc->diagram().DiagramLocked());
-    EXPECT_FALSE(doc->undRed().GraphHasChanged());
+    EXPECT_FALSE(doc->GraphHasChanged());
     EXPECT_EQ(GetGraphField(FF_NAME, doc->diagram()), "Door");
     EXPECT_NE(doc->diagram().NodeList()[0]->NodeText().find("A"), std::string::npos);
     ws.FileNew(true);
@@ -133,19 +120,19 @@ TEST_F(WorkspaceTest, SaveKeepsTheBackupAndFailedSavesLoseNothing) {
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 
     test::addState(doc, "C");
-    doc.undRed().StoreGraphChanges();
+    doc.changesStored();  // the change became an undo step
     ws.FileSave(doc);
     EXPECT_EQ(readFile(path + ".bak"), original);
     const std::string second = readFile(path);
     EXPECT_NE(second.find("\"data\":\"C\xC2\xB7"), std::string::npos);
-    EXPECT_FALSE(doc.undRed().GraphHasChanged());
+    EXPECT_FALSE(doc.GraphHasChanged());
     EXPECT_EQ(ui.recent.back(), path);
     EXPECT_NE(doc.diagram().NodeList()[0]->NodeText(), "");  // display texts come back
 
     // A read-only diagram is refused with the message and nothing changes.
     ::chmod(path.c_str(), 0444);
     test::addState(doc, "D");
-    doc.undRed().StoreGraphChanges();
+    doc.changesStored();  // the change became an undo step
     EXPECT_FALSE(ws.SalvaDiagrama(doc));
     EXPECT_EQ(ui.messages.back(), "Attention!|I can't save the changes in:\r\n" + path);
     EXPECT_EQ(readFile(path), second);
@@ -157,7 +144,7 @@ TEST_F(WorkspaceTest, SaveKeepsTheBackupAndFailedSavesLoseNothing) {
     doc.sFullDocname = dir / "gone/Door.fsm";
     EXPECT_FALSE(ws.SalvaDiagrama(doc));
     EXPECT_NE(runLog().find(" SalvaDiagrama, Error #"), std::string::npos);
-    EXPECT_TRUE(doc.undRed().GraphHasChanged());
+    EXPECT_TRUE(doc.GraphHasChanged());
 }
 
 TEST_F(WorkspaceTest, CFilesAreNamedAfterTheDiagramAndReadOnlyCStops) {
@@ -189,72 +176,6 @@ TEST_F(WorkspaceTest, CFilesAreNamedAfterTheDiagramAndReadOnlyCStops) {
     Workspace withOutput(ui, settings);
     EXPECT_EQ(withOutput.OutputBaseName(*doc), dir / "out/Root");
     EXPECT_EQ(ws.OutputBaseName(*doc), dir / "Root");
-}
-
-TEST_F(WorkspaceTest, UndoAndRedoWalkTheSnapshots) {
-    const std::string path = makeDiagram("Door.fsm");
-    Workspace ws(ui, settings);
-    ASSERT_TRUE(ws.FileOpen(path));
-    Document& doc = *ws.active();
-    clsLib_UndoRedo& u = doc.undRed();
-    doc.diagram().setDiagramLocked(false);
-    EXPECT_FALSE(u.CanUndo());  // one snapshot: the diagram as opened
-
-    // Two edits, each followed by a snapshot.
-    test::addState(doc, "C");
-    u.StoreGraphChanges();
-    EXPECT_TRUE(u.CanUndo());
-    test::addState(doc, "D");
-    u.StoreGraphChanges();
-    EXPECT_EQ(doc.diagram().nodeCount(), 5u);
-
-    // Undo once: D is gone, the diagram still differs from the file.
-    u.Undo();
-    EXPECT_EQ(doc.diagram().nodeCount(), 4u);
-    EXPECT_TRUE(u.GraphHasChanged());
-    EXPECT_TRUE(u.CanRedo());
-    // Undo again: back at the opened state, which counts as unchanged.
-    u.Undo();
-    EXPECT_EQ(doc.diagram().nodeCount(), 3u);
-    EXPECT_FALSE(u.GraphHasChanged());
-    EXPECT_FALSE(u.CanUndo());
-    // Redo brings C back; a new edit then discards what could be redone.
-    u.Redo();
-    EXPECT_EQ(doc.diagram().nodeCount(), 4u);
-    test::addState(doc, "E");
-    u.StoreGraphChanges();
-    EXPECT_FALSE(u.CanRedo());
-    // A locked diagram offers neither and takes no snapshot.
-    doc.diagram().setDiagramLocked(true);
-    EXPECT_FALSE(u.CanUndo());
-    // Closing deletes the snapshots.
-    const std::string snapshot = u.snapshotPath(0);
-    EXPECT_TRUE(std::filesystem::exists(snapshot));
-    EXPECT_EQ(snapshot, settings.undoRoot + path.substr(0, path.size() - 4) + ".000000.UND");
-    ws.close(&doc);
-    EXPECT_FALSE(std::filesystem::exists(snapshot));
-}
-
-TEST_F(WorkspaceTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
-    const std::string path = makeDiagram("Door.fsm");
-    settings.modeCommand = true;
-    {
-        Workspace ws(ui, settings);
-        ASSERT_TRUE(ws.FileOpen(path));
-    }
-    EXPECT_FALSE(std::filesystem::exists(settings.undoRoot));
-
-    settings.modeCommand = false;
-    settings.undoRoot = dir.write("afile", "x") + "/undo";  // cannot be a folder
-    Workspace ws(ui, settings);
-    ASSERT_TRUE(ws.FileOpen(path));
-    Document& doc = *ws.active();
-    doc.diagram().setDiagramLocked(false);
-    EXPECT_FALSE(doc.undRed().enabled());
-    test::addState(doc, "C");  // editing goes on
-    doc.undRed().StoreGraphChanges();
-    EXPECT_FALSE(doc.undRed().CanUndo());
-    EXPECT_TRUE(doc.undRed().GraphHasChanged());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "model/document.h"
+#include "model/documentio.h"
+#include "model/fsmrecord.h"
 #include "model/staterecord.h"
 #include "model/transitionrecord.h"
 
@@ -29,6 +31,23 @@ inline void setState(Document& doc, Node* n, void (*edit)(StateRecord&)) {
     StateRecord r = StateRecord::read(*n);
     edit(r);
     writeState(doc, r, n->NodeKind(), *n);
+}
+
+// Saves a diagram with two states A (initial) and B and a transition from A
+// to B, named after its file, with the signature given (the program's own
+// when empty). Returns the path, or the empty text when it was not written.
+inline std::string writeTwoStateDiagram(const std::string& path, const std::string& signature = "") {
+    Document doc;
+    doc.sFullDocname = path;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    addTransition(doc, a, b);
+    if (!signature.empty()) {
+        SetGraphInfo("", "", "", "", "", "", "", "", signature, "", "", "", "", doc.diagram());
+    }
+    SaveGraphInfo(doc, true);
+    std::string error;
+    return SaveToFile(doc.diagram(), doc.sFullDocname, error) ? path : std::string();
 }
 
 }  // namespace tarvel::test

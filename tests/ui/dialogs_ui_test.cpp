@@ -1,6 +1,7 @@
 // The property dialogs' wiring: controls loaded from the records, edits
 // going through the rules, a locked diagram left untouched, sizes kept.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +11,6 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "dialogs/fakeprompter.h"
 #include "dialogs/ui/dialogentrypoints.h"
 #include "dialogs/ui/fontcolourdialog.h"
 #include "dialogs/ui/frmpropfsm.h"
@@ -24,6 +24,7 @@
 #include "model/fsmrecord.h"
 #include "model/text.h"
 #include "support/builders.h"
+#include "support/fakeprompter.h"
 #include "support/tempdir.h"
 
 namespace tarvel {
@@ -307,6 +308,17 @@ private slots:
             w->reject();
         });
         findInDocument(nullptr, m.doc);
+
+        // Once the document is closed its strings are gone: a document that
+        // comes later (even at the same address) starts from the clipboard.
+        forgetFindStrings(m.doc);
+        QGuiApplication::clipboard()->setText(QStringLiteral("from the clipboard"));
+        test::whenModal<frmFindWhat>([](frmFindWhat* w) {
+            QCOMPARE(w->txtToFind()->text(), QStringLiteral("from the clipboard"));
+            QCOMPARE(w->txtToReplace()->text(), QString());
+            w->reject();
+        });
+        findInDocument(nullptr, m.doc);
     }
 
     void fontChangeGoesToEveryNode() {
@@ -314,7 +326,7 @@ private slots:
         test::whenModal<FontColourDialog>([](FontColourDialog* d) { d->accept(); });
         runFontCommand(nullptr, m.doc, FontCommand::Change);
         QCOMPARE(m.idle->NodeFont(), m.doc.diagram().DiagramFont());
-        QVERIFY(m.doc.undRed().GraphHasChanged());  // one undo step took the change
+        QVERIFY(m.doc.GraphHasChanged());  // one undo step took the change
         runFontCommand(nullptr, m.doc, FontCommand::Enlarge);
         QCOMPARE(m.go->NodeFont().size, m.doc.diagram().DiagramFont().size);
     }

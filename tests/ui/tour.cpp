@@ -7,12 +7,12 @@
 #include <QPixmap>
 #include <QTest>
 
+#include "base/text.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/undoredo.h"
 #include "export/diagrampainter.h"
-#include "model/text.h"
 #include "support/builders.h"
 #include "uitestsupport.h"
 

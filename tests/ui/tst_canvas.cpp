@@ -116,9 +116,9 @@ private slots:
         sandbox = std::make_unique<Sandbox>();
         editor = std::make_unique<Editor>();
         // The property dialogs are someone else's test; here they close at once.
-        dialogHooks().editFsm = [](QWidget*, Document&, std::string&) { return false; };
-        dialogHooks().editState = [](QWidget*, Document&, Node&, std::string&) { return false; };
-        dialogHooks().editTransition = [](QWidget*, Document&, Node&) { return false; };
+        editor->session->hooks().editFsm = [](QWidget*, Document&, std::string&) { return false; };
+        editor->session->hooks().editState = [](QWidget*, Document&, Node&, std::string&) { return false; };
+        editor->session->hooks().editTransition = [](QWidget*, Document&, Node&) { return false; };
         editor->main().mdiArea()->activeSubWindow()->showMaximized();
         settle();
     }
@@ -204,7 +204,7 @@ private slots:
         release(view(), at(b->centre()));
         settle();
         QCOMPARE(count(diagram(), NK_TRANSITION), 0);
-        QVERIFY(!document().undRed().CanUndo() || !diagram().DiagramChanged());
+        QVERIFY(!doc()->rules().undRed().CanUndo() || !diagram().DiagramChanged());
     }
 
     void theLockExplainsWhatItRefuses() {
@@ -459,7 +459,7 @@ private slots:
         QVERIFY(!editor->main().statusText().isEmpty());
         QVERIFY(!editor->main().hintText().isEmpty());
         diagram().SetDiagramChanged(false);
-        document().undRed().ClearGraphChanges();
+        document().ClearGraphChanges();
         editor->main().mdiArea()->activeSubWindow()->close();
         settle();
         QVERIFY(editor->main().statusText().isEmpty());

@@ -68,13 +68,11 @@ class ExportTest : public QObject {
 private slots:
     void init() {
         sandbox = std::make_unique<Sandbox>();
-        dialogHooks() = {};
         editor = std::make_unique<Editor>();
     }
     void cleanup() {
         editor.reset();
         sandbox.reset();
-        dialogHooks() = {};
     }
 
     void pageTexts() {
@@ -236,7 +234,7 @@ private slots:
         frmDoc* w = open(sandbox->writeDiagram("Doc.fsm"));
         for (const char* item : {"mnuSaveAsEMF", "mnuSaveAsHTML", "mnuPrint", "mnuPrinterSetup",
                                  "mnuPrintPreview", "mnuExportEMF"}) {
-            QVERIFY2(dialogHooks().saveAsPicture && w->action(item) != nullptr, item);
+            QVERIFY2(editor->session->hooks().saveAsPicture && w->action(item) != nullptr, item);
         }
         QVERIFY(w->action("mnuSaveAsEMF")->isEnabled());
         QVERIFY(w->action("mnuSaveAsHTML")->isEnabled());
@@ -252,7 +250,7 @@ private slots:
             QVERIFY2(QFile::exists(QString::fromStdString(sandbox->file(name))), name);
         }
         QVERIFY(editor->ui->messages.empty());
-        QVERIFY(!w->document()->undRed().GraphHasChanged());
+        QVERIFY(!w->document()->GraphHasChanged());
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "base/paths.h"
 #include "editor/commentclipboard.h"
 #include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
@@ -23,7 +24,6 @@
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
-#include "shell/paths.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "support/builders.h"
 #include "uitestsupport.h"
@@ -73,7 +73,6 @@ class FrmDocTest : public QObject {
 private slots:
     void init() {
         sandbox = std::make_unique<Sandbox>();
-        dialogHooks() = {};
         editor = std::make_unique<Editor>();
         editor->main().mdiArea()->activeSubWindow()->showMaximized();
         settle();
@@ -81,14 +80,13 @@ private slots:
     void cleanup() {
         editor.reset();
         sandbox.reset();
-        dialogHooks() = {};
     }
 
     void newWindowIsUntitledAndUnchanged() {
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
         QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001[*]"));
         QVERIFY(!doc()->isWindowModified());
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
         QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
@@ -99,7 +97,7 @@ private slots:
         settle();
         QCOMPARE(editor->main().docWindows().size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0002"));
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
         settle();
         QCOMPARE(editor->main().docWindows().size(), std::size_t(3));
@@ -110,7 +108,7 @@ private slots:
         QCOMPARE(count(diagram(), NK_STATE), 1);
         QCOMPARE(readField(diagram().NodeList()[0]->NodeData(), SF_NAME),
                  std::string_view("STATE_1"));
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(document().GraphHasChanged());
         QVERIFY(editor->main().button("Undo")->isEnabled());
 
         drag(view(), {300, 300}, {320, 320});  // 300 x 300 twips: too small
@@ -173,7 +171,7 @@ private slots:
         QCOMPARE(a->NodeTop(), before.top + 900);
         QCOMPARE(a->NodeLeft(), before.left);
         QCOMPARE(count(diagram(), NK_TRANSITION), 0);
-        QVERIFY(document().undRed().CanUndo());
+        QVERIFY(doc()->rules().undRed().CanUndo());
         QVERIFY(a->NodeSelected());  // the moved state stays selected
 
         const QPointF corner =
@@ -193,7 +191,7 @@ private slots:
         const PointF mid{(pts.front().x + pts.back().x) / 2, pts.front().y};
         drag(view(), at(view(), mid), at(view(), mid) + QPointF(0, 60));
         QCOMPARE(in->LinkPoints().size(), std::size_t(3));
-        QVERIFY(document().undRed().CanUndo());
+        QVERIFY(doc()->rules().undRed().CanUndo());
     }
 
     void zoomWindowZoomsIntoTheRectangle() {
@@ -295,13 +293,13 @@ private slots:
         std::vector<std::string> opened;
         int suspended = -1;
         const std::string child = sandbox->writeDiagram("CHILD.fsm");
-        dialogHooks().editFsm = [&](QWidget*, Document&, std::string& pending) {
+        editor->session->hooks().editFsm = [&](QWidget*, Document&, std::string& pending) {
             opened.push_back("fsm");
             suspended = editor->session->handoff().suspension();
             pending = child;
             return true;
         };
-        dialogHooks().editState = [&](QWidget*, Document&, Node& n, std::string&) {
+        editor->session->hooks().editState = [&](QWidget*, Document&, Node& n, std::string&) {
             opened.push_back(std::string(readField(n.NodeData(), SF_NAME)));
             return true;
         };
@@ -328,7 +326,7 @@ private slots:
         QVERIFY(!text1->isVisible());
         QCOMPARE(QString::fromStdString(c->NodeText()), QStringLiteral("remember me"));
         QCOMPARE(c->NodeDrawStyle(), 5);
-        QVERIFY(document().undRed().CanUndo());
+        QVERIFY(doc()->rules().undRed().CanUndo());
     }
 
     void onlyCommentsTravelThroughTheClipboard() {
@@ -364,6 +362,31 @@ private slots:
         doc()->mnuLocked();
         QVERIFY(editor->main().button("Cut")->isEnabled());
         QCOMPARE(editor->main().button("Lock_Unlock")->data().toString(), QStringLiteral("Unlock"));
+    }
+
+    // Each toolbar button runs its own command on the active window.
+    void toolbarButtonsRunTheirCommands() {
+        auto press = [this](const char* key) {
+            editor->main().button(key)->trigger();
+            settle();
+        };
+        press("Remark");
+        QCOMPARE(count(diagram(), NK_COMMENT), 1);
+        press("Undo");
+        QCOMPARE(count(diagram(), NK_COMMENT), 0);
+        press("Redo");
+        QCOMPARE(count(diagram(), NK_COMMENT), 1);
+        press("InsertMode");
+        QVERIFY(doc()->rules().selectModeChecked());
+        press("AutoSize");
+        QVERIFY(!document().autosizeNodes);
+        press("Lock_Unlock");
+        QVERIFY(diagram().DiagramLocked());
+        press("Lock_Unlock");
+        press("GoDown1Level");  // only its drop-down opens something
+        press("New");
+        QCOMPARE(editor->main().docWindows().size(), std::size_t(2));
+        QVERIFY(document().autosizeNodes);  // the new window shows a document of its own
     }
 
     void generatorChoiceShowsInTheToolTip() {
@@ -441,7 +464,7 @@ private slots:
     void unchangedWindowsCloseWithoutAQuestion() {
         drag(view(), {100, 100}, {160, 150});
         doc()->mnuEditUndo();  // back at the diagram as created
-        QVERIFY(!document().undRed().GraphHasChanged());
+        QVERIFY(!document().GraphHasChanged());
         QVERIFY(editor->main().mdiArea()->activeSubWindow()->close());
         QVERIFY(editor->ui->questions.empty());
     }
@@ -495,7 +518,7 @@ private slots:
         QCOMPARE(editor->ui->messages.back(), "Attention!|I can't save the changes in:\r\n" + path);
         QCOMPARE(diagram().Links().size(), std::size_t(2));  // the selected link stays
         QCOMPARE(count(diagram(), NK_ANY_STATE), 3);
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(document().GraphHasChanged());
     }
 
     void editingGoesOnWhenUndoCannotWrite() {
@@ -513,8 +536,8 @@ private slots:
         settle();
         drag(view(), {100, 100}, {160, 150});
         QCOMPARE(count(diagram(), NK_STATE), 1);
-        QVERIFY(!document().undRed().CanUndo());
-        QVERIFY(document().undRed().GraphHasChanged());
+        QVERIFY(!doc()->rules().undRed().CanUndo());
+        QVERIFY(document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }

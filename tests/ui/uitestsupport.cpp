@@ -6,12 +6,12 @@
 #include <QSettings>
 #include <QTest>
 
+#include "base/logs.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/frmdoc.h"
 #include "editor/undoredo.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "shell/logs.h"
 #include "support/builders.h"
 
 namespace tarvel::test {
@@ -94,7 +94,7 @@ Editor::~Editor() {
     // Close without questions: everything counts as saved.
     for (frmDoc* d : main().docWindows()) {
         if (d->document() != nullptr) {
-            d->document()->undRed().ClearGraphChanges();
+            d->document()->ClearGraphChanges();
         }
     }
     main().close();

@@ -16,37 +16,11 @@
 #include "editor/ui/frmfind.h"
 #include "editor/ui/frmfindwhat.h"
 #include "editor/ui/frmrepositorio.h"
-#include "editor/undoredo.h"
+#include "model/edittransaction.h"
 
 namespace tarvel {
 
 namespace {
-
-// Everything one command changes becomes one undo step. The changed flag is
-// watched from a clean start, so a change made before the command is not
-// taken for one of the command's.
-class OneUndoStep {
-public:
-    explicit OneUndoStep(Document& doc) : m_doc(doc), m_before(doc.diagram().DiagramChanged()) {
-        m_doc.diagram().SetDiagramChanged(false);
-    }
-    OneUndoStep(const OneUndoStep&) = delete;
-    OneUndoStep& operator=(const OneUndoStep&) = delete;
-
-    bool finish() {
-        const bool changed = m_doc.diagram().DiagramChanged();
-        if (changed) {
-            m_doc.undRed().StoreGraphChanges();
-        } else if (m_before) {
-            m_doc.diagram().SetDiagramChanged(true);
-        }
-        return changed;
-    }
-
-private:
-    Document& m_doc;
-    bool m_before;
-};
 
 // The last search and replacement strings of each document window.
 struct FindStrings {
@@ -79,32 +53,32 @@ void writeFindCaseSensitive(bool on) {
 }  // namespace
 
 bool editStateDialog(QWidget* parent, Document& doc, Node& state, std::string& pendingChildPath) {
-    OneUndoStep step(doc);
+    EditTransaction step(doc);
     QtDialogPrompter prompter(parent);
     frmPropNodo dialog(doc, state, prompter, parent);
     prompter.setParent(&dialog);
     dialog.exec();
     pendingChildPath = dialog.pendingChildPath();
-    return step.finish();
+    return step.commit();
 }
 
 bool editTransitionDialog(QWidget* parent, Document& doc, Node& transition) {
-    OneUndoStep step(doc);
+    EditTransaction step(doc);
     QtDialogPrompter prompter(parent);
     frmPropTransicion dialog(doc, transition, prompter, parent);
     prompter.setParent(&dialog);
     dialog.exec();
-    return step.finish();
+    return step.commit();
 }
 
 bool editFsmDialog(QWidget* parent, Document& doc, std::string& pendingChildPath) {
-    OneUndoStep step(doc);
+    EditTransaction step(doc);
     QtDialogPrompter prompter(parent);
     frmPropFSM dialog(doc, prompter, parent);
     prompter.setParent(&dialog);
     dialog.exec();
     pendingChildPath = dialog.pendingChildPath();
-    return step.finish();
+    return step.commit();
 }
 
 void findInDocument(QWidget* parent, Document& doc) {
@@ -120,7 +94,7 @@ void findInDocument(QWidget* parent, Document& doc) {
     if (strings.search.empty()) {
         return;
     }
-    OneUndoStep step(doc);
+    EditTransaction step(doc);
     QtDialogPrompter prompter(parent);
     FindReplace find(
         [parent, &doc](const FindRequest& r) {
@@ -131,7 +105,6 @@ void findInDocument(QWidget* parent, Document& doc) {
         },
         strings.search, strings.replace, caseSensitive);
     find.walk(doc, prompter);
-    step.finish();
 }
 
 void runFontCommand(QWidget* parent, Document& doc, FontCommand command) {
@@ -161,6 +134,10 @@ void runFontCommand(QWidget* parent, Document& doc, FontCommand command) {
             return;
         }
     }
+}
+
+void forgetFindStrings(const Document& doc) {
+    findStrings().erase(&doc);
 }
 
 void setOpenDocumentsProvider(std::function<std::vector<Document*>()> provider) {

@@ -21,6 +21,9 @@ bool editStateDialog(QWidget* parent, Document& doc, Node& state, std::string& p
 bool editTransitionDialog(QWidget* parent, Document& doc, Node& transition);
 bool editFsmDialog(QWidget* parent, Document& doc, std::string& pendingChildPath);
 void findInDocument(QWidget* parent, Document& doc);  // the Find command
+// Forgets the last search and replacement strings of a document that closed,
+// so a document opened later never proposes them.
+void forgetFindStrings(const Document& doc);
 enum class FontCommand { Enlarge, Reduce, Change, FixedPitch };
 // A comment being edited in place must be committed before.
 void runFontCommand(QWidget* parent, Document& doc, FontCommand command);

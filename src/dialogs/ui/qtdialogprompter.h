@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "dialogs/dialogprompter.h"
+#include "editor/dialogprompter.h"
 
 namespace tarvel {
 

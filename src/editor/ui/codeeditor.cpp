@@ -8,10 +8,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
+#include "base/text.h"
 #include "editor/ui/codeeditorlexer.h"
 #include "editor/ui/frmrepositorio.h"
 #include "editor/ui/optcmax.h"
-#include "model/text.h"
 
 namespace tarvel {
 

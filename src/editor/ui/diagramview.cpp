@@ -1600,6 +1600,9 @@ void DiagramView::nudge(int xSteps, int ySteps, bool onePixel) {
     if (m_moved.empty()) {
         return;
     }
+    if (!m_nudged) {
+        m_events.viewNudgeStarted();
+    }
     // A grid step, or one pixel of the screen at the current zoom.
     const float px = std::max(1.0f, std::round(pixel()));
     const float stepX = onePixel ? px : static_cast<float>(std::max(1, m_diagram->GridSizeX()));

@@ -66,7 +66,8 @@ public:
     virtual void viewLockRefused() {}
     // A right-click on a node, a link or the canvas (both null) at `at`.
     virtual void viewContextMenu(Node*, Link*, QPoint /*globalPos*/, PointF /*at*/) {}
-    // The arrow keys moved the selection and were let go.
+    // The arrow keys are about to move the selection, and were let go.
+    virtual void viewNudgeStarted() {}
     virtual void viewNudged() {}
     // The view changed the zoom itself (wheel, zoom steps).
     virtual void viewZoomed() {}

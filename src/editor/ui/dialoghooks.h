@@ -1,6 +1,8 @@
 // Where the property dialogs, find, fonts, pictures and printing plug into the
-// document window. Each hook is empty until its part of the program sets it;
-// a command whose hook is empty does nothing (its menu item is disabled).
+// document windows. The editor session fills one table and its frame hands it
+// to every document window. Each hook is empty until its part of the program
+// sets it; a command whose hook is empty does nothing (its menu item is
+// disabled).
 //
 // The window suspends the hand-off queue around every hook that shows a modal
 // window, and records an undo step after a hook that may change the diagram.
@@ -46,9 +48,10 @@ struct DialogHooks {
     // main frame; returns whether it is shown afterwards.
     std::function<bool(QWidget* frame, Document&, bool show)> printPreview;
     std::function<void(QWidget* parent, Document&)> saveAsHtml;
-};
 
-// The hooks of this process.
-DialogHooks& dialogHooks();
+    // A window let go of its document (closed, or the document was): what
+    // the hooks kept for the document goes with it.
+    std::function<void(const Document&)> documentClosed;
+};
 
 }  // namespace tarvel

@@ -13,22 +13,22 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "editor/commentclipboard.h"
 #include "editor/graphicenhancement.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
+#include "editor/ui/docframe.h"
 #include "editor/ui/generation.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
+#include "model/edittransaction.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
-#include "shell/ui/frmmain.h"
-#include "shell/ui/qtuserinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -69,8 +69,7 @@ const char* const LOCKED_BUTTONS[] = {"InsertMode", "Cut",        "Copy",     "P
                                       "AdjustFont", "ReduceFont", "AutoSize", "Remark"};
 
 // The hook a menu item needs; the item is disabled while the hook is empty.
-bool hookSet(const std::string& item) {
-    const DialogHooks& h = dialogHooks();
+bool hookSet(const DialogHooks& h, const std::string& item) {
     if (item == "mnuFSMProperties") {
         return static_cast<bool>(h.editFsm);
     }
@@ -111,11 +110,12 @@ void deselectLinks(Document& doc) {
 
 }  // namespace
 
-frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
-    : QWidget(parent), m_main(main), m_doc(&doc) {
+frmDoc::frmDoc(DocFrame& main, Document& doc, QWidget* parent)
+    : QWidget(parent), m_main(main), m_hooks(main.dialogHooks()), m_doc(&doc) {
     setProperty("tag", FILE_FSM_EXT);
     setAttribute(Qt::WA_DeleteOnClose, false);  // its sub-window deletes it
-    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this));
+    m_rules = std::make_unique<DocWindow>(doc, static_cast<DocWindowHost&>(*this),
+                                          undoEnvironmentOf(workspace().settings()));
     m_view = new DiagramView(doc.diagram(), *m_rules, doc.measurer(),
                              static_cast<DiagramViewEvents&>(*this), this);
     auto* layout = new QVBoxLayout(this);
@@ -128,7 +128,7 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
     for (QScrollBar* bar : {m_view->horizontalScrollBar(), m_view->verticalScrollBar()}) {
         connect(bar, &QScrollBar::valueChanged, this, [this] { placeText1(); });
     }
-    doc.undRed().onRefreshButtons = [this] { RefreshButtons(); };
+    m_rules->undRed().onRefreshButtons = [this] { RefreshButtons(); };
     doc.diagram().setCurrentNode(nullptr);
     buildMenus();
     setMinimumSize(200, 150);
@@ -137,16 +137,24 @@ frmDoc::frmDoc(frmMain& main, Document& doc, QWidget* parent)
 }
 
 frmDoc::~frmDoc() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     if (m_view != nullptr) {
         m_view->detach();
     }
+    forgetDocument();
 }
 
 Workspace& frmDoc::workspace() {
     return m_main.workspace();
+}
+
+void frmDoc::forgetDocument() {
+    if (m_doc != nullptr && hooks().documentClosed) {
+        hooks().documentClosed(*m_doc);
+    }
+    m_doc = nullptr;
 }
 
 bool frmDoc::isActive() const {
@@ -157,7 +165,7 @@ template <typename F>
 auto frmDoc::modal(F&& f) {
     m_main.suspendHandoff(true);
     struct Resume {
-        frmMain& main;
+        DocFrame& main;
         ~Resume() { main.suspendHandoff(false); }
     } resume{m_main};
     return f();
@@ -255,27 +263,27 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
         {"File", "mnuGenerateList", "Generate Lis&t...", {}, 0, 0, &W::mnuGenerateList},
         {"File", "mnuSaveAsHTML", "Save As &HTML File...", {}, 0, 0,
          [](W& w) {
-             if (dialogHooks().saveAsHtml && w.m_doc) {
-                 w.modal([&] { dialogHooks().saveAsHtml(&w, *w.m_doc); });
+             if (w.hooks().saveAsHtml && w.m_doc) {
+                 w.modal([&] { w.hooks().saveAsHtml(&w, *w.m_doc); });
              }
          }},
         {"File", "mnuSaveAsEMF", "Save As &enhanced metafile...", {}, 0, 0,
          [](W& w) {
-             if (dialogHooks().saveAsPicture && w.m_doc) {
-                 w.modal([&] { dialogHooks().saveAsPicture(&w, *w.m_doc); });
+             if (w.hooks().saveAsPicture && w.m_doc) {
+                 w.modal([&] { w.hooks().saveAsPicture(&w, *w.m_doc); });
              }
          }},
         {"File", "mnuPrinterSetup", "Printer Set&up...", {}, SEPARATOR_BEFORE, 0,
          [](W& w) {
-             if (dialogHooks().printerSetup) {
-                 w.modal([&] { dialogHooks().printerSetup(&w); });
+             if (w.hooks().printerSetup) {
+                 w.modal([&] { w.hooks().printerSetup(&w); });
              }
          }},
         {"File", "mnuPrintPreview", "&Print Pre&view", {}, CHECKABLE, 0, &W::mnuPrintPreview},
         {"File", "mnuPrint", "&Print...", QKeySequence::Print, 0, 0,
          [](W& w) {
-             if (dialogHooks().print && w.m_doc) {
-                 w.modal([&] { dialogHooks().print(&w, *w.m_doc); });
+             if (w.hooks().print && w.m_doc) {
+                 w.modal([&] { w.hooks().print(&w, *w.m_doc); });
              }
          }},
     };
@@ -320,9 +328,9 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
          ON_STATE | ON_COMMENT, &W::mnuEditDuplicate},
         {"Edit", "mnuExportEMF", "&Export as Enhanced Metafile", {}, SEPARATOR_BEFORE, 0,
          [](W& w) {
-             if (dialogHooks().addPictureToClipboard && w.m_doc) {
+             if (w.hooks().addPictureToClipboard && w.m_doc) {
                  auto* data = new QMimeData;
-                 dialogHooks().addPictureToClipboard(*w.m_doc, *data);
+                 w.hooks().addPictureToClipboard(*w.m_doc, *data);
                  QGuiApplication::clipboard()->setMimeData(data);
              }
          }},
@@ -437,7 +445,7 @@ void frmDoc::buildMenus() {
         m_generators[i] = action(names[i]);
     }
     for (const auto& [name, act] : m_actions) {
-        if (!hookSet(name)) {
+        if (!hookSet(hooks(), name)) {
             act->setEnabled(false);
         }
     }
@@ -530,12 +538,14 @@ void frmDoc::contextProperties() {
     if (m_doc->diagram().DiagramLocked()) {
         m_main.showStatusMessage(QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size()));
     }
-    if (isTransition(*node)) {
-        editTransition(*node);
-    } else if (isState(*node)) {
-        editState(*node);
+    {
+        EditTransaction edit(*m_doc);
+        if (isTransition(*node)) {
+            editTransition(*node);
+        } else if (isState(*node)) {
+            editState(*node);
+        }
     }
-    m_rules->storeChanges();
     RefreshButtons();
 }
 
@@ -618,7 +628,7 @@ void frmDoc::updateFromDocument() {
     }
     // "[*]" shows where the platform marks unsaved changes.
     setWindowTitle(qs(m_doc->caption) + QStringLiteral("[*]"));
-    setWindowModified(m_doc->undRed().GraphHasChanged());
+    setWindowModified(m_doc->GraphHasChanged());
     syncChecks();
 }
 
@@ -634,7 +644,7 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
     if (active) {
         m_main.setChildEntries(children);
     }
-    setWindowModified(m_doc->undRed().GraphHasChanged());
+    setWindowModified(m_doc->GraphHasChanged());
     const ButtonUpdate u = m_buttons.update(s, forceRefresh);
     if (u.selectMode) {
         action("mnuEditSelectMode")->setChecked(s.selectMode);
@@ -651,7 +661,7 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
     if (u.locked) {
         action("mnuLocked")->setChecked(s.locked);
         for (const char* item : LOCKED_MENU_ITEMS) {
-            action(item)->setEnabled(!s.locked && hookSet(item));
+            action(item)->setEnabled(!s.locked && hookSet(hooks(), item));
         }
         if (active) {
             m_main.setButtonImage("Lock_Unlock", s.locked ? "Lock" : "Unlock");
@@ -659,7 +669,7 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
             for (const char* key : LOCKED_BUTTONS) {
                 bool enable = !s.locked;
                 if (std::string_view(key).ends_with("Font")) {
-                    enable = enable && hookSet("mnuChangeFont");
+                    enable = enable && hookSet(hooks(), "mnuChangeFont");
                 }
                 m_main.button(key)->setEnabled(enable);
             }
@@ -698,14 +708,14 @@ void frmDoc::activated() {
                                                           {"Find", "mnuEditFind"},
                                                           {"Properties", "mnuFSMProperties"}};
     for (const auto& [key, item] : hooked) {
-        m_main.button(key)->setEnabled(hookSet(item));
+        m_main.button(key)->setEnabled(hookSet(hooks(), item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
 }
 
 void frmDoc::deactivated() {
-    if (m_previewShown && dialogHooks().printPreview && m_doc != nullptr) {
-        m_previewShown = dialogHooks().printPreview(&m_main, *m_doc, false);
+    if (m_previewShown && hooks().printPreview && m_doc != nullptr) {
+        m_previewShown = hooks().printPreview(m_main.frameWidget(), *m_doc, false);
         syncChecks();
     }
 }
@@ -744,7 +754,11 @@ void frmDoc::pointerChanged() {
 
 void frmDoc::viewMouseDown() {
     if (m_doc != nullptr && !m_doc->diagram().DiagramLocked()) {
+        // A comment edited in place is written back first, as an edit of its own.
         m_view->FocusDiagram();
+    }
+    if (m_rules != nullptr) {
+        m_rules->MouseDown();
     }
 }
 
@@ -782,8 +796,12 @@ void frmDoc::viewLockRefused() {
     m_main.showStatusMessage(QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size()));
 }
 
+void frmDoc::viewNudgeStarted() {
+    m_rules->KeyMoveStart();
+}
+
 void frmDoc::viewNudged() {
-    m_rules->storeChanges();
+    m_rules->KeyMoveEnd();
     RefreshButtons();
 }
 
@@ -798,32 +816,32 @@ void frmDoc::openPendingChild(const std::string& path) {
 }
 
 void frmDoc::editFsm() {
-    if (!dialogHooks().editFsm || m_doc == nullptr) {
+    if (!hooks().editFsm || m_doc == nullptr) {
         return;
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editFsm(this, *m_doc, pending); });
+    modal([&] { return hooks().editFsm(this, *m_doc, pending); });
     updateFromDocument();
     openPendingChild(pending);
 }
 
 void frmDoc::editState(Node& node) {
-    if (!dialogHooks().editState || m_doc == nullptr) {
+    if (!hooks().editState || m_doc == nullptr) {
         return;
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editState(this, *m_doc, node, pending); });
+    modal([&] { return hooks().editState(this, *m_doc, node, pending); });
     openPendingChild(pending);
 }
 
 void frmDoc::editTransition(Node& node) {
-    if (!dialogHooks().editTransition || m_doc == nullptr) {
+    if (!hooks().editTransition || m_doc == nullptr) {
         return;
     }
     deselectLinks(*m_doc);
-    modal([&] { return dialogHooks().editTransition(this, *m_doc, node); });
+    modal([&] { return hooks().editTransition(this, *m_doc, node); });
 }
 
 // -------------------------------------------------- the in-place comment editor
@@ -909,7 +927,7 @@ void frmDoc::mnuFileNewChild() {
         return;
     }
     if (Document* child = workspace().FileNew(true)) {
-        child->undRed().ClearGraphChanges();  // a new diagram is unchanged
+        child->ClearGraphChanges();  // a new diagram is unchanged
     }
 }
 
@@ -983,8 +1001,10 @@ void frmDoc::mnuFSMProperties() {
     if (m_doc == nullptr) {
         return;
     }
-    editFsm();
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        editFsm();
+    }
     RefreshButtons();
 }
 
@@ -997,26 +1017,30 @@ void frmDoc::mnuInsertaComentario() {
 }
 
 void frmDoc::mnuEditFind() {
-    if (!dialogHooks().find || m_doc == nullptr) {
+    if (!hooks().find || m_doc == nullptr) {
         return;
     }
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { dialogHooks().find(this, *m_doc); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().find(this, *m_doc); });
+    }
     updateFromDocument();
     RefreshButtons();
 }
 
 void frmDoc::mnuFont(int command) {
-    if (!dialogHooks().font || m_doc == nullptr) {
+    if (!hooks().font || m_doc == nullptr) {
         return;
     }
     // A comment edited in place is written back before its font changes.
     m_view->FocusDiagram();
     deselectLinks(*m_doc);
-    modal([&] { dialogHooks().font(this, *m_doc, command); });
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        modal([&] { hooks().font(this, *m_doc, command); });
+    }
     RefreshButtons();
 }
 
@@ -1062,8 +1086,8 @@ void frmDoc::mnuEditCopy() {
         data->setText(qs(text));
     }
     s_copiedCommentsOnly = selectionIsCommentsOnly(d);
-    if (dialogHooks().addPictureToClipboard) {
-        dialogHooks().addPictureToClipboard(*m_doc, *data);
+    if (hooks().addPictureToClipboard) {
+        hooks().addPictureToClipboard(*m_doc, *data);
     }
     clipboard->setMimeData(data);
 }
@@ -1101,8 +1125,10 @@ void frmDoc::mnuEditPaste() {
         m_doc->diagram().DiagramLocked()) {
         return;
     }
-    pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
-    m_rules->storeChanges();
+    {
+        EditTransaction edit(*m_doc);
+        pasteComments(m_doc->diagram(), data->data(format).toStdString(), PASTE_OFFSET);
+    }
     RefreshButtons();
 }
 
@@ -1231,8 +1257,8 @@ void frmDoc::openChild(const std::string& entry) {
 }
 
 void frmDoc::mnuPrintPreview() {
-    if (dialogHooks().printPreview && m_doc != nullptr) {
-        m_previewShown = dialogHooks().printPreview(&m_main, *m_doc, !m_previewShown);
+    if (hooks().printPreview && m_doc != nullptr) {
+        m_previewShown = hooks().printPreview(m_main.frameWidget(), *m_doc, !m_previewShown);
     }
     syncChecks();
     if (isActive()) {
@@ -1251,7 +1277,7 @@ void frmDoc::closeEvent(QCloseEvent* event) {
         m_view->FocusDiagram();
         endCommentEdit();
     }
-    if (m_doc->undRed().GraphHasChanged()) {
+    if (m_doc->GraphHasChanged()) {
         std::string text;
         if (!m_doc->caption.empty()) {
             text = "The diagram in [" + m_doc->caption + "] has changed.\r\n";
@@ -1282,12 +1308,12 @@ void frmDoc::closeEvent(QCloseEvent* event) {
 }
 
 void frmDoc::documentGone() {
-    if (m_doc != nullptr) {
-        m_doc->undRed().onRefreshButtons = nullptr;
+    if (m_rules != nullptr) {
+        m_rules->undRed().onRefreshButtons = nullptr;
     }
     m_view->detach();
     m_rules.reset();
-    m_doc = nullptr;
+    forgetDocument();
     m_text1->hide();
     if (!m_closing) {
         m_closing = true;

@@ -27,7 +27,8 @@ namespace tarvel {
 class CommentEditor;
 class Document;
 class Workspace;
-class frmMain;
+class DocFrame;
+struct DialogHooks;
 
 class frmDoc final : public QWidget, private DocWindowHost, private DiagramViewEvents {
     Q_OBJECT
@@ -35,7 +36,9 @@ public:
     // The window tag of document windows.
     static constexpr const char* FILE_FSM_EXT = "FSM";
 
-    frmDoc(frmMain& main, Document& doc, QWidget* parent = nullptr);
+    // `main` is the frame that holds the window; the window reads the hooks
+    // of its dialogs, pictures and printing from it.
+    frmDoc(DocFrame& main, Document& doc, QWidget* parent = nullptr);
     ~frmDoc() override;
 
     // The document; null once the workspace has closed it.
@@ -126,6 +129,7 @@ private:
     void viewHint(const std::string& hint) override;
     void viewLockRefused() override;
     void viewContextMenu(Node* node, Link* link, QPoint globalPos, PointF at) override;
+    void viewNudgeStarted() override;
     void viewNudged() override;
     void viewZoomed() override;
 
@@ -159,12 +163,19 @@ private:
     void openPendingChild(const std::string& path);
     void syncChecks();
     Workspace& workspace();
+    const DialogHooks& hooks() const { return m_hooks; }
+    // Lets go of the document, telling the hooks so.
+    void forgetDocument();
     bool isActive() const;
     // Runs a modal window with the hand-off queue suspended.
     template <typename F>
     auto modal(F&& f);
 
-    frmMain& m_main;
+    DocFrame& m_main;
+    // Read once, when the window is made: a frame that goes with windows
+    // still open deletes them after its own part is gone, and the hooks
+    // outlive both.
+    const DialogHooks& m_hooks;
     Document* m_doc;
     std::unique_ptr<DocWindow> m_rules;
     DiagramView* m_view = nullptr;

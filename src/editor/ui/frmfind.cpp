@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "base/text.h"
 #include "editor/findreplace.h"
 #include "editor/ui/codeeditor.h"
 #include "editor/ui/frmrepositorio.h"
-#include "model/text.h"
 
 namespace tarvel {
 

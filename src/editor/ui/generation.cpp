@@ -1,7 +1,7 @@
 #include "editor/ui/generation.h"
 
+#include "base/paths.h"
 #include "codegen/generator.h"
-#include "shell/paths.h"
 #include "shell/workspace.h"
 
 namespace tarvel {

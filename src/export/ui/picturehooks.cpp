@@ -4,13 +4,9 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "editor/ui/dialoghooks.h"
-#include "export/documentexport.h"
 #include "export/picture.h"
-#include "export/ui/printcontrol.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
-#include "shell/workspace.h"
 
 namespace tarvel {
 
@@ -47,27 +43,6 @@ void addPictureToClipboard(Document& doc, QMimeData& data) {
     data.setData(QStringLiteral("image/svg+xml"), bytes(picture.svg));
     data.setData(QStringLiteral("image/x-wmf"), bytes(picture.wmf));
     data.setImageData(diagramImage(doc.diagram(), doc.measurer()));
-}
-
-void installPictureHooks(DialogHooks& hooks, Workspace& workspace) {
-    hooks.saveAsPicture = [&workspace](QWidget*, Document& doc) { FileSaveAsEMF(workspace, doc); };
-    hooks.saveAsHtml = [&workspace](QWidget*, Document& doc) {
-        FileSaveAsHTML(workspace, doc, false);
-    };
-    hooks.addPictureToClipboard = addPictureToClipboard;
-    hooks.printerSetup = [](QWidget* parent) { PrintControl::of(parent).setup(parent); };
-    hooks.print = [](QWidget* parent, Document& doc) {
-        PrintControl::of(parent).print(parent, doc);
-    };
-    hooks.printPreview = [&workspace](QWidget* frame, Document& doc, bool show) {
-        PrintControl& control = PrintControl::of(frame);
-        control.setDocumentCheck([&workspace](const Document* d) {
-            const auto& open = workspace.documents();
-            return std::any_of(open.begin(), open.end(),
-                               [d](const auto& candidate) { return candidate.get() == d; });
-        });
-        return control.preview(doc, show);
-    };
 }
 
 }  // namespace tarvel

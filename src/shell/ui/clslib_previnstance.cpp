@@ -2,7 +2,7 @@
 
 #include <QLocalSocket>
 
-#include "shell/logs.h"
+#include "base/logs.h"
 
 namespace tarvel {
 

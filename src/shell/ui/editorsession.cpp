@@ -1,14 +1,17 @@
 #include "shell/ui/editorsession.h"
 
 #include <QApplication>
+#include <algorithm>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "dialogs/ui/dialogentrypoints.h"
 #include "editor/ui/dialoghooks.h"
 #include "export/ui/fontmetricsmeasurer.h"
 #include "export/ui/picturehooks.h"
+#include "export/ui/printcontrol.h"
 #include "shell/batchrun.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "shell/documentexport.h"
 #include "shell/ui/clslib_previnstance.h"
 #include "shell/ui/icons.h"
 
@@ -36,8 +39,7 @@ WorkspaceSettings interactiveSettings(const StartupState& startup) {
 
 // Plugs the property dialogs, find, the font commands, pictures and printing
 // into the document windows; the windows read the hooks when they are built.
-void installDialogHooks(Workspace& workspace) {
-    DialogHooks& hooks = dialogHooks();
+void installDialogHooks(DialogHooks& hooks, Workspace& workspace) {
     hooks.editState = editStateDialog;
     hooks.editTransition = editTransitionDialog;
     hooks.editFsm = editFsmDialog;
@@ -48,7 +50,26 @@ void installDialogHooks(Workspace& workspace) {
                        : command == FONT_REDUCE ? FontCommand::Reduce
                                                 : FontCommand::Enlarge);
     };
-    installPictureHooks(hooks, workspace);
+    hooks.documentClosed = forgetFindStrings;
+    // The page and picture exports name their files through the workspace.
+    hooks.saveAsPicture = [&workspace](QWidget*, Document& doc) { FileSaveAsEMF(workspace, doc); };
+    hooks.saveAsHtml = [&workspace](QWidget*, Document& doc) {
+        FileSaveAsHTML(workspace, doc, false);
+    };
+    hooks.addPictureToClipboard = addPictureToClipboard;
+    hooks.printerSetup = [](QWidget* parent) { PrintControl::of(parent).setup(parent); };
+    hooks.print = [](QWidget* parent, Document& doc) {
+        PrintControl::of(parent).print(parent, doc);
+    };
+    hooks.printPreview = [&workspace](QWidget* frame, Document& doc, bool show) {
+        PrintControl& control = PrintControl::of(frame);
+        control.setDocumentCheck([&workspace](const Document* d) {
+            const auto& open = workspace.documents();
+            return std::any_of(open.begin(), open.end(),
+                               [d](const auto& candidate) { return candidate.get() == d; });
+        });
+        return control.preview(doc, show);
+    };
     setOpenDocumentsProvider([&workspace] {
         std::vector<Document*> open;
         for (const auto& doc : workspace.documents()) {
@@ -61,7 +82,7 @@ void installDialogHooks(Workspace& workspace) {
 EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui)
     : m_ui(std::move(ui)) {
     m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup));
-    installDialogHooks(*m_workspace);
+    installDialogHooks(m_hooks, *m_workspace);
     m_handoff = std::make_unique<frmLib_LinkInstance>([this](const std::string& path) {
         m_workspace->FileOpen(path);
         // Brought back and to the front; a maximised frame stays maximised.
@@ -71,7 +92,7 @@ EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUser
         m_main->raise();
         m_main->activateWindow();
     });
-    m_main = std::make_unique<frmMain>(*m_workspace, *m_ui, m_handoff.get());
+    m_main = std::make_unique<frmMain>(*m_workspace, *m_ui, m_handoff.get(), m_hooks);
     m_ui->setMainWindow(m_main.get());
 }
 

@@ -1,10 +1,11 @@
 // Everything an interactive run of the editor owns, built in the order the
-// parts need each other: the user interface, the workspace of documents, the
-// hand-off receiver and the main frame.
+// parts need each other: the user interface, the hooks of the dialogs, the
+// workspace of documents, the hand-off receiver and the main frame.
 #pragma once
 
 #include <memory>
 
+#include "editor/ui/dialoghooks.h"
 #include "shell/commandline.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "shell/ui/frmmain.h"
@@ -27,9 +28,13 @@ public:
     frmMain& mainWindow() { return *m_main; }
     frmLib_LinkInstance& handoff() { return *m_handoff; }
     QtUserInterface& ui() { return *m_ui; }
+    // The hooks the document windows plug their dialogs, pictures and
+    // printing into; tests may replace single hooks.
+    DialogHooks& hooks() { return m_hooks; }
 
 private:
     std::unique_ptr<QtUserInterface> m_ui;
+    DialogHooks m_hooks;
     std::unique_ptr<Workspace> m_workspace;
     std::unique_ptr<frmLib_LinkInstance> m_handoff;
     std::unique_ptr<frmMain> m_main;

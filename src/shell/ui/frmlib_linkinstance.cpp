@@ -7,8 +7,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-#include "shell/logs.h"
-#include "shell/paths.h"
+#include "base/logs.h"
+#include "base/paths.h"
 #include "shell/ui/clslib_previnstance.h"
 
 namespace tarvel {

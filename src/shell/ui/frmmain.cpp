@@ -17,14 +17,15 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
+#include "base/logs.h"
+#include "base/paths.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
-#include "editor/undoredo.h"
 #include "model/document.h"
 #include "shell/commandline.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 #include "shell/ui/frmabout.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "shell/ui/icons.h"
@@ -41,32 +42,46 @@ struct ButtonSpec {
     const char* tip;
     const char* image;
     bool separatorBefore;
+    // What a click does: a command of the frame, or one of the active
+    // document window (nothing without one). "GoDown1Level" has neither: only
+    // its drop-down opens something.
+    void (*frameCommand)(frmMain&);
+    void (*windowCommand)(frmDoc&);
 };
 
-// The toolbar: key, tool tip, starting picture, and the groups.
+// The toolbar: key, tool tip, starting picture, the groups and the commands.
 const ButtonSpec BUTTONS[] = {
-    {"New", "New", "New", false},
-    {"Open", "Open", "Open", false},
-    {"Save", "Save", "Save", false},
-    {"GeneraCode", "Generate C-Code", "Compila", true},
-    {"Print", "Print", "Print", true},
-    {"Preview", "Print Preview", "Preview", false},
-    {"Cut", "Cut", "Cut", true},
-    {"Copy", "Copy", "Copy", false},
-    {"Paste", "Paste", "Paste", false},
-    {"Find", "Find Text", "Find", true},
-    {"Undo", "Undo last action", "Undo", true},
-    {"Redo", "Redo last undo", "Redo", false},
-    {"ReduceFont", "Reduce Font", "ReduceFont", true},
-    {"AdjustFont", "Change Font", "CambiaFont", false},
-    {"AmpliaFont", "Enlarge Font", "AmpliaFont", false},
-    {"Lock_Unlock", "Lock && Unlock the diagram", "Unlock", true},
-    {"InsertMode", "Insert mode <--> Select mode", "InsertMode", false},
-    {"AutoSize", "Autosize Nodes", "Autosize", false},
-    {"Properties", "FSM Properties", "Properties", true},
-    {"Remark", "Insert Remark", "Label", false},
-    {"GoUp1Level", "Open Parent", "GoUp", true},
-    {"GoDown1Level", "Open child", "GoDown", false},
+    {"New", "New", "New", false, [](frmMain& m) { m.mnuFileNew(); }, nullptr},
+    {"Open", "Open", "Open", false, [](frmMain& m) { m.mnuFileOpen(); }, nullptr},
+    {"Save", "Save", "Save", false, nullptr, [](frmDoc& d) { d.mnuFileSave(); }},
+    {"GeneraCode", "Generate C-Code", "Compila", true, nullptr,
+     [](frmDoc& d) { d.mnuGenerate_C_code_Default(); }},
+    {"Print", "Print", "Print", true, nullptr, [](frmDoc& d) { d.action("mnuPrint")->trigger(); }},
+    {"Preview", "Print Preview", "Preview", false, nullptr, [](frmDoc& d) { d.mnuPrintPreview(); }},
+    {"Cut", "Cut", "Cut", true, nullptr, [](frmDoc& d) { d.mnuEditCut(); }},
+    {"Copy", "Copy", "Copy", false, nullptr, [](frmDoc& d) { d.mnuEditCopy(); }},
+    {"Paste", "Paste", "Paste", false, nullptr, [](frmDoc& d) { d.mnuEditPaste(); }},
+    {"Find", "Find Text", "Find", true, nullptr, [](frmDoc& d) { d.mnuEditFind(); }},
+    {"Undo", "Undo last action", "Undo", true, nullptr, [](frmDoc& d) { d.mnuEditUndo(); }},
+    {"Redo", "Redo last undo", "Redo", false, nullptr, [](frmDoc& d) { d.mnuEditRedo(); }},
+    {"ReduceFont", "Reduce Font", "ReduceFont", true, nullptr,
+     [](frmDoc& d) { d.mnuFont(FONT_REDUCE); }},
+    {"AdjustFont", "Change Font", "CambiaFont", false, nullptr,
+     [](frmDoc& d) { d.mnuFont(FONT_CHANGE); }},
+    {"AmpliaFont", "Enlarge Font", "AmpliaFont", false, nullptr,
+     [](frmDoc& d) { d.mnuFont(FONT_ENLARGE); }},
+    {"Lock_Unlock", "Lock && Unlock the diagram", "Unlock", true, nullptr,
+     [](frmDoc& d) { d.mnuLocked(); }},
+    {"InsertMode", "Insert mode <--> Select mode", "InsertMode", false, nullptr,
+     [](frmDoc& d) { d.mnuEditSelectMode(); }},
+    {"AutoSize", "Autosize Nodes", "Autosize", false, nullptr,
+     [](frmDoc& d) { d.mnuAutosizeNodes(); }},
+    {"Properties", "FSM Properties", "Properties", true, nullptr,
+     [](frmDoc& d) { d.mnuFSMProperties(); }},
+    {"Remark", "Insert Remark", "Label", false, nullptr,
+     [](frmDoc& d) { d.mnuInsertaComentario(); }},
+    {"GoUp1Level", "Open Parent", "GoUp", true, nullptr, [](frmDoc& d) { d.openParent(); }},
+    {"GoDown1Level", "Open child", "GoDown", false, nullptr, nullptr},
 };
 
 // Menu captions show "&" as an access key; a path keeps its own.
@@ -93,8 +108,8 @@ const std::vector<std::string>& frmMain::buttonKeys() {
 }
 
 frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance* handoff,
-                 QWidget* parent)
-    : QMainWindow(parent), m_workspace(workspace), m_ui(ui), m_handoff(handoff) {
+                 const DialogHooks& hooks, QWidget* parent)
+    : QMainWindow(parent), m_workspace(workspace), m_ui(ui), m_hooks(hooks), m_handoff(handoff) {
     initEditorResources();
     setObjectName(QStringLiteral("frmMain"));
     setProperty("tag", frmDoc::FILE_FSM_EXT);
@@ -396,58 +411,19 @@ void frmMain::showMenusOf(frmDoc* doc) {
 }
 
 void frmMain::onButton(const std::string& key) {
-    if (key == "New") {
-        mnuFileNew();
+    const auto button = std::find_if(std::begin(BUTTONS), std::end(BUTTONS),
+                                     [&key](const ButtonSpec& b) { return key == b.key; });
+    if (button == std::end(BUTTONS)) {
         return;
     }
-    if (key == "Open") {
-        mnuFileOpen();
+    if (button->frameCommand != nullptr) {
+        button->frameCommand(*this);
         return;
     }
     frmDoc* d = activeDocWindow();
-    if (d == nullptr || d->document() == nullptr) {
-        return;
+    if (button->windowCommand != nullptr && d != nullptr && d->document() != nullptr) {
+        button->windowCommand(*d);
     }
-    if (key == "Save") {
-        d->mnuFileSave();
-    } else if (key == "GeneraCode") {
-        d->mnuGenerate_C_code_Default();
-    } else if (key == "Print") {
-        d->action("mnuPrint")->trigger();
-    } else if (key == "Preview") {
-        d->mnuPrintPreview();
-    } else if (key == "Cut") {
-        d->mnuEditCut();
-    } else if (key == "Copy") {
-        d->mnuEditCopy();
-    } else if (key == "Paste") {
-        d->mnuEditPaste();
-    } else if (key == "Find") {
-        d->mnuEditFind();
-    } else if (key == "Undo") {
-        d->mnuEditUndo();
-    } else if (key == "Redo") {
-        d->mnuEditRedo();
-    } else if (key == "ReduceFont") {
-        d->mnuFont(FONT_REDUCE);
-    } else if (key == "AdjustFont") {
-        d->mnuFont(FONT_CHANGE);
-    } else if (key == "AmpliaFont") {
-        d->mnuFont(FONT_ENLARGE);
-    } else if (key == "Lock_Unlock") {
-        d->mnuLocked();
-    } else if (key == "InsertMode") {
-        d->mnuEditSelectMode();
-    } else if (key == "AutoSize") {
-        d->mnuAutosizeNodes();
-    } else if (key == "Properties") {
-        d->mnuFSMProperties();
-    } else if (key == "Remark") {
-        d->mnuInsertaComentario();
-    } else if (key == "GoUp1Level") {
-        d->openParent();
-    }
-    // "GoDown1Level": only its drop-down opens something.
 }
 
 // ------------------------------------------------------------ document windows
@@ -629,7 +605,7 @@ void frmMain::OpenRecent(int index) {
 void frmMain::mnuFileNew() {
     if (Document* doc = m_workspace.FileNew(true)) {
         // A new diagram has nothing to save until it is edited.
-        doc->undRed().ClearGraphChanges();
+        doc->ClearGraphChanges();
     }
 }
 

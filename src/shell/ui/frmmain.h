@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/ui/docframe.h"
+
 class QActionGroup;
 class QLabel;
 class QMdiArea;
@@ -27,17 +29,21 @@ class frmDoc;
 class frmLib_LinkInstance;
 struct StartupState;
 
-class frmMain final : public QMainWindow {
+class frmMain final : public QMainWindow, public DocFrame {
     Q_OBJECT
 public:
     // Keys of the toolbar buttons, in their order.
     static const std::vector<std::string>& buttonKeys();
 
+    // The document windows plug their dialogs, pictures and printing into
+    // `hooks`, which must outlive the frame.
     frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance* handoff,
-            QWidget* parent = nullptr);
+            const DialogHooks& hooks, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    Workspace& workspace() { return m_workspace; }
+    Workspace& workspace() override { return m_workspace; }
+    const DialogHooks& dialogHooks() const override { return m_hooks; }
+    QWidget* frameWidget() override { return this; }
     QtUserInterface& ui() { return m_ui; }
     frmLib_LinkInstance* handoff() const { return m_handoff; }
 
@@ -51,7 +57,7 @@ public:
     void activateDocWindow(Document& doc);
     void closeDocWindow(Document& doc);
     frmDoc* docWindow(const Document& doc) const;
-    frmDoc* activeDocWindow() const;
+    frmDoc* activeDocWindow() const override;
     std::vector<frmDoc*> docWindows() const;
     QMdiArea* mdiArea() const { return m_mdi; }
     // The print preview area (hidden while no preview is shown); whatever
@@ -59,49 +65,49 @@ public:
     QWidget* picPrint() const { return m_picPrint; }
 
     // --- Toolbar and status bar ---
-    QAction* button(const std::string& key) const;
+    QAction* button(const std::string& key) const override;
     // Shows the image-list picture `imageKey` on the button `key`.
-    void setButtonImage(const std::string& key, const std::string& imageKey);
+    void setButtonImage(const std::string& key, const std::string& imageKey) override;
     // The drop-down of "GoDown1Level": the child diagrams of the active document.
-    void setChildEntries(const std::vector<std::string>& entries);
-    void setStatusText(const QString& text);
+    void setChildEntries(const std::vector<std::string>& entries) override;
+    void setStatusText(const QString& text) override;
     QString statusText() const;
     // Second panel: what a drag or click would do where the pointer is.
-    void setHintText(const QString& text);
+    void setHintText(const QString& text) override;
     QString hintText() const;
     // A message shown for a while over the panels (a refused gesture, the
     // files a generation wrote).
-    void showStatusMessage(const QString& text, int milliseconds = 8000);
-    QString statusMessage() const;
+    void showStatusMessage(const QString& text, int milliseconds = 8000) override;
+    QString statusMessage() const override;
     // The padlock of the status bar: shown while a document is active, it
     // tells whether its diagram is locked and toggles the lock when clicked.
-    void setLockIndicator(bool visible, bool locked);
+    void setLockIndicator(bool visible, bool locked) override;
 
     // --- Recent files ---
     void AddRecentFile(const std::string& path);
     void GetRecentFiles();
-    void OpenRecent(int index);
+    void OpenRecent(int index) override;
     QString recentItemCaption(int index) const;
     bool recentItemVisible(int index) const;
 
     // --- Commands shared with the document windows ---
-    void mnuFileNew();
-    void mnuFileOpen();
-    void mnuFileSaveAll();
-    void mnuFileExit();
-    void mnuViewToolbar();
-    void mnuViewStatusBar();
-    bool toolbarShown() const;
-    bool statusBarShown() const;
+    void mnuFileNew() override;
+    void mnuFileOpen() override;
+    void mnuFileSaveAll() override;
+    void mnuFileExit() override;
+    void mnuViewToolbar() override;
+    void mnuViewStatusBar() override;
+    bool toolbarShown() const override;
+    bool statusBarShown() const override;
     // The work area shows the documents as tabs instead of windows.
-    void mnuViewTabs();
-    bool tabsShown() const;
+    void mnuViewTabs() override;
+    bool tabsShown() const override;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
-    void arrange(int how);
-    void mnuHelpAbout();
+    void arrange(int how) override;
+    void mnuHelpAbout() override;
 
     // Suspends (true) or resumes (false) the hand-off queue around a modal window.
-    void suspendHandoff(bool suspend);
+    void suspendHandoff(bool suspend) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +126,7 @@ private:
 
     Workspace& m_workspace;
     QtUserInterface& m_ui;
+    const DialogHooks& m_hooks;
     frmLib_LinkInstance* m_handoff;
     QMdiArea* m_mdi = nullptr;
     QWidget* m_picPrint = nullptr;

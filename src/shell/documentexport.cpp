@@ -1,4 +1,4 @@
-#include "export/documentexport.h"
+#include "shell/documentexport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,12 +6,12 @@
 #include <optional>
 #include <string_view>
 
+#include "base/logs.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "export/htmlpage.h"
 #include "export/picture.h"
 #include "model/document.h"
-#include "model/text.h"
-#include "shell/logs.h"
-#include "shell/paths.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 

@@ -1,4 +1,4 @@
-// Path helpers shared by the shell, the undo history and the exports.
+// Path helpers and file operations shared by every floor.
 //
 // The text operations work on POSIX paths ("/" separates, the root is "/") and
 // never touch the file system; the checks and the file operations do. File
@@ -24,6 +24,8 @@ std::string StripExtension(std::string_view path);
 // The folder part without a trailing "/": "/x/a.fsm" gives "/x", "/a.fsm" gives
 // "/", a path without "/" gives the empty text.
 std::string GetDirectory(std::string_view path);
+// Joins a folder and a name with exactly one "/" between them.
+std::string joinPath(std::string_view folder, std::string_view name);
 // A path that starts with "/" is returned unchanged; "./x" and "x" are made
 // absolute against the current directory. When the current directory cannot be
 // read the path is returned unchanged rather than guessed.
@@ -63,6 +65,9 @@ std::string GetTempDir();
 // permissions are taken away. Otherwise returns the empty text and says why in
 // `error`.
 std::string PrivateTempDir(std::string& error);
+
+// The whole content of a regular file; false with the reason otherwise.
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
 
 // Replaces the file at `path` by `bytes` so that a reader sees either the old
 // or the new content, never a mix: the bytes go to a new temporary file beside

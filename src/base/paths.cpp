@@ -1,4 +1,4 @@
-#include "shell/paths.h"
+#include "base/paths.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <random>
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tarvel {
 
@@ -25,15 +25,6 @@ std::string errnoText(int error) {
     return std::strerror(error);
 }
 
-// Joins a folder and a name with exactly one "/" between them.
-std::string joinPath(std::string_view folder, std::string_view name) {
-    std::string out(folder);
-    if (out.empty() || out.back() != '/') {
-        out += '/';
-    }
-    out += name;
-    return out;
-}
 
 // A name no other writer is using at this moment is not guaranteed by the
 // name itself; the exclusive create that follows decides.
@@ -131,6 +122,15 @@ std::string privacyProblem(int fd, const std::string& folder, uid_t user) {
 }
 
 }  // namespace
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+    std::string out(folder);
+    if (out.empty() || out.back() != '/') {
+        out += '/';
+    }
+    out += name;
+    return out;
+}
 
 std::string GetFileName(std::string_view path) {
     const std::size_t slash = path.rfind('/');
@@ -352,6 +352,44 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         return fail("cannot replace " + target);
     }
     syncFolder(folderForTemp);
+    return true;
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        ::close(fd);
+        return false;
+    }
+    bytes.clear();
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (true) {
+        if (done == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);  // the file may have grown
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    ::close(fd);
     return true;
 }
 

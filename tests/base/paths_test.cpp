@@ -1,4 +1,4 @@
-#include "shell/paths.h"
+#include "base/paths.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scopedenv.h"
-#include "scratchfolder.h"
+#include "../support/scopedenv.h"
+#include "../support/scratchfolder.h"
 
 namespace tarvel {
 namespace {

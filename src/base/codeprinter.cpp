@@ -1,6 +1,6 @@
-#include "codegen/codeprinter.h"
+#include "base/codeprinter.h"
 
-#include "model/text.h"
+#include "base/text.h"
 
 namespace tarvel {
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "../support/builders.h"
-#include "editor/undoredo.h"
 
 namespace tarvel {
 namespace {
@@ -95,7 +94,7 @@ TEST(FontCommands, FixedPitchTogglesAndCountsAsAChange) {
     FontCommands::FixedPitch(d.doc);
     EXPECT_NE(d.doc.fixedPitchOnly, before);
     // The undo step took the change: the closing question will ask to save it.
-    EXPECT_TRUE(d.doc.undRed().GraphHasChanged());
+    EXPECT_TRUE(d.doc.GraphHasChanged());
 }
 
 }  // namespace

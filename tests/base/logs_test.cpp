@@ -1,4 +1,4 @@
-#include "shell/logs.h"
+#include "base/logs.h"
 
 #include <unistd.h>
 
@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scopedenv.h"
-#include "scratchfolder.h"
+#include "../support/scopedenv.h"
+#include "../support/scratchfolder.h"
 
 namespace tarvel {
 namespace {

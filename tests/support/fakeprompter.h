@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/dialogprompter.h"
+#include "editor/dialogprompter.h"
 
 namespace tarvel::test {
 

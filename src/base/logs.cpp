@@ -1,4 +1,4 @@
-#include "shell/logs.h"
+#include "base/logs.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -14,8 +14,8 @@
 #include <functional>
 #include <thread>
 
-#include "model/text.h"
-#include "shell/paths.h"
+#include "base/paths.h"
+#include "base/text.h"
 
 namespace tarvel {
 

@@ -1,7 +1,7 @@
 // The page and picture exports end to end: the files, their names and
 // folders, what the page refers to, the diagram left as it was, the failures
 // the user is told about, and the batch switches through a whole run.
-#include "export/documentexport.h"
+#include "shell/documentexport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,15 +13,15 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
+#include "base/text.h"
 #include "export/exportmargin.h"
 #include "export/htmlpage.h"
 #include "export/picture.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
-#include "model/text.h"
 #include "shell/batchrun.h"
 #include "shell/commandline.h"
-#include "shell/logs.h"
 #include "shell/workspace.h"
 
 namespace tarvel {

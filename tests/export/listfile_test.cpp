@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "codegentestsupport.h"
+#include "../support/codegentestsupport.h"
 #include "model/fsmrecord.h"
 #include "model/nodekind.h"
 
