@@ -663,9 +663,11 @@ bool place(Scene& scene, Node& t, std::optional<PointF> preferred) {
     }
     for (int level = 0; level < 2; ++level) {
         for (const Candidate& c : spots) {
-            const RectF r = rectAround(c.centre, w, h);
+            // A spot past the canvas's top or left edge moves in onto it.
+            const PointF centre{std::max(c.centre.x, w / 2), std::max(c.centre.y, h / 2)};
+            const RectF r = rectAround(centre, w, h);
             if (scene.accepts(t, r, ownLinksAt(e, r, route), e.source, e.target, level)) {
-                moveCentreTo(t, c.centre);
+                moveCentreTo(t, centre);
                 applyRoute(t, route);
                 scene.update(t);
                 return true;
@@ -714,6 +716,36 @@ std::vector<Node*> transitionNodesAt(const Node& state) {
         Node* t = l->LinkOrigin();
         if (isTransition(*t) && std::find(out.begin(), out.end(), t) == out.end()) {
             out.push_back(t);
+        }
+    }
+    return out;
+}
+
+std::vector<Node*> transitionsAround(const Diagram& diagram, Node& node) {
+    std::vector<Node*> out;
+    auto add = [&](Node* t) {
+        if (t != nullptr && std::find(out.begin(), out.end(), t) == out.end()) {
+            out.push_back(t);
+        }
+    };
+    if (isTransition(node)) {
+        add(&node);
+        for (Node* state : {sourceState(node), targetState(node)}) {
+            if (state != nullptr) {
+                for (Node* t : transitionNodesAt(*state)) {
+                    add(t);
+                }
+            }
+        }
+    } else {
+        for (Node* t : transitionNodesAt(node)) {
+            add(t);
+        }
+    }
+    const RectF r = outline(node);
+    for (const auto& n : diagram.NodeList()) {
+        if (isTransition(*n) && overlaps(outline(*n), r)) {
+            add(n.get());
         }
     }
     return out;

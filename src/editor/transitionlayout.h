@@ -42,6 +42,9 @@ int arrangeTransitionLabels(Diagram& diagram, const std::vector<Node*>& nodes = 
 
 // The transition nodes of a state, in and out, self transitions once.
 std::vector<Node*> transitionNodesAt(const Node& state);
+// The transition nodes an edit of `node` may have left covering something:
+// those of its states (its own for a transition) and those over it.
+std::vector<Node*> transitionsAround(const Diagram& diagram, Node& node);
 
 // Gives a self transition's two links one bend each, inside the state on
 // either side of the way to the node, so that the loop leaves and enters its

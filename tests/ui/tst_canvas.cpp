@@ -434,6 +434,23 @@ private slots:
         QVERIFY(coversSomething(diagram(), *diagram().NodeList()[3]));
     }
 
+    void aLabelThatGrowsInItsDialogMovesClear() {
+        auto [a, b, c] = threeStates();
+        Q_UNUSED(c);
+        // Close together: a long condition makes the label run over B.
+        drag(view(), at(b->centre()), at(b->centre()) - QPointF(240, 0));
+        Node* t = drawTransition(a, b);
+        editor->session->hooks().editTransition = [this](QWidget*, Document& d, Node& node) {
+            TransitionRecord r = TransitionRecord::read(node);
+            r.condition = "sensorA_reading > LIMIT_HIGH && sensorB_reading < LIMIT_LOW";
+            writeTransition(d, r, node);
+            return true;
+        };
+        doubleClick(view(), at(t->centre()));
+        QVERIFY(!coversSomething(diagram(), *t));
+        QVERIFY(linksOnOneLine(diagram()).empty());
+    }
+
     void titleMarksUnsavedChanges() {
         QVERIFY(!doc()->isWindowModified());
         drag(view(), {100, 100}, {160, 150});

@@ -17,6 +17,7 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "editor/commentclipboard.h"
+#include "editor/transitionlayout.h"
 #include "editor/graphicenhancement.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
@@ -832,7 +833,10 @@ void frmDoc::editState(Node& node) {
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return hooks().editState(this, *m_doc, node, pending); });
+    if (modal([&] { return hooks().editState(this, *m_doc, node, pending); })) {
+        // A state that grew keeps clear of the transition labels around it.
+        arrangeTransitionLabels(m_doc->diagram(), transitionsAround(m_doc->diagram(), node));
+    }
     openPendingChild(pending);
 }
 
@@ -841,7 +845,11 @@ void frmDoc::editTransition(Node& node) {
         return;
     }
     deselectLinks(*m_doc);
-    modal([&] { return hooks().editTransition(this, *m_doc, node); });
+    if (modal([&] { return hooks().editTransition(this, *m_doc, node); })) {
+        // A label that grew moves to where it covers nothing, with the others
+        // of its states, whose priority marks may have changed.
+        arrangeTransitionLabels(m_doc->diagram(), transitionsAround(m_doc->diagram(), node));
+    }
 }
 
 // -------------------------------------------------- the in-place comment editor
