@@ -4,6 +4,8 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "base/text.h"
+#include "editor/commentclipboard.h"
 #include "export/diagrampainter.h"
 #include "model/staterecord.h"
 #include "model/text.h"
@@ -13,28 +15,12 @@ namespace tarvel {
 
 namespace {
 
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
 bool isCopied(const Node& n) {
     return isPaintedNode(n, PaintOptions{}) && (isState(n) || n.hasKind(NK_COMMENT));
 }
 
 void copyLooks(const Node& from, Node& to) {
-    to.setNodeFillColor(from.NodeFillColor());
-    to.setNodeForeColor(from.NodeForeColor());
-    to.setNodeLineColor(from.NodeLineColor());
-    to.setNodeLineWidth(from.NodeLineWidth());
-    to.setNodeShapeStyle(from.NodeShapeStyle());
-    to.setNodeDrawStyle(from.NodeDrawStyle());
-    to.setNodeFont(from.NodeFont());
+    copyNodeLooks(from, to);
     to.setNodeConnectable(from.NodeConnectable());
 }
 
@@ -99,11 +85,11 @@ std::string freshStateName(const Diagram& diagram, std::string_view name,
     std::set<std::string> used;
     for (const auto& n : diagram.NodeList()) {
         if (isState(*n)) {
-            used.insert(upper(readStateField(SF_NAME, *n)));
+            used.insert(upperAscii(readStateField(SF_NAME, *n)));
         }
     }
     for (const std::string& t : taken) {
-        used.insert(upper(t));
+        used.insert(upperAscii(t));
     }
     std::string base(name);
     const std::size_t underscore = base.rfind('_');
@@ -114,7 +100,7 @@ std::string freshStateName(const Diagram& diagram, std::string_view name,
     }
     for (int k = 2;; ++k) {
         std::string candidate = base + "_" + std::to_string(k);
-        if (used.count(upper(candidate)) == 0) {
+        if (used.count(upperAscii(candidate)) == 0) {
             return candidate;
         }
     }

@@ -32,13 +32,6 @@ using namespace tarvel::test;
 
 namespace {
 
-int count(const Diagram& d, std::uint32_t kind) {
-    int n = 0;
-    for (const auto& node : d.NodeList()) {
-        n += node->hasKind(kind) ? 1 : 0;
-    }
-    return n;
-}
 
 std::string nameOf(const Node* n) {
     return std::string(readField(n->NodeData(), SF_NAME));
@@ -82,18 +75,8 @@ void wheel(DiagramView* view, QPointF at, int delta, Qt::KeyboardModifiers mods)
 
 }  // namespace
 
-class CanvasTest : public QObject {
+class CanvasTest : public QObject, private EditorFixture {
     Q_OBJECT
-
-    std::unique_ptr<Sandbox> sandbox;
-    std::unique_ptr<Editor> editor;
-
-    frmDoc* doc() { return editor->active(); }
-    Document& document() { return *doc()->document(); }
-    Diagram& diagram() { return document().diagram(); }
-    DiagramView* view() { return doc()->AddFlow1(); }
-    QPointF at(PointF p) { return view()->toView(p); }
-    QPointF rimOf(Node* n) { return at({n->NodeLeft(), n->centre().y}) + QPointF(2, 0); }
 
     // States A (left) and B (right), and C below B, as an undo step.
     std::array<Node*, 3> threeStates() {

@@ -58,6 +58,25 @@ bool sameDrawing(const QImage& a, const QImage& b) {
     return true;
 }
 
+// A canvas on its own, shown, over a grid of states.
+struct ShownCanvas {
+    Document doc{&screenMeasurer()};
+    NoEvents events;
+    DocWindow rules{doc, events};
+    DiagramView view{doc.diagram(), rules, screenMeasurer(), events};
+
+    ShownCanvas(int columns, int rows, QSize size) {
+        fill(doc, columns, rows);
+        view.resize(size);
+        view.show();
+    }
+    bool exposed() {
+        const bool ok = QTest::qWaitForWindowExposed(&view);
+        settle();
+        return ok;
+    }
+};
+
 }  // namespace
 
 class DiagramViewTest : public QObject {
@@ -65,15 +84,10 @@ class DiagramViewTest : public QObject {
 
 private slots:
     void twoThousandStates() {
-        Document doc(&screenMeasurer());
-        fill(doc, 50, 40);
-        NoEvents events;
-        DocWindow rules(doc, events);
-        DiagramView view(doc.diagram(), rules, screenMeasurer(), events);
-        view.resize(1600, 1000);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        settle();
+        ShownCanvas canvas(50, 40, {1600, 1000});
+        QVERIFY(canvas.exposed());
+        Document& doc = canvas.doc;
+        DiagramView& view = canvas.view;
 
         // All 2,000 states on screen at 25%; at 50% a quarter of them, with
         // their texts drawn.
@@ -116,15 +130,10 @@ private slots:
     void theKeptDrawingFollowsEveryChange() {
         // After each change the window shows exactly what drawing everything
         // anew shows: no part of the drawing kept from before is stale.
-        Document doc(&screenMeasurer());
-        fill(doc, 6, 4);
-        NoEvents events;
-        DocWindow rules(doc, events);
-        DiagramView view(doc.diagram(), rules, screenMeasurer(), events);
-        view.resize(900, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        settle();
+        ShownCanvas canvas(6, 4, {900, 600});
+        QVERIFY(canvas.exposed());
+        Document& doc = canvas.doc;
+        DiagramView& view = canvas.view;
         Diagram& d = doc.diagram();
         Node* a = d.NodeList()[0].get();
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
@@ -153,14 +162,10 @@ private slots:
     }
 
     void fitInWindowShowsTheWholeDiagram() {
-        Document doc(&screenMeasurer());
-        fill(doc, 10, 10);
-        NoEvents events;
-        DocWindow rules(doc, events);
-        DiagramView view(doc.diagram(), rules, screenMeasurer(), events);
-        view.resize(800, 600);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        ShownCanvas canvas(10, 10, {800, 600});
+        QVERIFY(canvas.exposed());
+        Document& doc = canvas.doc;
+        DiagramView& view = canvas.view;
         doc.diagram().setZoom(0, 0);
         settle();
         const RectF all = diagramBounds(doc.diagram());

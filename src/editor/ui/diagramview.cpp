@@ -306,18 +306,9 @@ void DiagramView::nodeChanged(Node& node, NodeChange what) {
     if (what == NodeChange::Data || what == NodeChange::Tip) {
         return;  // not drawn
     }
-    const RectF b = nodePaintBounds(node, 0);
-    auto [it, fresh] = m_nodeBounds.try_emplace(&node, b);
-    RectF& cached = it->second;
     // A new selection shows only in the marks drawn over the cached drawing.
-    markDirty(fresh ? b : unite(cached, b), what != NodeChange::Selection);
-    if (fresh || !(cached == b)) {
-        if (!fresh) {
-            m_nodeGrid.remove(&node, cached);
-        }
-        m_nodeGrid.insert(&node, b);
-        cached = b;
-    }
+    rebound(node, nodePaintBounds(node, 0), what != NodeChange::Selection, m_nodeBounds,
+            m_nodeGrid);
     if (what == NodeChange::Geometry) {
         m_extentDirty = true;
     }
@@ -345,15 +336,22 @@ void DiagramView::linkRemoving(Link& link) {
 }
 
 void DiagramView::linkChanged(Link& link, LinkChange what) {
-    const RectF b = linkPaintBounds(link, 0);
-    auto [it, fresh] = m_linkBounds.try_emplace(&link, b);
+    rebound(link, linkPaintBounds(link, 0), what != LinkChange::Selection, m_linkBounds,
+            m_linkGrid);
+}
+
+template <typename Item>
+void DiagramView::rebound(const Item& item, const RectF& b, bool drawingChanged,
+                          std::unordered_map<const Item*, RectF>& bounds, ItemGrid<Item>& grid) {
+    auto [it, fresh] = bounds.try_emplace(&item, b);
     RectF& cached = it->second;
-    markDirty(fresh ? b : unite(cached, b), what != LinkChange::Selection);
+    // Where it was and where it is now are drawn again.
+    markDirty(fresh ? b : unite(cached, b), drawingChanged);
     if (fresh || !(cached == b)) {
         if (!fresh) {
-            m_linkGrid.remove(&link, cached);
+            grid.remove(&item, cached);
         }
-        m_linkGrid.insert(&link, b);
+        grid.insert(&item, b);
         cached = b;
     }
 }

@@ -168,6 +168,11 @@ private:
     // drawing stays.
     void markDirty(const RectF& modelBounds, bool drawingChanged = true);
     void markAllDirty();
+    // An item now drawn within `b`: its cached bounds and place in the grid
+    // follow, and the area it left and the one it covers are repainted.
+    template <typename Item>
+    void rebound(const Item& item, const RectF& b, bool drawingChanged,
+                 std::unordered_map<const Item*, RectF>& bounds, ItemGrid<Item>& grid);
     QRectF tileRect(int tx, int ty) const;
     void dropTiles(const RectF& modelRect);
     void dropAllTiles();
