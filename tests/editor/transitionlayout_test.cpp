@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <map>
 
 #include "../support/builders.h"
@@ -256,12 +257,20 @@ TEST(LayoutChecks, FindOverlappingNodesAndLinksOnOneLine) {
 TEST(BundledExamples, ReadWithoutOverlapsAtEveryNode) {
     test::TempDir dir;
     SetRunLogPath(dir / "run.log");
-    for (const char* name : {"TrafficLight.fsm", "PedestrianSignal.fsm"}) {
-        SCOPED_TRACE(name);
+    std::vector<std::string> examples;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(TARVEL_SOURCE_DIR) + "/examples")) {
+        if (entry.path().extension() == ".fsm") {
+            examples.push_back(entry.path().string());
+        }
+    }
+    ASSERT_GE(examples.size(), 2u);
+    for (const std::string& path : examples) {
+        SCOPED_TRACE(path);
         test::FakeUi ui;
         WorkspaceSettings settings;
         Workspace ws(ui, settings);
-        ASSERT_TRUE(ws.FileOpen(std::string(TARVEL_SOURCE_DIR) + "/examples/" + name));
+        ASSERT_TRUE(ws.FileOpen(path));
         const Diagram& d = ws.active()->diagram();
         EXPECT_EQ(describe(d), "");
     }

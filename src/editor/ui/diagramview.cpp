@@ -585,6 +585,11 @@ void DiagramView::paintEvent(QPaintEvent* event) {
             paintNodeMarks(canvas, *n, px);
         }
     }
+    if (m_decoration) {
+        painter.save();
+        m_decoration(painter);
+        painter.restore();
+    }
     paintOverlays(painter);
 }
 
@@ -668,6 +673,11 @@ bool DiagramView::hasDrawnNodes() const {
         }
     }
     return false;
+}
+
+void DiagramView::setDecoration(std::function<void(QPainter&)> paint) {
+    m_decoration = std::move(paint);
+    viewport()->update();
 }
 
 void DiagramView::setOverlay(const QRectF& rect) {

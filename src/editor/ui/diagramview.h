@@ -37,6 +37,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -47,6 +48,8 @@
 #include "export/ui/qtcanvas.h"
 #include "model/diagram.h"
 #include "model/textmeasurer.h"
+
+class QPainter;
 
 namespace tarvel {
 
@@ -113,6 +116,10 @@ public:
     QString hint() const { return m_hint; }
     // The state whose connection handle shows, and where.
     Node* connectHandleNode() const { return m_connectNode; }
+
+    // Paints over the diagram after it is drawn, in viewport coordinates
+    // (the simulation's highlights); it must not change the diagram.
+    void setDecoration(std::function<void(QPainter&)> paint);
 
     // For tests and tuning: the area the last repaint covered.
     QRect lastPaintedRect() const { return m_lastPainted; }
@@ -288,6 +295,7 @@ private:
     int m_wheelZoom = 0;   // wheel turns not yet a whole zoom step
     bool m_nudged = false;  // the arrow keys moved something not yet stored
 
+    std::function<void(QPainter&)> m_decoration;
     QRect m_lastPainted;
     int m_paintCount = 0;
 };

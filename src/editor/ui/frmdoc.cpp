@@ -23,6 +23,7 @@
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
 #include "editor/ui/generation.h"
+#include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
@@ -383,6 +384,8 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
                         QString::fromUtf8(arrangements[i]), {}, 0, 0,
                         [i](W& w) { w.m_main.arrange(i); }});
     }
+    rows.push_back({"Help", "mnuHelpContents", "&Contents", QKeySequence::HelpContents, 0, 0,
+                    [](W& w) { w.m_main.mnuHelpContents(); }});
     rows.push_back({"Help", "mnuHelpAbout", "&About...", {}, 0, 0,
                     [](W& w) { w.m_main.mnuHelpAbout(); }});
     return rows;
@@ -445,6 +448,8 @@ void frmDoc::buildMenus() {
             "mnuGenerate_C_code_HierarchicalReentrant"};
         m_generators[i] = action(names[i]);
     }
+    // The Simulate menu of simulation mode goes between View and Window.
+    m_menus.insert(m_menus.begin() + 3, SimulationMode::buildMenu(*this, workspace()));
     for (const auto& [name, act] : m_actions) {
         if (!hookSet(hooks(), name)) {
             act->setEnabled(false);
@@ -712,6 +717,7 @@ void frmDoc::activated() {
         m_main.button(key)->setEnabled(hookSet(hooks(), item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
+    SimulationMode::windowActivated(*this);
 }
 
 void frmDoc::deactivated() {
