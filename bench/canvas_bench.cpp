@@ -69,8 +69,7 @@ struct Row {
 };
 
 void sendMouse(QWidget* vp, QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
-    const Qt::MouseButton button =
-        type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent e(type, at, vp->mapToGlobal(at), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(vp, &e);
 }
@@ -151,22 +150,28 @@ int main(int argc, char** argv) {
     });
     const QPointF middle(vp->width() / 2.0, vp->height() / 2.0);
     int direction = -120;
-    time("scroll: one wheel notch", 100, [&] { direction = -direction; },
-         [&] { sendWheel(vp, middle, direction, Qt::NoModifier); });
+    time(
+        "scroll: one wheel notch", 100, [&] { direction = -direction; },
+        [&] { sendWheel(vp, middle, direction, Qt::NoModifier); });
     int zoomItem = 1;
-    time("zoom: 100% <-> 50% (menu)", 100, [&] { zoomItem = zoomItem == 1 ? 3 : 1; },
-         [&] { doc->mnuZoom(zoomItem); });
+    time(
+        "zoom: 100% <-> 50% (menu)", 100, [&] { zoomItem = zoomItem == 1 ? 3 : 1; },
+        [&] { doc->mnuZoom(zoomItem); });
     doc->mnuZoom(1);
-    time("unlock", 100, [&] {
-        if (!doc->document()->diagram().DiagramLocked()) {
-            doc->mnuLocked();
-        }
-    }, [&] { doc->mnuLocked(); });
+    time(
+        "unlock", 100,
+        [&] {
+            if (!doc->document()->diagram().DiagramLocked()) {
+                doc->mnuLocked();
+            }
+        },
+        [&] { doc->mnuLocked(); });
     if (doc->document()->diagram().DiagramLocked()) {
         doc->mnuLocked();
     }
-    time("select all", 100, [&] { doc->document()->diagram().clearSelection(); },
-         [&] { doc->mnuEditSelectAll(); });
+    time(
+        "select all", 100, [&] { doc->document()->diagram().clearSelection(); },
+        [&] { doc->mnuEditSelectAll(); });
     doc->document()->diagram().clearSelection();
     settle();
 
@@ -188,14 +193,16 @@ int main(int argc, char** argv) {
         }
     }
     int step = 40;
-    time("move a state (drag, release, undo step)", 100, [&] { step = -step; }, [&] {
-        const QPointF from = view->toView(state->centre());
-        sendMouse(vp, QEvent::MouseButtonPress, from, Qt::LeftButton);
-        for (int i = 1; i <= 8; ++i) {
-            sendMouse(vp, QEvent::MouseMove, from + QPointF(step * i / 8.0, 0), Qt::LeftButton);
-        }
-        sendMouse(vp, QEvent::MouseButtonRelease, from + QPointF(step, 0), Qt::NoButton);
-    });
+    time(
+        "move a state (drag, release, undo step)", 100, [&] { step = -step; },
+        [&] {
+            const QPointF from = view->toView(state->centre());
+            sendMouse(vp, QEvent::MouseButtonPress, from, Qt::LeftButton);
+            for (int i = 1; i <= 8; ++i) {
+                sendMouse(vp, QEvent::MouseMove, from + QPointF(step * i / 8.0, 0), Qt::LeftButton);
+            }
+            sendMouse(vp, QEvent::MouseButtonRelease, from + QPointF(step, 0), Qt::NoButton);
+        });
     time("undo", 100, nullptr, [&] { doc->mnuEditUndo(); });
     time("redo", 100, nullptr, [&] { doc->mnuEditRedo(); });
 

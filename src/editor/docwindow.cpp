@@ -559,9 +559,9 @@ Node* DocWindow::addStateAt(PointF at) {
         return nullptr;
     }
     EditTransaction edit(m_doc);
-    Node* n = d.AddNode(std::max(at.x - NEW_STATE_WIDTH / 2, 0.0f),
-                        std::max(at.y - NEW_STATE_HEIGHT / 2, 0.0f), NEW_STATE_WIDTH,
-                        NEW_STATE_HEIGHT);
+    Node* n =
+        d.AddNode(std::max(at.x - NEW_STATE_WIDTH / 2, 0.0f),
+                  std::max(at.y - NEW_STATE_HEIGHT / 2, 0.0f), NEW_STATE_WIDTH, NEW_STATE_HEIGHT);
     StateRecord r;
     r.index = nextStateIndex(d);
     writeState(m_doc, r, NK_STATE, *n);

@@ -282,7 +282,8 @@ public:
             } else if (item.kind == Kind::Arrow) {
                 ok = !triangleCrossesRect(item.triangle, r);
             } else if (level == 0) {
-                ok = !segmentCrossesRect(item.segment.a, item.segment.b, inflated(r, LABEL_GAP / 2));
+                ok =
+                    !segmentCrossesRect(item.segment.a, item.segment.b, inflated(r, LABEL_GAP / 2));
             }
         });
         if (!ok) {
@@ -653,9 +654,8 @@ bool place(Scene& scene, Node& t, std::optional<PointF> preferred) {
     const Route route = routeOf(t, e);
     const float w = t.NodeWidth();
     const float h = t.NodeHeight();
-    std::vector<Candidate> spots = selfLoop
-                                       ? spotsAround(*e.source, w, h)
-                                       : spotsBetween(e.source->centre(), e.target->centre());
+    std::vector<Candidate> spots = selfLoop ? spotsAround(*e.source, w, h)
+                                            : spotsBetween(e.source->centre(), e.target->centre());
     std::stable_sort(spots.begin(), spots.end(),
                      [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; });
     if (preferred) {

@@ -3,9 +3,9 @@
 // covers no other node and no arrow head and its two links lie on no other
 // link; a self transition sits beside its state with its two links bent into
 // a loop, and a transition beside another between the same two states runs
-// parallel to it, its links bent at the states. Also the layout checks that find overlapping nodes and links drawn
-// on top of each other, and the set of nodes that a move of the selection
-// takes along.
+// parallel to it, its links bent at the states. Also the layout checks that find overlapping nodes
+// and links drawn on top of each other, and the set of nodes that a move of the selection takes
+// along.
 //
 // Only node positions and the bends of self loops change here; records,
 // sizes and everything else stay as they are.

@@ -186,7 +186,8 @@ std::vector<PointF> arrowTriangle(PointF from, PointF tip, int style) {
     const float ux = dx / len;
     const float uy = dy / len;
     const PointF base{tip.x - ux * length, tip.y - uy * length};
-    return {tip, {base.x - uy * half, base.y + ux * half}, {base.x + uy * half, base.y - ux * half}};
+    return {
+        tip, {base.x - uy * half, base.y + ux * half}, {base.x + uy * half, base.y - ux * half}};
 }
 
 bool hasArrow(const Link& link) {

@@ -338,9 +338,9 @@ TEST(ZoomStep, StepsFromAndBetweenTheSteps) {
         int zoom, steps, expected;
     };
     const Case cases[] = {
-        {100, 1, 125}, {100, -1, 75}, {100, 2, 150}, {100, 0, 100},
-        {110, 1, 125}, {110, -1, 100},  // between two steps: the next one that way
-        {10, -1, 10},  {800, 1, 800},   // the ends hold
+        {100, 1, 125}, {100, -1, 75},   {100, 2, 150},
+        {100, 0, 100}, {110, 1, 125},   {110, -1, 100},  // between two steps: the next one that way
+        {10, -1, 10},  {800, 1, 800},                    // the ends hold
         {5, 1, 10},    {1000, -1, 800},
     };
     for (const Case& c : cases) {
@@ -359,11 +359,10 @@ TEST(FreshStateName, TakesTheFirstFreeNumber) {
         const char* expected;
     };
     const Case cases[] = {
-        {"IDLE", {}, "IDLE_3"},           // names compare ignoring case
-        {"RUN_7", {}, "RUN_2"},           // a number it ends in is replaced
-        {"RUN_7", {"RUN_2"}, "RUN_3"},    // names given to copies made just before
-        {"STOP", {}, "STOP_2"},
-        {"A_B", {}, "A_B_2"},             // only a trailing number goes
+        {"IDLE", {}, "IDLE_3"},         // names compare ignoring case
+        {"RUN_7", {}, "RUN_2"},         // a number it ends in is replaced
+        {"RUN_7", {"RUN_2"}, "RUN_3"},  // names given to copies made just before
+        {"STOP", {}, "STOP_2"},        {"A_B", {}, "A_B_2"},  // only a trailing number goes
     };
     for (const Case& c : cases) {
         EXPECT_EQ(freshStateName(doc.diagram(), c.name, c.taken), c.expected) << c.name;

@@ -14,10 +14,10 @@
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "editor/docwindow.h"
 #include "editor/undoredo.h"
 #include "export/diagrampainter.h"
-#include "base/logs.h"
 #include "shell/workspace.h"
 
 namespace tarvel {

@@ -32,7 +32,6 @@ using namespace tarvel::test;
 
 namespace {
 
-
 std::string nameOf(const Node* n) {
     return std::string(readField(n->NodeData(), SF_NAME));
 }
@@ -100,7 +99,9 @@ private slots:
         editor = std::make_unique<Editor>();
         // The property dialogs are someone else's test; here they close at once.
         editor->session->hooks().editFsm = [](QWidget*, Document&, std::string&) { return false; };
-        editor->session->hooks().editState = [](QWidget*, Document&, Node&, std::string&) { return false; };
+        editor->session->hooks().editState = [](QWidget*, Document&, Node&, std::string&) {
+            return false;
+        };
         editor->session->hooks().editTransition = [](QWidget*, Document&, Node&) { return false; };
         editor->main().mdiArea()->activeSubWindow()->showMaximized();
         settle();
@@ -223,10 +224,10 @@ private slots:
     void rightClickMenusOfferWhatAppliesThere_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("state") << "state"
-                               << QStringList{"ctxProperties", "ctxOpenChild", "mnuFileNewChild",
-                                              "mnuEditDuplicate", "mnuEditDelete",
-                                              "mnuEditSelectAll", "mnuArrangeLabels"};
+        QTest::newRow("state") << "state" << QStringList{"ctxProperties",   "ctxOpenChild",
+                                                         "mnuFileNewChild", "mnuEditDuplicate",
+                                                         "mnuEditDelete",   "mnuEditSelectAll",
+                                                         "mnuArrangeLabels"};
         QTest::newRow("transition")
             << "transition"
             << QStringList{"ctxProperties", "ctxStraighten", "mnuEditDelete", "mnuEditSelectAll",
@@ -234,15 +235,14 @@ private slots:
         QTest::newRow("link") << "link"
                               << QStringList{"ctxProperties", "ctxStraighten", "mnuEditDelete",
                                              "mnuEditSelectAll", "mnuArrangeLabels"};
-        QTest::newRow("comment") << "comment"
-                                 << QStringList{"ctxEditText", "mnuEditCut", "mnuEditCopy",
-                                                "mnuEditDuplicate", "mnuEditDelete",
-                                                "mnuEditSelectAll"};
-        QTest::newRow("canvas") << "canvas"
-                                << QStringList{"ctxNewState", "ctxInsertRemark", "mnuEditPaste",
-                                               "mnuEditSelectAll", "mnuArrangeLabels",
-                                               "mnuZoomIn", "mnuZoomOut", "mnuZoom1", "mnuZoom5",
-                                               "mnuFSMProperties"};
+        QTest::newRow("comment") << "comment" << QStringList{"ctxEditText",   "mnuEditCut",
+                                                             "mnuEditCopy",   "mnuEditDuplicate",
+                                                             "mnuEditDelete", "mnuEditSelectAll"};
+        QTest::newRow("canvas") << "canvas" << QStringList{"ctxNewState",      "ctxInsertRemark",
+                                                           "mnuEditPaste",     "mnuEditSelectAll",
+                                                           "mnuArrangeLabels", "mnuZoomIn",
+                                                           "mnuZoomOut",       "mnuZoom1",
+                                                           "mnuZoom5",         "mnuFSMProperties"};
     }
     void rightClickMenusOfferWhatAppliesThere() {
         QFETCH(QString, where);
@@ -473,7 +473,7 @@ private slots:
         doc()->action("mnuGenerate_C_code_Hierarchical")->trigger();
         settle();
         QCOMPARE(statusMessage(), QString::fromStdString("Written: " + sandbox->file("gen.c") +
-                                                          ", " + sandbox->file("gen.h")));
+                                                         ", " + sandbox->file("gen.h")));
         editor->ui->files = {FileDialogResult{sandbox->file("gen.lst"), false}};
         doc()->mnuGenerateList();
         QCOMPARE(statusMessage(), QString::fromStdString("Written: " + sandbox->file("gen.lst")));

@@ -2,8 +2,8 @@
 // node repaints only around itself, and painting 2,000 states stays quick.
 #include <QElapsedTimer>
 #include <QScrollBar>
-#include <functional>
 #include <QTest>
+#include <functional>
 
 #include "editor/docwindow.h"
 #include "editor/ui/diagramview.h"
@@ -141,7 +141,8 @@ private slots:
             {"move", [&] { a->setNodeLeft(a->NodeLeft() + 700); }},
             {"text", [&] { t->setNodeText("changed\r\ntext"); }},
             {"select", [&] { a->setNodeSelected(true); }},
-            {"bend", [&] {
+            {"bend",
+             [&] {
                  Link* l = a->NodeOutLinks()[0];
                  l->setLinkPoints({l->LinkPoints().front(), {2500, 2500}, l->LinkPoints().back()});
              }},

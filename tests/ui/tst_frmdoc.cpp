@@ -108,10 +108,8 @@ private slots:
     void dragFromStateToStateDrawsATransition() {
         QFETCH(bool, fromRim);
         auto [a, b] = twoStates();
-        const QPointF start =
-            fromRim ? rimOf(a) : at(a->centre());
-        drag(view(), start, at(b->centre()),
-             fromRim ? Qt::NoModifier : Qt::ShiftModifier);
+        const QPointF start = fromRim ? rimOf(a) : at(a->centre());
+        drag(view(), start, at(b->centre()), fromRim ? Qt::NoModifier : Qt::ShiftModifier);
         QCOMPARE(count(diagram(), NK_TRANSITION), 1);
         QCOMPARE(a->NodeOutLinks().size(), std::size_t(1));
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
@@ -157,8 +155,7 @@ private slots:
         QVERIFY(doc()->rules().undRed().CanUndo());
         QVERIFY(a->NodeSelected());  // the moved state stays selected
 
-        const QPointF corner =
-            at({a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
+        const QPointF corner = at({a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
         const float width = a->NodeWidth();
         drag(view(), corner, corner + QPointF(40, 30));
         QCOMPARE(a->NodeWidth(), width + 600);
@@ -251,8 +248,7 @@ private slots:
         doc()->mnuEditSelectMode();
         QCOMPARE(editor->main().button("InsertMode")->data().toString(),
                  QStringLiteral("SelectMode"));
-        drag(view(), at({100, 100}),
-             at({a->NodeLeft() + a->NodeWidth() + 100, 3000}));
+        drag(view(), at({100, 100}), at({a->NodeLeft() + a->NodeWidth() + 100, 3000}));
         QVERIFY(a->NodeSelected());
         QVERIFY(!b->NodeSelected());
         QCOMPARE(diagram().nodeCount(), std::size_t(2));  // no node drawn in select mode

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <QPoint>
-#include <cstdint>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>

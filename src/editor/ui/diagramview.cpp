@@ -1,5 +1,6 @@
 #include "editor/ui/diagramview.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -7,7 +8,6 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSvgRenderer>
-#include <QContextMenuEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -164,8 +164,9 @@ void DiagramView::updateScale(QPointF keep) {
     forgetTexts();
     markAllDirty();
     updateScrollBars();
-    const std::pair<QScrollBar*, qreal> bars[] = {{horizontalScrollBar(), kept.x * m_scale - keep.x()},
-                                                  {verticalScrollBar(), kept.y * m_scale - keep.y()}};
+    const std::pair<QScrollBar*, qreal> bars[] = {
+        {horizontalScrollBar(), kept.x * m_scale - keep.x()},
+        {verticalScrollBar(), kept.y * m_scale - keep.y()}};
     for (const auto& [bar, value] : bars) {
         const int target = std::max(0, static_cast<int>(std::lround(value)));
         if (target > bar->maximum()) {
@@ -390,7 +391,8 @@ void DiagramView::dropTiles(const RectF& modelRect) {
     const int x1 = static_cast<int>(std::floor(content.right() / TILE_PIXELS));
     const int y0 = static_cast<int>(std::floor(content.top() / TILE_PIXELS));
     const int y1 = static_cast<int>(std::floor(content.bottom() / TILE_PIXELS));
-    if (static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1) > static_cast<long long>(m_tiles.size())) {
+    if (static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1) >
+        static_cast<long long>(m_tiles.size())) {
         std::erase_if(m_tiles, [&](const auto& t) {
             const auto [tx, ty] = tileOf(t.first);
             return tx >= x0 && tx <= x1 && ty >= y0 && ty <= y1;
@@ -616,17 +618,19 @@ void DiagramView::paintOverlays(QPainter& painter) {
             lines << QStringLiteral("The diagram is locked: click the padlock (Ctrl+L) to edit it");
         } else {
             lines << QStringLiteral("Drag on the canvas to draw a state.")
-                  << QStringLiteral("Drag from a state's edge (or Shift+drag) to another state to "
-                                    "draw a transition.")
-                  << QStringLiteral("Double-click to edit  ·  Right-click for a menu  ·  "
-                                    "Ctrl+wheel zooms.");
+                  << QStringLiteral(
+                         "Drag from a state's edge (or Shift+drag) to another state to "
+                         "draw a transition.")
+                  << QStringLiteral(
+                         "Double-click to edit  ·  Right-click for a menu  ·  "
+                         "Ctrl+wheel zooms.");
         }
         painter.setPen(palette().color(QPalette::PlaceholderText));
         QFont f = font();
         f.setPointSizeF(f.pointSizeF() * 1.15);
         painter.setFont(f);
-        painter.drawText(viewport()->rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
-                         lines.join(QLatin1Char('\n')));
+        painter.drawText(viewport()->rect().adjusted(20, 20, -20, -20),
+                         Qt::AlignCenter | Qt::TextWordWrap, lines.join(QLatin1Char('\n')));
     }
 
     // What the gesture under way draws over the diagram.
@@ -796,7 +800,8 @@ std::optional<std::pair<Node*, PointF>> DiagramView::connectPointAt(PointF p, No
         const float toRight = r.right() - p.x;
         const float toTop = p.y - r.top;
         const float toBottom = r.bottom() - p.y;
-        const bool onRim = std::min(toLeft, toRight) <= innerX || std::min(toTop, toBottom) <= innerY;
+        const bool onRim =
+            std::min(toLeft, toRight) <= innerX || std::min(toTop, toBottom) <= innerY;
         if (inside ? !onRim : !holds(inflated(r, band / 2), p)) {
             return std::nullopt;
         }
@@ -851,8 +856,9 @@ QString DiagramView::hintFor(const Hover& h) const {
     }
     if (m_diagram->DiagramLocked()) {
         if (h.node != nullptr && h.node->NodeConnectable()) {
-            return QStringLiteral("Double-click: view its properties  ·  Right-click: menu  ·  "
-                                  "The diagram is locked (Ctrl+L unlocks it)");
+            return QStringLiteral(
+                "Double-click: view its properties  ·  Right-click: menu  ·  "
+                "The diagram is locked (Ctrl+L unlocks it)");
         }
         return QStringLiteral("The diagram is locked: click the padlock (Ctrl+L) to edit it");
     }
@@ -862,29 +868,36 @@ QString DiagramView::hintFor(const Hover& h) const {
         case HoverKind::LinkPoint:
             return QStringLiteral("Drag: move the bend, or move the arrow's end to another state");
         case HoverKind::Connect:
-            return QStringLiteral("Drag to a state: draw a transition (back to this state: a "
-                                  "self transition)");
+            return QStringLiteral(
+                "Drag to a state: draw a transition (back to this state: a "
+                "self transition)");
         case HoverKind::Node:
             if (isState(*h.node)) {
-                return QStringLiteral("Drag: move  ·  From the edge or with Shift: draw a "
-                                      "transition  ·  Double-click: properties  ·  Right-click: menu");
+                return QStringLiteral(
+                    "Drag: move  ·  From the edge or with Shift: draw a "
+                    "transition  ·  Double-click: properties  ·  Right-click: menu");
             }
             if (isTransition(*h.node)) {
-                return QStringLiteral("Drag: move  ·  Shift+drag to a state: its new target  ·  "
-                                      "Double-click: properties  ·  Right-click: menu");
+                return QStringLiteral(
+                    "Drag: move  ·  Shift+drag to a state: its new target  ·  "
+                    "Double-click: properties  ·  Right-click: menu");
             }
-            return QStringLiteral("Drag: move  ·  Double-click: edit the text  ·  Right-click: menu");
+            return QStringLiteral(
+                "Drag: move  ·  Double-click: edit the text  ·  Right-click: menu");
         case HoverKind::Link:
-            return QStringLiteral("Drag: add a bend  ·  Double-click: straighten  ·  Right-click: menu");
+            return QStringLiteral(
+                "Drag: add a bend  ·  Double-click: straighten  ·  Right-click: menu");
         case HoverKind::Canvas:
             break;
     }
     if (m_rules.PointerMode() == POINTER_SELECT) {
-        return QStringLiteral("Drag: select  ·  Double-click: FSM properties  ·  Right-click: menu  ·  "
-                              "Ctrl+wheel: zoom");
+        return QStringLiteral(
+            "Drag: select  ·  Double-click: FSM properties  ·  Right-click: menu  ·  "
+            "Ctrl+wheel: zoom");
     }
-    return QStringLiteral("Drag: draw a state  ·  Double-click: FSM properties  ·  Right-click: menu  ·  "
-                          "Ctrl+wheel: zoom");
+    return QStringLiteral(
+        "Drag: draw a state  ·  Double-click: FSM properties  ·  Right-click: menu  ·  "
+        "Ctrl+wheel: zoom");
 }
 
 QString DiagramView::dragHint() const {
@@ -892,7 +905,8 @@ QString DiagramView::dragHint() const {
         case Drag::NewLink:
             return QStringLiteral("Release on a state to draw the transition  ·  Esc cancels");
         case Drag::LinkEnd:
-            return QStringLiteral("Release on a state to move the arrow's end there  ·  Esc cancels");
+            return QStringLiteral(
+                "Release on a state to move the arrow's end there  ·  Esc cancels");
         case Drag::MoveNodes:
             return QStringLiteral("Moving  ·  Esc puts it back");
         case Drag::ResizeNode:
@@ -900,7 +914,8 @@ QString DiagramView::dragHint() const {
         case Drag::LinkPoint:
             return QStringLiteral("Moving the bend  ·  Esc puts it back");
         case Drag::RubberNode:
-            return QStringLiteral("Release to draw the state (larger than 500 x 500 twips)  ·  Esc cancels");
+            return QStringLiteral(
+                "Release to draw the state (larger than 500 x 500 twips)  ·  Esc cancels");
         case Drag::RubberSelect:
             return QStringLiteral("Release to select what lies wholly inside  ·  Esc cancels");
         case Drag::ZoomRect:
@@ -1081,8 +1096,9 @@ void DiagramView::mousePressEvent(QMouseEvent* event) {
         }
         // A plain drag moves; from the rim of a state, or with Shift, it
         // draws a link (out of a transition node: its new way out).
-        const bool drawsLink = node->NodeConnectable() && m_rules.ConnectEnabled() &&
-                               (rim.has_value() || (shift && (isState(*node) || isTransition(*node))));
+        const bool drawsLink =
+            node->NodeConnectable() && m_rules.ConnectEnabled() &&
+            (rim.has_value() || (shift && (isState(*node) || isTransition(*node))));
         if (drawsLink) {
             selectOnly(node, nullptr);
             beginDrag(Drag::NewLink, pos);
@@ -1540,7 +1556,8 @@ int DiagramView::effectiveZoom() const {
 }
 
 void DiagramView::zoomBy(int steps, std::optional<QPointF> around) {
-    const QPointF pos = around.value_or(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
+    const QPointF pos =
+        around.value_or(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
     zoomAbout(zoomStep(effectiveZoom(), steps), pos);
 }
 
@@ -1561,10 +1578,10 @@ void DiagramView::wheelEvent(QWheelEvent* event) {
     }
     if (event->modifiers().testFlag(Qt::ShiftModifier) && event->angleDelta().x() == 0) {
         // Shift turns the wheel sideways.
-        QWheelEvent sideways(event->position(), event->globalPosition(), event->pixelDelta().transposed(),
-                             event->angleDelta().transposed(), event->buttons(),
-                             event->modifiers() & ~Qt::ShiftModifier, event->phase(),
-                             event->inverted());
+        QWheelEvent sideways(event->position(), event->globalPosition(),
+                             event->pixelDelta().transposed(), event->angleDelta().transposed(),
+                             event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+                             event->phase(), event->inverted());
         QAbstractScrollArea::wheelEvent(&sideways);
         event->setAccepted(sideways.isAccepted());
         return;

@@ -292,7 +292,7 @@ private:
     Node* m_connectNode = nullptr;
     PointF m_connectPoint;
     QString m_hint;
-    int m_wheelZoom = 0;   // wheel turns not yet a whole zoom step
+    int m_wheelZoom = 0;    // wheel turns not yet a whole zoom step
     bool m_nudged = false;  // the arrow keys moved something not yet stored
 
     std::function<void(QPainter&)> m_decoration;

@@ -17,8 +17,8 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "editor/commentclipboard.h"
-#include "editor/transitionlayout.h"
 #include "editor/graphicenhancement.h"
+#include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
@@ -231,14 +231,20 @@ QKeySequence zoomInKeys() {
 std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
     using W = frmDoc;
     std::vector<MenuRow> rows = {
-        {"File", "mnuFileNew", "&New", QKeySequence::New, 0, 0, [](W& w) { w.m_main.mnuFileNew(); }},
+        {"File", "mnuFileNew", "&New", QKeySequence::New, 0, 0,
+         [](W& w) { w.m_main.mnuFileNew(); }},
         {"File", "mnuFileOpen", "&Open", QKeySequence::Open, 0, 0,
          [](W& w) { w.m_main.mnuFileOpen(); }},
         {"File", "mnuFileSave", "&Save", QKeySequence::Save, 0, 0, &W::mnuFileSave},
         {"File", "mnuFileSaveAs", "Save &As...", {}, 0, 0, &W::mnuFileSaveAs},
         {"File", "mnuFileSaveAll", "Save A&ll", {}, 0, 0, [](W& w) { w.m_main.mnuFileSaveAll(); }},
         {"File", "mnuFileClose", "&Close", {}, 0, 0, closeWindowOf},
-        {"File", "mnuFileNewChild", "Ne&w Child", {}, SEPARATOR_BEFORE, ON_STATE,
+        {"File",
+         "mnuFileNewChild",
+         "Ne&w Child",
+         {},
+         SEPARATOR_BEFORE,
+         ON_STATE,
          &W::mnuFileNewChild},
     };
     const struct {
@@ -258,24 +264,44 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
         } else if (i == 4) {
             run = [](W& w) { w.generate(true); };
         }
-        rows.push_back({"File/Generate", generators[i].name, qs(std::string(generators[i].caption)),
-                        {}, CHECKABLE, 0, run});
+        rows.push_back({"File/Generate",
+                        generators[i].name,
+                        qs(std::string(generators[i].caption)),
+                        {},
+                        CHECKABLE,
+                        0,
+                        run});
     }
     const std::vector<MenuRow> more = {
         {"File", "mnuGenerateList", "Generate Lis&t...", {}, 0, 0, &W::mnuGenerateList},
-        {"File", "mnuSaveAsHTML", "Save As &HTML File...", {}, 0, 0,
+        {"File",
+         "mnuSaveAsHTML",
+         "Save As &HTML File...",
+         {},
+         0,
+         0,
          [](W& w) {
              if (w.hooks().saveAsHtml && w.m_doc) {
                  w.modal([&] { w.hooks().saveAsHtml(&w, *w.m_doc); });
              }
          }},
-        {"File", "mnuSaveAsEMF", "Save As &enhanced metafile...", {}, 0, 0,
+        {"File",
+         "mnuSaveAsEMF",
+         "Save As &enhanced metafile...",
+         {},
+         0,
+         0,
          [](W& w) {
              if (w.hooks().saveAsPicture && w.m_doc) {
                  w.modal([&] { w.hooks().saveAsPicture(&w, *w.m_doc); });
              }
          }},
-        {"File", "mnuPrinterSetup", "Printer Set&up...", {}, SEPARATOR_BEFORE, 0,
+        {"File",
+         "mnuPrinterSetup",
+         "Printer Set&up...",
+         {},
+         SEPARATOR_BEFORE,
+         0,
          [](W& w) {
              if (w.hooks().printerSetup) {
                  w.modal([&] { w.hooks().printerSetup(&w); });
@@ -291,27 +317,51 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
     };
     rows.insert(rows.end(), more.begin(), more.end());
     for (int i = 0; i < 6; ++i) {
-        rows.push_back({"File", "mnuFileMRU" + std::to_string(i), QString(), {},
-                        HIDDEN | (i == 0 ? SEPARATOR_BEFORE : 0u), 0,
+        rows.push_back({"File",
+                        "mnuFileMRU" + std::to_string(i),
+                        QString(),
+                        {},
+                        HIDDEN | (i == 0 ? SEPARATOR_BEFORE : 0u),
+                        0,
                         [i](W& w) { w.m_main.OpenRecent(i); }});
     }
     const std::vector<MenuRow> edit = {
         {"File", "mnuFileExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), SEPARATOR_BEFORE, 0,
          [](W& w) { w.m_main.mnuFileExit(); }},
 
-        {"", "ctxProperties", "&Properties...", {}, CONTEXT_ONLY, ON_STATE | ON_TRANSITION,
+        {"",
+         "ctxProperties",
+         "&Properties...",
+         {},
+         CONTEXT_ONLY,
+         ON_STATE | ON_TRANSITION,
          &W::contextProperties},
         {"", "ctxOpenChild", "Open &Child", {}, CONTEXT_ONLY, ON_STATE, nullptr},
         {"", "ctxEditText", "&Edit Text", {}, CONTEXT_ONLY, ON_COMMENT, &W::contextEditText},
-        {"", "ctxStraighten", "S&traighten Links", {}, CONTEXT_ONLY, ON_TRANSITION,
+        {"",
+         "ctxStraighten",
+         "S&traighten Links",
+         {},
+         CONTEXT_ONLY,
+         ON_TRANSITION,
          &W::contextStraighten},
         {"", "ctxNewState", "New &State Here", {}, CONTEXT_ONLY, ON_CANVAS, &W::contextNewState},
-        {"", "ctxInsertRemark", "Insert &Remark Here", {}, CONTEXT_ONLY, ON_CANVAS,
+        {"",
+         "ctxInsertRemark",
+         "Insert &Remark Here",
+         {},
+         CONTEXT_ONLY,
+         ON_CANVAS,
          &W::contextInsertRemark},
         {"Edit", "mnuFSMProperties", "FS&M Properties", {}, 0, ON_CANVAS, &W::mnuFSMProperties},
         {"Edit", "mnuInsertaComentario", "&Insert Remark", {}, 0, 0, &W::mnuInsertaComentario},
         {"Edit/Font", "mnuChangeFont", "&Change", {}, 0, 0, [](W& w) { w.mnuFont(FONT_CHANGE); }},
-        {"Edit/Font", "mnuFixedPitchOnly", "&Fixed Pitch", {}, CHECKABLE, 0,
+        {"Edit/Font",
+         "mnuFixedPitchOnly",
+         "&Fixed Pitch",
+         {},
+         CHECKABLE,
+         0,
          [](W& w) {
              w.m_rules->toggleFixedPitch();
              w.syncChecks();
@@ -324,11 +374,21 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
         {"Edit", "mnuEditCopy", "&Copy", QKeySequence::Copy, 0, ON_COMMENT, &W::mnuEditCopy},
         {"Edit", "mnuEditPaste", "&Paste", QKeySequence::Paste, 0, ON_CANVAS, &W::mnuEditPaste},
         // The Delete key reaches the canvas (and the in-place editor) itself.
-        {"Edit", "mnuEditDelete", "&Delete", {}, 0, ON_STATE | ON_TRANSITION | ON_COMMENT,
+        {"Edit",
+         "mnuEditDelete",
+         "&Delete",
+         {},
+         0,
+         ON_STATE | ON_TRANSITION | ON_COMMENT,
          &W::mnuEditDelete},
         {"Edit", "mnuEditDuplicate", "D&uplicate", QKeySequence(Qt::CTRL | Qt::Key_D), 0,
          ON_STATE | ON_COMMENT, &W::mnuEditDuplicate},
-        {"Edit", "mnuExportEMF", "&Export as Enhanced Metafile", {}, SEPARATOR_BEFORE, 0,
+        {"Edit",
+         "mnuExportEMF",
+         "&Export as Enhanced Metafile",
+         {},
+         SEPARATOR_BEFORE,
+         0,
          [](W& w) {
              if (w.hooks().addPictureToClipboard && w.m_doc) {
                  auto* data = new QMimeData;
@@ -340,27 +400,61 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
          ON_STATE | ON_TRANSITION | ON_COMMENT | ON_CANVAS, &W::mnuEditSelectAll},
         {"Edit", "mnuEditSelectMode", "&Select Mode", {}, CHECKABLE, 0, &W::mnuEditSelectMode},
         {"Edit", "mnuAutosizeNodes", "Autosize &Nodes", {}, CHECKABLE, 0, &W::mnuAutosizeNodes},
-        {"Edit", "mnuArrangeLabels", "Arrange &Transition Labels", {}, 0,
-         ON_STATE | ON_TRANSITION | ON_CANVAS, &W::mnuArrangeLabels},
+        {"Edit",
+         "mnuArrangeLabels",
+         "Arrange &Transition Labels",
+         {},
+         0,
+         ON_STATE | ON_TRANSITION | ON_CANVAS,
+         &W::mnuArrangeLabels},
         {"Edit", "mnuLocked", "&Locked", QKeySequence(Qt::CTRL | Qt::Key_L), CHECKABLE, 0,
          &W::mnuLocked},
 
-        {"View", "mnuViewToolbar", "&Toolbar", {}, CHECKABLE, 0,
+        {"View",
+         "mnuViewToolbar",
+         "&Toolbar",
+         {},
+         CHECKABLE,
+         0,
          [](W& w) { w.m_main.mnuViewToolbar(); }},
-        {"View", "mnuViewStatusBar", "&Status Bar", {}, CHECKABLE, 0,
+        {"View",
+         "mnuViewStatusBar",
+         "&Status Bar",
+         {},
+         CHECKABLE,
+         0,
          [](W& w) { w.m_main.mnuViewStatusBar(); }},
         {"View", "mnuViewTabs", "T&abs", {}, CHECKABLE, 0, [](W& w) { w.m_main.mnuViewTabs(); }},
-        {"View", "mnuHideComments", "&Hide Comments: '//'", {}, CHECKABLE | SEPARATOR_BEFORE, 0,
+        {"View",
+         "mnuHideComments",
+         "&Hide Comments: '//'",
+         {},
+         CHECKABLE | SEPARATOR_BEFORE,
+         0,
          &W::mnuHideComments},
-        {"View/Grid", "mnuGridShow", "&Show grid", {}, CHECKABLE, 0,
+        {"View/Grid",
+         "mnuGridShow",
+         "&Show grid",
+         {},
+         CHECKABLE,
+         0,
          [](W& w) { w.m_rules->toggleGridVisible(); }},
-        {"View/Grid", "mnuGridSnap", "S&nap to grid", {}, CHECKABLE, 0,
+        {"View/Grid",
+         "mnuGridSnap",
+         "S&nap to grid",
+         {},
+         CHECKABLE,
+         0,
          [](W& w) { w.m_rules->toggleSnapToGrid(); }},
     };
     rows.insert(rows.end(), edit.begin(), edit.end());
     for (int i = 0; i < GRID_SIZE_COUNT; ++i) {
-        rows.push_back({"View/GridSize", "mnuGridSize" + std::to_string(i),
-                        QString::number((i + 1) * 60), {}, CHECKABLE, 0,
+        rows.push_back({"View/GridSize",
+                        "mnuGridSize" + std::to_string(i),
+                        QString::number((i + 1) * 60),
+                        {},
+                        CHECKABLE,
+                        0,
                         [i](W& w) { w.mnuGridSize(i); }});
     }
     rows.push_back({"View/Zoom", "mnuZoomIn", "Zoom &In", zoomInKeys(), 0, ON_CANVAS,
@@ -370,24 +464,34 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
     const char* const zoomCaptions[] = {"&150%", "100% (&Normal)", "&75%",
                                         "&50%",  "&25%",           "&Fit in Window"};
     for (int i = 0; i < 6; ++i) {
-        rows.push_back({"View/Zoom", "mnuZoom" + std::to_string(i), QString::fromUtf8(zoomCaptions[i]),
+        rows.push_back({"View/Zoom", "mnuZoom" + std::to_string(i),
+                        QString::fromUtf8(zoomCaptions[i]),
                         i == 1 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence(),
                         CHECKABLE | (i == 0 ? SEPARATOR_BEFORE : 0u),
                         i == 1 || i == 5 ? ON_CANVAS : 0u, [i](W& w) { w.mnuZoom(i); }});
     }
-    rows.push_back({"View", "mnuViewZoomRectangleIsotropic", "Zoom &Window", {}, CHECKABLE, 0,
+    rows.push_back({"View",
+                    "mnuViewZoomRectangleIsotropic",
+                    "Zoom &Window",
+                    {},
+                    CHECKABLE,
+                    0,
                     &W::mnuViewZoomRectangleIsotropic});
     const char* const arrangements[] = {"&Cascade", "Tile &Horizontally", "&Tile Vertically",
                                         "&Reorganise"};
     for (int i = 0; i < 4; ++i) {
-        rows.push_back({"Window", "mnuWindowArrange" + std::to_string(i),
-                        QString::fromUtf8(arrangements[i]), {}, 0, 0,
+        rows.push_back({"Window",
+                        "mnuWindowArrange" + std::to_string(i),
+                        QString::fromUtf8(arrangements[i]),
+                        {},
+                        0,
+                        0,
                         [i](W& w) { w.m_main.arrange(i); }});
     }
     rows.push_back({"Help", "mnuHelpContents", "&Contents", QKeySequence::HelpContents, 0, 0,
                     [](W& w) { w.m_main.mnuHelpContents(); }});
-    rows.push_back({"Help", "mnuHelpAbout", "&About...", {}, 0, 0,
-                    [](W& w) { w.m_main.mnuHelpAbout(); }});
+    rows.push_back(
+        {"Help", "mnuHelpAbout", "&About...", {}, 0, 0, [](W& w) { w.m_main.mnuHelpAbout(); }});
     return rows;
 }
 
@@ -485,11 +589,11 @@ void frmDoc::viewContextMenu(Node* node, Link* link, QPoint globalPos, PointF at
     static const char* const sectionStarts[] = {"mnuEditCut", "mnuEditPaste", "mnuEditSelectAll",
                                                 "mnuZoomIn", "mnuFSMProperties"};
     std::vector<std::string> order = {
-        "ctxProperties", "ctxEditText",      "ctxOpenChild",    "mnuFileNewChild",
-        "ctxNewState",   "ctxInsertRemark",  "mnuEditCut",      "mnuEditCopy",
-        "mnuEditPaste",  "mnuEditDuplicate", "ctxStraighten",   "mnuEditDelete",
-        "mnuEditSelectAll", "mnuArrangeLabels", "mnuZoomIn",     "mnuZoomOut",
-        "mnuZoom1",      "mnuZoom5",         "mnuFSMProperties"};
+        "ctxProperties",    "ctxEditText",      "ctxOpenChild",    "mnuFileNewChild",
+        "ctxNewState",      "ctxInsertRemark",  "mnuEditCut",      "mnuEditCopy",
+        "mnuEditPaste",     "mnuEditDuplicate", "ctxStraighten",   "mnuEditDelete",
+        "mnuEditSelectAll", "mnuArrangeLabels", "mnuZoomIn",       "mnuZoomOut",
+        "mnuZoom1",         "mnuZoom5",         "mnuFSMProperties"};
     // Rows of other parts of the program go after the window's own.
     for (const MenuRow& row : m_menuRows) {
         if (row.context != 0 && std::find(order.begin(), order.end(), row.name) == order.end()) {
@@ -528,8 +632,8 @@ void frmDoc::addChildMenu(QMenu& menu, Node* state) {
         hierarchy.BuscaEnlaces(readStateField(SF_MOORE, *state));
         hierarchy.BuscaEnlaces(readStateField(SF_ELSE, *state));
         for (const std::string& entry : hierarchy.children()) {
-            QAction* a = children->addAction(QString::fromStdString(entry).replace(
-                QLatin1Char('&'), QStringLiteral("&&")));
+            QAction* a = children->addAction(
+                QString::fromStdString(entry).replace(QLatin1Char('&'), QStringLiteral("&&")));
             connect(a, &QAction::triggered, this, [this, entry] { openChild(entry); });
         }
     }

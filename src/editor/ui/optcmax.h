@@ -57,7 +57,7 @@ private:
     EditorOptions m_options;
     ColourTable m_colours;
     CoderLanguage m_language;
-    std::string m_fileText;  // the file as read (or repaired), rewritten with the colours
+    std::string m_fileText;     // the file as read (or repaired), rewritten with the colours
     ColourTable m_readColours;  // the colours as read: unchanged, nothing is written
     bool m_repaired = false;
 };

@@ -50,10 +50,9 @@ float FontMetricsMeasurer::lineWidth(std::string_view line, const Font& font) co
     if (m.widths.size() > MAX_REMEMBERED_LINES) {
         m.widths.clear();
     }
-    const float width = static_cast<float>(
-        m.metrics->horizontalAdvance(
-            QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))) *
-        1440.0 / m_dpi);
+    const float width = static_cast<float>(m.metrics->horizontalAdvance(QString::fromUtf8(
+                                               line.data(), static_cast<qsizetype>(line.size()))) *
+                                           1440.0 / m_dpi);
     m.widths.emplace(key, width);
     return width;
 }

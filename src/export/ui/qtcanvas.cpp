@@ -212,9 +212,9 @@ void QtCanvas::drawTextBar(PointF topLeft, std::string_view text) {
     const qreal height = std::max<qreal>(m_pixels * 0.45, 1.0);
     QColor colour = toQColor(m_textColor);
     colour.setAlpha(120);
-    m_painter.fillRect(QRectF(at.x() + lead, at.y() + m_pixels * 0.4, std::max<qreal>(width, 1.0),
-                              height),
-                       colour);
+    m_painter.fillRect(
+        QRectF(at.x() + lead, at.y() + m_pixels * 0.4, std::max<qreal>(width, 1.0), height),
+        colour);
 }
 
 }  // namespace tarvel

@@ -154,8 +154,8 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     m_lock->setObjectName(QStringLiteral("sbLock"));
     m_lock->setAutoRaise(true);
     m_lock->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_lock->setToolTip(QStringLiteral("Lock && Unlock the diagram (Ctrl+L)").replace(
-        QStringLiteral("&&"), QStringLiteral("&")));
+    m_lock->setToolTip(QStringLiteral("Lock && Unlock the diagram (Ctrl+L)")
+                           .replace(QStringLiteral("&&"), QStringLiteral("&")));
     connect(m_lock, &QToolButton::clicked, this, [this] {
         if (frmDoc* d = activeDocWindow()) {
             d->mnuLocked();
@@ -166,8 +166,9 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     {
         QSettings settings;
         settings.beginGroup(QStringLiteral("Settings"));
-        showTabs(settings.value(QStringLiteral("TabbedView")).toString().compare(
-                     QLatin1String("True"), Qt::CaseInsensitive) == 0);
+        showTabs(settings.value(QStringLiteral("TabbedView"))
+                     .toString()
+                     .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
     }
     enableDocumentButtons(false);
     GetRecentFiles();
@@ -195,8 +196,9 @@ bool frmMain::load(StartupState& startup) {
         const int height = static_cast<int>(read("MainHeight", 6500) / tpp);
         move(left, top);
         resize(std::max(width, 200), std::max(height, 150));
-        if (settings.value(QStringLiteral("MainMaximized")).toString().compare(
-                QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        if (settings.value(QStringLiteral("MainMaximized"))
+                .toString()
+                .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
             showMaximized();
         }
     }
@@ -228,8 +230,8 @@ void frmMain::savePlacement() {
     settings.setValue(QStringLiteral("MainWidth"), QString::number(size.width() * tpp));
     settings.setValue(QStringLiteral("MainHeight"), QString::number(size.height() * tpp));
     settings.setValue(QStringLiteral("MainMaximized"), isMaximized() || isFullScreen()
-                                                            ? QStringLiteral("True")
-                                                            : QStringLiteral("False"));
+                                                           ? QStringLiteral("True")
+                                                           : QStringLiteral("False"));
     settings.setValue(QStringLiteral("TabbedView"),
                       tabsShown() ? QStringLiteral("True") : QStringLiteral("False"));
 }
@@ -254,9 +256,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // frame writes it back as "True" or "False" whatever was there.
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
-    const bool caseSensitive =
-        settings.value(QStringLiteral("FindCaseSens")).toString().compare(
-            QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    const bool caseSensitive = settings.value(QStringLiteral("FindCaseSens"))
+                                   .toString()
+                                   .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     settings.setValue(QStringLiteral("FindCaseSens"),
                       caseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
     event->accept();
