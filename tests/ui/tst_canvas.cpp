@@ -266,6 +266,27 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
+    void theMenusKeepTheirOrder() {
+        // The new commands sit among the old ones, sub-menus where they were.
+        auto names = [&](const char* menu) {
+            for (QMenu* m : doc()->menus()) {
+                if (m->objectName() == QLatin1String(menu)) {
+                    return actionNames(*m);
+                }
+            }
+            return QStringList();
+        };
+        QCOMPARE(names("mnuEdit").mid(0, 7),
+                 (QStringList{"mnuFSMProperties", "mnuInsertaComentario", "mnuFont", "mnuEditFind",
+                              "mnuEditUndo", "mnuEditRedo", "mnuEditCut"}));
+        QCOMPARE(names("mnuView"), (QStringList{"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTabs",
+                                                "mnuHideComments", "mnuGrid", "mnuGridSize",
+                                                "mnuZoom", "mnuViewZoomRectangleIsotropic"}));
+        const QStringList file = names("mnuFile");
+        QCOMPARE(file.indexOf("mnuGenerate_C_code"), file.indexOf("mnuFileNewChild") + 1);
+        QCOMPARE(file.last(), QStringLiteral("mnuFileExit"));
+    }
+
     void rightClickCommandsActWhereTheyWereAsked() {
         auto [a, b, c] = threeStates();
         Q_UNUSED(b);

@@ -199,18 +199,19 @@ struct MenuSpec {
     const char* path;
     const char* name;
     const char* caption;
+    bool separatorBefore;
 };
 const MenuSpec MENUS[] = {
-    {"File", "mnuFile", "&File"},
-    {"File/Generate", "mnuGenerate_C_code", "&Generate C-code"},
-    {"Edit", "mnuEdit", "&Edit"},
-    {"Edit/Font", "mnuFont", "F&ont"},
-    {"View", "mnuView", "&View"},
-    {"View/Grid", "mnuGrid", "&Grid"},
-    {"View/GridSize", "mnuGridSize", "&Grid Size"},
-    {"View/Zoom", "mnuZoom", "&Zoom"},
-    {"Window", "mnuWindow", "&Window"},
-    {"Help", "mnuHelp", "&Help"},
+    {"File", "mnuFile", "&File", false},
+    {"File/Generate", "mnuGenerate_C_code", "&Generate C-code", true},
+    {"Edit", "mnuEdit", "&Edit", false},
+    {"Edit/Font", "mnuFont", "F&ont", false},
+    {"View", "mnuView", "&View", false},
+    {"View/Grid", "mnuGrid", "&Grid", false},
+    {"View/GridSize", "mnuGridSize", "&Grid Size", false},
+    {"View/Zoom", "mnuZoom", "&Zoom", false},
+    {"Window", "mnuWindow", "&Window", false},
+    {"Help", "mnuHelp", "&Help", false},
 };
 
 void closeWindowOf(frmDoc& w) {
@@ -496,28 +497,40 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
 }
 
 void frmDoc::buildMenus() {
+    // The menu bar's menus in their order; a sub-menu goes into its menu
+    // where its first command comes.
     std::map<std::string, QMenu*> menus;
     for (const MenuSpec& spec : MENUS) {
-        const std::string path = spec.path;
-        const auto slash = path.rfind('/');
-        QMenu* menu = nullptr;
-        if (slash == std::string::npos) {
-            menu = new QMenu(QString::fromUtf8(spec.caption), this);
+        if (std::string_view(spec.path).find('/') == std::string_view::npos) {
+            QMenu* menu = new QMenu(QString::fromUtf8(spec.caption), this);
+            menu->setObjectName(QString::fromUtf8(spec.name));
             m_menus.push_back(menu);
-        } else {
-            menu = menus.at(path.substr(0, slash))->addMenu(QString::fromUtf8(spec.caption));
-            m_actions[spec.name] = menu->menuAction();
+            menus[spec.path] = menu;
         }
-        menu->setObjectName(QString::fromUtf8(spec.name));
-        menus[path] = menu;
     }
+    auto menuOf = [&](const std::string& path) {
+        if (const auto it = menus.find(path); it != menus.end()) {
+            return it->second;
+        }
+        const MenuSpec& spec = *std::find_if(std::begin(MENUS), std::end(MENUS),
+                                             [&](const MenuSpec& m) { return m.path == path; });
+        QMenu* parent = menus.at(path.substr(0, path.rfind('/')));
+        if (spec.separatorBefore) {
+            parent->addSeparator();
+        }
+        QMenu* menu = parent->addMenu(QString::fromUtf8(spec.caption));
+        menu->setObjectName(QString::fromUtf8(spec.name));
+        m_actions[spec.name] = menu->menuAction();
+        menus[path] = menu;
+        return menu;
+    };
     m_menuRows = menuRows();
     for (const MenuRow& row : m_menuRows) {
         QAction* a = nullptr;
         if ((row.flags & CONTEXT_ONLY) != 0) {
             a = new QAction(row.caption, this);
         } else {
-            QMenu* menu = menus.at(row.path);
+            QMenu* menu = menuOf(row.path);
             if ((row.flags & SEPARATOR_BEFORE) != 0) {
                 menu->addSeparator();
             }
