@@ -285,6 +285,7 @@ private slots:
         const QStringList file = names("mnuFile");
         QCOMPARE(file.indexOf("mnuGenerate_C_code"), file.indexOf("mnuFileNewChild") + 1);
         QCOMPARE(file.last(), QStringLiteral("mnuFileExit"));
+        QCOMPARE(doc()->action("mnuFileExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     }
 
     void rightClickCommandsActWhereTheyWereAsked() {

@@ -162,6 +162,27 @@ private slots:
         }
     }
 
+    void textShowsAtEveryZoom() {
+        // A state with text and the same state without it look different at
+        // every zoom: small text is drawn simplified, never left out.
+        ShownCanvas canvas(1, 1, {800, 600});
+        QVERIFY(canvas.exposed());
+        Node* state = canvas.doc.diagram().NodeList()[0].get();
+        state->setRect({300, 300, 9000, 3000});
+        const std::string text = state->NodeText();
+        for (int zoom : {100, 50, 25, 10}) {
+            canvas.doc.diagram().setZoom(zoom, zoom);
+            canvas.view.scrollToModel({0, 0});
+            state->setNodeText(text);
+            settle();
+            const QImage with = canvas.view.viewport()->grab().toImage();
+            state->setNodeText("");
+            settle();
+            const QImage without = canvas.view.viewport()->grab().toImage();
+            QVERIFY2(with != without, qPrintable(QStringLiteral("no text at %1%").arg(zoom)));
+        }
+    }
+
     void fitInWindowShowsTheWholeDiagram() {
         ShownCanvas canvas(10, 10, {800, 600});
         QVERIFY(canvas.exposed());
