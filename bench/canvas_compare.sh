@@ -22,7 +22,7 @@ fi
 rm -rf "$work/base"
 mkdir -p "$work/base"
 git archive "$base" | tar -x -C "$work/base"
-cp bench/canvas_bench.cpp bench/bigdiagram.h "$work/base/bench/"
+cp bench/canvas_bench.cpp "$work/base/bench/"  # the base keeps its own bigdiagram.h
 if ! grep -q tarvel_canvas_bench "$work/base/bench/CMakeLists.txt"; then
   cat >> "$work/base/bench/CMakeLists.txt" <<'EOF'
 if(TARVEL_BUILD_UI)
@@ -45,14 +45,35 @@ if [ ! -f build/build.ninja ]; then
 fi
 cmake --build build -j2 --target tarvel_canvas_bench >/dev/null
 
-"$work/base-build/bench/tarvel_canvas_bench" "$runs" >"$work/before.txt"
-build/bench/tarvel_canvas_bench "$runs" >"$work/after.txt"
+# Before and after take turns, so that a change in the machine's load hits
+# both alike; each row's figure is the median over the rounds.
+rounds=${ROUNDS:-3}
+: >"$work/before.txt"
+: >"$work/after.txt"
+for _ in $(seq "$rounds"); do
+  "$work/base-build/bench/tarvel_canvas_bench" "$runs" 2>/dev/null >>"$work/before.txt"
+  build/bench/tarvel_canvas_bench "$runs" 2>/dev/null >>"$work/after.txt"
+done
 
 echo "before: $base    after: $(git rev-parse --short HEAD)$(git diff --quiet || echo ' + changes')"
-head -n 1 "$work/before.txt" | sed 's/^/before: /'
-head -n 1 "$work/after.txt" | sed 's/^/after:  /'
+echo "load: $(cut -d' ' -f1-3 /proc/loadavg); $rounds rounds of $runs runs, medians"
+grep -m1 nodes "$work/before.txt" | sed 's/^/before: /'
+grep -m1 nodes "$work/after.txt" | sed 's/^/after:  /'
 printf '%-44s %10s %10s %8s\n' "action" "before" "after" "target"
-# Rows are matched by their action text (the columns after it: ms, target).
-awk 'NR == FNR { if (FNR > 2) { t = substr($0, 1, 44); before[t] = substr($0, 46, 10) } next }
-     FNR > 2 { t = substr($0, 1, 44); printf "%s %10s %10s %8s\n", t, before[t], substr($0, 46, 10), substr($0, 57, 10) }' \
-  "$work/before.txt" "$work/after.txt"
+# Rows are the lines after the header "action ms target": the action is the
+# first 44 characters, then the figure and the target.
+awk '
+  function median(list,   n, v, i, j, t) {
+    n = split(list, v, " ")
+    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
+    return v[int((n + 1) / 2)]
+  }
+  /^action/ { rows = 1; next }
+  /nodes/ || /^Viewport/ { rows = 0; next }
+  rows && length($0) > 44 {
+    name = substr($0, 1, 44); split(substr($0, 45), f, " ")
+    if (FILENAME ~ /before/) before[name] = before[name] " " f[1]
+    else { after[name] = after[name] " " f[1]; target[name] = f[2]; if (!(name in seen)) { seen[name] = 1; order[++count] = name } }
+  }
+  END { for (i = 1; i <= count; i++) { n = order[i]; printf "%s %10s %10s %8s\n", n, (n in before) ? median(before[n]) : "-", median(after[n]), target[n] } }
+' "$work/before.txt" "$work/after.txt"

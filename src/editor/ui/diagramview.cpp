@@ -478,6 +478,24 @@ void DiagramView::renderTiles(int x0, int y0, int x1, int y1) {
     }
 }
 
+template <typename Item>
+std::vector<const Item*> DiagramView::inDrawingOrder(
+    const std::vector<const Item*>& items,
+    const std::unordered_map<const Item*, std::size_t>& order) {
+    std::vector<std::pair<std::size_t, const Item*>> keyed;
+    keyed.reserve(items.size());
+    for (const Item* item : items) {
+        keyed.emplace_back(order.at(item), item);
+    }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<const Item*> out;
+    out.reserve(keyed.size());
+    for (const auto& k : keyed) {
+        out.push_back(k.second);
+    }
+    return out;
+}
+
 float DiagramView::marksMargin() const {
     return (HANDLE_PIXELS / 2 + 4) * pixel();
 }
@@ -498,12 +516,8 @@ void DiagramView::itemsNear(const RectF& area, std::vector<const Node*>& nodes,
         }
     }
     // Later nodes are drawn over earlier ones: the diagram's order holds.
-    nodes = m_nodeGrid.near(area);
-    std::sort(nodes.begin(), nodes.end(),
-              [&](const Node* a, const Node* b) { return m_nodeOrder[a] < m_nodeOrder[b]; });
-    links = m_linkGrid.near(area);
-    std::sort(links.begin(), links.end(),
-              [&](const Link* a, const Link* b) { return m_linkOrder[a] < m_linkOrder[b]; });
+    nodes = inDrawingOrder(m_nodeGrid.near(area), m_nodeOrder);
+    links = inDrawingOrder(m_linkGrid.near(area), m_linkOrder);
 }
 
 void DiagramView::diagramPropertyChanged() {
@@ -518,11 +532,16 @@ void DiagramView::diagramPropertyChanged() {
         updateScale(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
         markAllDirty();
     }
-    if (grid != m_lastGrid || gridVisible != m_lastGridVisible || locked != m_lastLocked) {
+    if (grid != m_lastGrid || gridVisible != m_lastGridVisible) {
         m_lastGrid = grid;
         m_lastGridVisible = gridVisible;
-        m_lastLocked = locked;
         markAllDirty();
+    }
+    if (locked != m_lastLocked) {
+        // The drawing stays; only what is shown over it (the hint of an
+        // empty canvas) may change.
+        m_lastLocked = locked;
+        viewport()->update();
     }
 }
 

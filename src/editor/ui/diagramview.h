@@ -187,6 +187,10 @@ private:
     void renderTiles(int x0, int y0, int x1, int y1);
     QImage renderArea(const QRect& content);
     void forgetTexts();
+    template <typename Item>
+    static std::vector<const Item*> inDrawingOrder(
+        const std::vector<const Item*>& items,
+        const std::unordered_map<const Item*, std::size_t>& order);
     // How far the selection marks reach beyond what they mark, in twips.
     float marksMargin() const;
     void itemsNear(const RectF& area, std::vector<const Node*>& nodes,

@@ -73,8 +73,8 @@ Font fromQFont(const QFont& font) {
     return f;
 }
 
-const QStaticText& TextCache::text(const QString& line, const QFont& font) {
-    const QString key = font.key() + QChar(0) + line;
+const QStaticText& TextCache::text(const QString& line, const QFont& font, const QString& fontKey) {
+    const QString key = fontKey + QChar(0) + line;
     const auto it = m_texts.find(key);
     if (it != m_texts.end()) {
         return it->second;
@@ -140,6 +140,7 @@ void QtCanvas::setFont(const Font& font) {
         return;
     }
     m_qfont = toQFont(font, pixels, m_dpiY);
+    m_fontKey = m_qfont.key();
     m_painter.setFont(m_qfont);
     m_ascent = QFontMetricsF(m_painter.font(), m_painter.device()).ascent();
 }
@@ -189,7 +190,7 @@ void QtCanvas::drawText(PointF topLeft, std::string_view text) {
     const QPointF at = map(topLeft);
     const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (m_texts != nullptr) {
-        m_painter.drawStaticText(at, m_texts->text(line, m_qfont));
+        m_painter.drawStaticText(at, m_texts->text(line, m_qfont, m_fontKey));
     } else {
         m_painter.drawText(QPointF(at.x(), at.y() + m_ascent), line);
     }

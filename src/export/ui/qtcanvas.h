@@ -26,7 +26,8 @@ Font fromQFont(const QFont& font);
 // draws the same texts at the same size at every repaint and keeps one.
 class TextCache {
 public:
-    const QStaticText& text(const QString& line, const QFont& font);
+    // `fontKey` is the font's key, which the caller keeps for its font.
+    const QStaticText& text(const QString& line, const QFont& font, const QString& fontKey);
     void clear() { m_texts.clear(); }
 
 private:
@@ -66,6 +67,7 @@ private:
     qreal m_dpiY;
     std::optional<Font> m_font;
     QFont m_qfont;
+    QString m_fontKey;
     qreal m_ascent = 0;
     bool m_textTooSmall = false;
     qreal m_pixels = 0;
