@@ -259,8 +259,8 @@ private:
     std::unordered_map<const Link*, std::size_t> m_linkOrder;
     bool m_orderDirty = true;
     // The drawing in tiles of TILE_PIXELS device-independent pixels.
-    static constexpr int TILE_PIXELS = 256;
-    static constexpr std::size_t MAX_TILES = 160;
+    static constexpr int TILE_PIXELS = 128;
+    static constexpr std::size_t MAX_TILES = 640;
     std::unordered_map<std::uint64_t, QImage> m_tiles;
     // Laid-out lines of text, drawn again at every repaint at this zoom.
     TextCache m_textCache;

@@ -869,7 +869,14 @@ void frmDoc::viewChanged() {
         m_text1->hide();  // its node is gone
     }
     m_view->refreshPointer();
-    m_view->invalidate();
+    // The drawing itself changes only with the comment edited in place,
+    // whose text is left out while it is edited.
+    if (m_rules->editedComment() != m_shownEditedComment) {
+        m_shownEditedComment = m_rules->editedComment();
+        m_view->invalidate();
+    } else {
+        m_view->viewport()->update();
+    }
     placeText1();
     syncChecks();
 }

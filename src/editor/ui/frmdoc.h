@@ -192,6 +192,8 @@ private:
 
     std::vector<MenuRow> m_menuRows;
     Node* m_contextNode = nullptr;  // what the right-click menu acts on
+    // The comment whose text the canvas leaves out, as last drawn.
+    const Node* m_shownEditedComment = nullptr;
     PointF m_contextAt;             // where it was opened
     std::vector<QMenu*> m_menus;
     std::map<std::string, QAction*> m_actions;
