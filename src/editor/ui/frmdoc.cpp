@@ -230,6 +230,14 @@ QKeySequence zoomInKeys() {
 
 }  // namespace
 
+std::function<void(frmDoc&)> frmDoc::modalHook(DocumentHook hook) {
+    return [hook](frmDoc& w) {
+        if ((w.hooks().*hook) && w.m_doc != nullptr) {
+            w.modal([&] { (w.hooks().*hook)(&w, *w.m_doc); });
+        }
+    };
+}
+
 std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
     using W = frmDoc;
     std::vector<MenuRow> rows = {
@@ -283,22 +291,14 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
          {},
          0,
          0,
-         [](W& w) {
-             if (w.hooks().saveAsHtml && w.m_doc) {
-                 w.modal([&] { w.hooks().saveAsHtml(&w, *w.m_doc); });
-             }
-         }},
+         modalHook(&DialogHooks::saveAsHtml)},
         {"File",
          "mnuSaveAsEMF",
          "Save As &enhanced metafile...",
          {},
          0,
          0,
-         [](W& w) {
-             if (w.hooks().saveAsPicture && w.m_doc) {
-                 w.modal([&] { w.hooks().saveAsPicture(&w, *w.m_doc); });
-             }
-         }},
+         modalHook(&DialogHooks::saveAsPicture)},
         {"File",
          "mnuPrinterSetup",
          "Printer Set&up...",
@@ -312,11 +312,7 @@ std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
          }},
         {"File", "mnuPrintPreview", "&Print Pre&view", {}, CHECKABLE, 0, &W::mnuPrintPreview},
         {"File", "mnuPrint", "&Print...", QKeySequence::Print, 0, 0,
-         [](W& w) {
-             if (w.hooks().print && w.m_doc) {
-                 w.modal([&] { w.hooks().print(&w, *w.m_doc); });
-             }
-         }},
+         modalHook(&DialogHooks::print)},
     };
     rows.insert(rows.end(), more.begin(), more.end());
     for (int i = 0; i < 6; ++i) {

@@ -155,6 +155,10 @@ public:
 
 private:
     std::vector<MenuRow> menuRows();
+    // A command that runs a hook of the frame on the document, with the
+    // hand-off queue suspended around the window it shows.
+    using DocumentHook = std::function<void(QWidget*, Document&)> DialogHooks::*;
+    static std::function<void(frmDoc&)> modalHook(DocumentHook hook);
     void addChildMenu(QMenu& menu, Node* state);
     void contextProperties();
     void contextEditText();
@@ -194,7 +198,7 @@ private:
     Node* m_contextNode = nullptr;  // what the right-click menu acts on
     // The comment whose text the canvas leaves out, as last drawn.
     const Node* m_shownEditedComment = nullptr;
-    PointF m_contextAt;             // where it was opened
+    PointF m_contextAt;  // where it was opened
     std::vector<QMenu*> m_menus;
     std::map<std::string, QAction*> m_actions;
     std::array<QAction*, 6> m_mru{};
