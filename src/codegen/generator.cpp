@@ -257,4 +257,31 @@ std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationCo
     return result(root, module, headerFile(name, header.str()));
 }
 
+GeneratorKind generatorOf(std::string_view caption) {
+    // The first three styles exist only as menu items.
+    if (caption == GEN_POINTER_ARRAY || caption == GEN_SWITCH_CASE ||
+        caption == GEN_DIRECT_POINTERS) {
+        return GeneratorKind::None;
+    }
+    if (caption == GEN_HIERARCHICAL) {
+        return GeneratorKind::Hierarchical;
+    }
+    if (caption == GEN_HIERARCHICAL_REENTRANT) {
+        return GeneratorKind::HierarchicalReentrant;
+    }
+    return GeneratorKind::None;
+}
+
+std::string generate(Document& root, GeneratorKind kind, GenerationContext& ctx) {
+    switch (kind) {
+        case GeneratorKind::None:
+            return {};
+        case GeneratorKind::Hierarchical:
+            return generateHierarchicalSwitchCase(root, ctx);
+        case GeneratorKind::HierarchicalReentrant:
+            return generateHierarchicalSwitchCaseReentrant(root, ctx);
+    }
+    return {};
+}
+
 }  // namespace tarvel

@@ -6,10 +6,10 @@
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "codegen/generator.h"
 #include "export/listfile.h"
 #include "model/document.h"
 #include "shell/documentexport.h"
+#include "shell/generation.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
@@ -17,35 +17,16 @@ namespace tarvel {
 
 namespace {
 
-// Opens a child diagram of the generation walk as a document of the run.
-Document* openChild(Workspace& ws, const std::string& path) {
-    if (!ws.FileOpen(path)) {
-        return nullptr;
-    }
-    return ws.findOpen(MakeFullPath(path));
-}
-
-std::string generateFor(Workspace& ws, Document& root, const StartupState& state, bool& ran) {
-    GenerationContext ctx;
-    ctx.openChild = [&ws](const std::string& path) { return openChild(ws, path); };
-    ctx.report = [](const std::string& text) { LogError(text); };
-    ran = true;
+// The generator the switches ask for: /CH and /CHR name theirs, /C runs the
+// one the diagram names (the other styles generate nothing).
+GeneratorKind requestedGenerator(const StartupState& state, const Document& root) {
     if (state.CH) {
-        return generateHierarchicalSwitchCase(root, ctx);
+        return GeneratorKind::Hierarchical;
     }
     if (state.CHR) {
-        return generateHierarchicalSwitchCaseReentrant(root, ctx);
+        return GeneratorKind::HierarchicalReentrant;
     }
-    // The default command runs the generator the diagram names; the other
-    // styles generate nothing.
-    if (root.generatorCaption() == GEN_HIERARCHICAL) {
-        return generateHierarchicalSwitchCase(root, ctx);
-    }
-    if (root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT) {
-        return generateHierarchicalSwitchCaseReentrant(root, ctx);
-    }
-    ran = false;
-    return {};
+    return generatorOf(root.generatorCaption());
 }
 
 }  // namespace
@@ -82,17 +63,18 @@ int runBatch(const StartupState& state) {
     Workspace ws(ui, settings);
 
     const std::string& path = state.sCommandLine;
-    if (!ws.FileOpen(path)) {
+    Document* opened = ws.FileOpen(path);
+    if (opened == nullptr) {
         LogError("Fsm error loading:[" + path + "]");
         return 1;
     }
-    Document& root = *ws.findOpen(MakeFullPath(path));
+    Document& root = *opened;
 
     if (!(state.CS || state.CP || state.CA) && (state.C || state.CH || state.CHR)) {
-        bool ran = false;
-        const std::string code = generateFor(ws, root, state, ran);
-        if (ran) {
-            ws.SaveCFiles(root, code);
+        const GeneratorKind kind = requestedGenerator(state, root);
+        if (kind != GeneratorKind::None) {
+            ws.SaveCFiles(root, generateCode(ws, root, kind,
+                                             [](const std::string& text) { LogError(text); }));
         }
     }
     // The page wins over the picture; with both page switches the page gets

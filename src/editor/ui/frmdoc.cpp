@@ -21,7 +21,6 @@
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
-#include "editor/ui/generation.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
@@ -29,6 +28,7 @@
 #include "model/edittransaction.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
+#include "shell/generation.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -762,11 +762,10 @@ void frmDoc::mnuGenerate_C_code_Default() {
     Workspace& ws = workspace();
     Document& root = *m_doc;
     QPointer<frmDoc> self(this);
-    const std::string code = generateCode(
-        ws, root, kind == GeneratorKind::HierarchicalReentrant, [&ws](const std::string& text) {
-            ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
-                                MessageIcon::Exclamation);
-        });
+    const std::string code = generateCode(ws, root, kind, [&ws](const std::string& text) {
+        ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
+                            MessageIcon::Exclamation);
+    });
     if (!self || m_doc == nullptr) {
         return;
     }

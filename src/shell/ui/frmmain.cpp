@@ -170,7 +170,7 @@ bool frmMain::load(StartupState& startup) {
     if (startup.sCommandLine.empty()) {
         mnuFileNew();
     } else {
-        result = m_workspace.FileOpen(startup.sCommandLine);
+        result = m_workspace.FileOpen(startup.sCommandLine) != nullptr;
         if (QMdiSubWindow* active = m_mdi->activeSubWindow()) {
             active->showMaximized();
         }
