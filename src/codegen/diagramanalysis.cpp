@@ -135,23 +135,12 @@ bool DiagramAnalysis::collectStates(const Reporter& reporter) {
     }
     for (StateInfo& s : m_states) {
         s.outLinks = static_cast<int>(s.node->NodeOutLinks().size());
-        s.byPriority.assign(static_cast<std::size_t>(s.outLinks), nullptr);
-        s.targetOf.assign(static_cast<std::size_t>(s.outLinks), 0);
-        for (const Link* out : s.node->NodeOutLinks()) {
-            const Node* t = out->LinkTarget();
-            if (!isTransition(*t)) {
-                continue;
-            }
-            // Of several transitions with one priority only the first (in
-            // out-link order) is generated; priorities outside 1..out-links never.
-            const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
-            if (p < 1 || p > s.outLinks || s.byPriority[static_cast<std::size_t>(p - 1)]) {
-                continue;
-            }
-            s.byPriority[static_cast<std::size_t>(p - 1)] = t;
-            const Node* target = targetState(*t);
+        s.byPriority = transitionsByPriority(*s.node);
+        s.targetOf.assign(s.byPriority.size(), 0);
+        for (std::size_t p = 0; p < s.byPriority.size(); ++p) {
+            const Node* target = s.byPriority[p] ? targetState(*s.byPriority[p]) : nullptr;
             const auto it = target ? indexOfNode.find(target) : indexOfNode.end();
-            s.targetOf[static_cast<std::size_t>(p - 1)] = it == indexOfNode.end() ? 0 : it->second;
+            s.targetOf[p] = it == indexOfNode.end() ? 0 : it->second;
         }
     }
     return true;

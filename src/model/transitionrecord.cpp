@@ -42,6 +42,26 @@ std::vector<Node*> transitionsOf(const Node& state) {
     return out;
 }
 
+std::vector<const Node*> transitionsByPriority(const Node& state) {
+    const std::size_t count = state.NodeOutLinks().size();
+    std::vector<const Node*> byPriority(count, nullptr);
+    for (const Link* l : state.NodeOutLinks()) {
+        const Node* t = l->LinkTarget();
+        if (!isTransition(*t)) {
+            continue;
+        }
+        const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
+        if (p < 1 || static_cast<std::size_t>(p) > count) {
+            continue;
+        }
+        const Node*& slot = byPriority[static_cast<std::size_t>(p - 1)];
+        if (slot == nullptr) {
+            slot = t;
+        }
+    }
+    return byPriority;
+}
+
 std::string transitionDisplayText(const TransitionRecord& r, std::size_t sourceOutLinks,
                                   bool hideComments) {
     std::string text;

@@ -44,6 +44,11 @@ Node* sourceState(const Node& transition);
 Node* targetState(const Node& transition);
 // The transition nodes of a state, in the order of its out-links.
 std::vector<Node*> transitionsOf(const Node& state);
+// The transitions of a state by priority, the way they are generated and
+// listed: position p - 1 holds the first transition (in out-link order) of
+// priority p, or null when none has it. A state has as many positions as
+// out-links; a transition whose priority lies outside them is left out.
+std::vector<const Node*> transitionsByPriority(const Node& state);
 
 std::string transitionDisplayText(const TransitionRecord& r, std::size_t sourceOutLinks,
                                   bool hideComments);

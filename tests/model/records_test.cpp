@@ -152,6 +152,26 @@ TEST(TransitionRecord, RenumberingRules) {
     EXPECT_EQ(t1->NodeText(), "{3}\r\n");
 }
 
+// The order the generators test a state's transitions in, and the list file
+// shows them: by priority, the first of a shared priority only, priorities
+// beyond the out-links (or unreadable) never.
+TEST(TransitionRecord, ByPriorityTheFirstOfAPriorityWinsAndOutOfRangeIsLeftOut) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    std::vector<Node*> t;
+    for (int i = 0; i < 6; ++i) {
+        t.push_back(addTransition(doc, a, b));  // numbers them 1..6
+    }
+    const char* priorities[] = {"3", "1", " 1", "7", "x", "2abc"};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        setTransition(doc, t[i], priorities[i]);
+    }
+    EXPECT_EQ(transitionsByPriority(*a),
+              (std::vector<const Node*>{t[1], t[5], t[0], nullptr, nullptr, nullptr}));
+    EXPECT_TRUE(transitionsByPriority(*b).empty());
+}
+
 TEST(TransitionRecord, LinkLooksFollowTheFlags) {
     Document doc;
     Node* a = addState(doc, "A", NK_INITIAL);
