@@ -25,6 +25,7 @@ enum TransitionField {
 inline constexpr Color TRANSITION_FILL = 0xFFFFC0;  // red 192, green 255, blue 255
 inline constexpr int MUST_BE_LAST_PRIORITY = 9999;
 
+// The fields of a transition. `field(TF_...)` reaches a field by its number.
 struct TransitionRecord {
     std::string priority;
     std::string condition;
@@ -33,8 +34,19 @@ struct TransitionRecord {
     std::string mustBeLast = "N";
     std::string continueImmediately = "N";
 
+    std::string& field(TransitionField f);
+    const std::string& field(TransitionField f) const;
     static TransitionRecord read(const Node& node);
+    // The record as `NodeData` holds it.
+    std::string text() const;
+    friend bool operator==(const TransitionRecord&, const TransitionRecord&) = default;
 };
+
+// The record an edit of a transition (its dialog, the find walk) starts from,
+// with the yes/no fields as their check boxes show them: entry and exit on a
+// self transition "Y" unless the field holds "N", the other two "Y" only when
+// they hold "Y".
+TransitionRecord loadTransitionForEdit(const Node& node);
 
 std::string_view readTransitionField(int field, const Node& node);
 

@@ -17,6 +17,7 @@
 #include "dialogs/ui/focuswatcher.h"
 #include "dialogs/ui/qtconvert.h"
 #include "editor/ui/codeeditor.h"
+#include "model/text.h"
 
 namespace tarvel {
 
@@ -223,8 +224,8 @@ void frmPropNodo::pull() {
     v.mode = m_optNodoInicial->isChecked() ? StateMode::Initial
              : m_optNodoFinal->isChecked() ? StateMode::Final
                                            : StateMode::Standard;
-    v.isIn = m_chkGenFunctionIsIn->isChecked();
-    v.goTo = m_chkGenFunctionGoto->isChecked();
+    v.isIn = recordFlag(m_chkGenFunctionIsIn->isChecked());
+    v.goTo = recordFlag(m_chkGenFunctionGoto->isChecked());
 }
 
 void frmPropNodo::push() {
@@ -246,8 +247,8 @@ void frmPropNodo::push() {
             m_optNodoFinal->setChecked(true);
             break;
     }
-    m_chkGenFunctionIsIn->setChecked(v.isIn);
-    m_chkGenFunctionGoto->setChecked(v.goTo);
+    m_chkGenFunctionIsIn->setChecked(v.isIn == "Y");
+    m_chkGenFunctionGoto->setChecked(v.goTo == "Y");
 }
 
 void frmPropNodo::showChildren() {
