@@ -1,5 +1,6 @@
 #include "shell/batchrun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -8,14 +9,45 @@
 #include "base/text.h"
 #include "export/listfile.h"
 #include "model/document.h"
+#include "shell/depfile.h"
 #include "shell/documentexport.h"
 #include "shell/generation.h"
+#include "shell/simulationrun.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
 
 namespace {
+
+// Adds `path` unless it is there already. The diagram's path was made
+// absolute when it was opened, and its children are found beside it.
+void addOnce(std::vector<std::string>& paths, const std::string& path) {
+    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
+        paths.push_back(path);
+    }
+}
+
+// The files the run was asked to write, in the order of the depfile's rule:
+// the C module first, as build tools take the first target for the rule's own.
+std::vector<std::string> runOutputs(const Workspace& ws, const Document& root,
+                                    const StartupState& state, bool generated) {
+    const std::string base = ws.OutputBaseName(root);
+    std::vector<std::string> outputs;
+    if (generated) {
+        outputs.insert(outputs.end(), {base + ".c", base + ".h"});
+    }
+    if (state.H || state.HL) {
+        outputs.push_back(base + ".htm");
+    }
+    if (state.H || state.HL || state.W) {
+        outputs.insert(outputs.end(), {base + ".wmf", base + ".svg"});
+    }
+    if (state.LS) {
+        outputs.push_back(base + ".lst");
+    }
+    return outputs;
+}
 
 // The generator the switches ask for: /CH and /CHR name theirs, /C runs the
 // one the diagram names (the other styles generate nothing).
@@ -69,12 +101,22 @@ int runBatch(const StartupState& state) {
         return 1;
     }
     Document& root = *opened;
+    std::vector<std::string> diagramsRead{root.sFullDocname};
 
+    bool ran = false;
     if (!(state.CS || state.CP || state.CA) && (state.C || state.CH || state.CHR)) {
         const GeneratorKind kind = requestedGenerator(state, root);
-        if (kind != GeneratorKind::None) {
-            ws.SaveCFiles(root, generateCode(ws, root, kind,
-                                             [](const std::string& text) { LogError(text); }));
+        ran = kind != GeneratorKind::None;
+        if (ran) {
+            const auto report = [](const std::string& text) { LogError(text); };
+            // A child that fails to load is a prerequisite too: mending it
+            // must run the generation again.
+            const auto childAsked = [&diagramsRead](const std::string& child) {
+                if (FileExists(child)) {
+                    addOnce(diagramsRead, child);
+                }
+            };
+            ws.SaveCFiles(root, generateCode(ws, root, kind, report, childAsked));
         }
     }
     // The page wins over the picture; with both page switches the page gets
@@ -87,21 +129,34 @@ int runBatch(const StartupState& state) {
     if (state.LS) {
         writeListFile(ws.OutputBaseName(root) + ".lst", root);
     }
+    std::string error;
+    if (!state.depfilePath.empty() &&
+        !WriteDepfile(state.depfilePath, runOutputs(ws, root, state, ran), diagramsRead, error)) {
+        LogError("Fsm can't save depfile:[" + state.depfilePath + "] " + error);
+    }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
-    startup() = ParseCommandLine(args);
+    std::vector<std::string> switches = args;
+    const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
+    startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
-        std::cout << HelpText(programName);
+        std::cout << FullHelpText(programName);
         std::cout.flush();
         return {StartupAction::Exit, 0};
     }
     if (state.showVersion) {
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
+    }
+    if (simulation) {
+        // Generation switches given beside the simulation run first.
+        const int generated = state.bModeCommand ? runBatch(state) : 0;
+        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};

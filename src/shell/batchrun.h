@@ -10,6 +10,7 @@
 
 namespace tarvel {
 
+class Document;
 class Workspace;
 
 enum class StartupAction { Exit, StartEditor };

@@ -17,8 +17,10 @@ class Workspace;
 // opened as documents of the workspace when they are not open yet; `root` is
 // the active document again afterwards. Returns the module and header (see
 // SaveCFiles); empty when the generation failed, after `report` said why, and
-// for `GeneratorKind::None`.
+// for `GeneratorKind::None`. `childAsked`, when given, hears the path of
+// every child diagram the walk asks for, before it is opened.
 std::string generateCode(Workspace& workspace, Document& root, GeneratorKind kind,
-                         const std::function<void(const std::string&)>& report);
+                         const std::function<void(const std::string&)>& report,
+                         const std::function<void(const std::string&)>& childAsked = {});
 
 }  // namespace tarvel
