@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "export/listfile.h"
 #include "model/document.h"
+#include "shell/batchcheck.h"
 #include "shell/depfile.h"
 #include "shell/documentexport.h"
 #include "shell/generation.h"
@@ -140,6 +141,9 @@ int runBatch(const StartupState& state) {
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
     std::vector<std::string> switches = args;
+    if (const auto check = takeCheckArguments(switches)) {
+        return {StartupAction::Exit, runCheckCommand(*check, switches, std::cout, std::cerr)};
+    }
     const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
     startup() = ParseCommandLine(switches);
     const StartupState& state = startup();

@@ -21,6 +21,7 @@
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
+#include "editor/ui/problemspanel.h"
 #include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "export/listfile.h"
@@ -237,6 +238,8 @@ void frmDoc::buildMenus() {
 
     addAction(file, "mnuGenerateList", QStringLiteral("Generate Lis&t..."),
               &frmDoc::mnuGenerateList);
+    addAction(file, "mnuCheck", QStringLiteral("Chec&k"), &frmDoc::mnuCheck)
+        ->setShortcut(QKeySequence(Qt::Key_F7));
     a = addAction(file, "mnuSaveAsHTML", QStringLiteral("Save As &HTML File..."), nullptr);
     connect(a, &QAction::triggered, this, [this] {
         if (hooks().saveAsHtml && m_doc) {
@@ -775,6 +778,30 @@ void frmDoc::mnuGenerate_C_code_Default() {
         return;
     }
     ws.SaveCFiles(root, code);
+    // The status bar tells what the check finds, without holding up the work.
+    checkDocumentWindow(*this, false);
+}
+
+void frmDoc::mnuCheck() {
+    checkDocumentWindow(*this, true);
+}
+
+void frmDoc::showElement(Node* node) {
+    if (m_doc == nullptr) {
+        return;
+    }
+    m_view->FocusDiagram();
+    m_doc->diagram().clearSelection();
+    if (node != nullptr) {
+        node->setNodeSelected(true);
+        // The node in the middle of the window.
+        const double scale = m_view->scale() > 0 ? m_view->scale() : 1.0;
+        const PointF c = node->centre();
+        m_view->scrollToModel(
+            {static_cast<float>(c.x - m_view->viewport()->width() / 2.0 / scale),
+             static_cast<float>(c.y - m_view->viewport()->height() / 2.0 / scale)});
+    }
+    viewDoubleClick(node, nullptr);
 }
 
 // ------------------------------------------------------------ edit commands

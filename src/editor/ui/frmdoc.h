@@ -59,6 +59,11 @@ public:
     void selectGenerator(const std::string& caption);
     // Runs the generator whose item is checked; the first three do nothing.
     void mnuGenerate_C_code_Default();
+    // Checks the diagram and its children; the findings go to the Problems panel.
+    void mnuCheck();
+    // Selects the node (none: the FSM properties) and opens it as a
+    // double-click does: its property dialog, or a comment for editing.
+    void showElement(Node* node);
 
     // The menus of the window's menu bar, in order.
     const std::vector<QMenu*>& menus() const { return m_menus; }

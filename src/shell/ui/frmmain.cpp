@@ -28,6 +28,7 @@
 #include "base/paths.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/ui/problemspanel.h"
 #include "model/document.h"
 #include "shell/commandline.h"
 #include "shell/manual.h"
@@ -61,6 +62,7 @@ const ButtonSpec BUTTONS[] = {
     {"Save", "Save", "Save", false, nullptr, [](frmDoc& d) { d.mnuFileSave(); }},
     {"GeneraCode", "Generate C-Code", "Compila", true, nullptr,
      [](frmDoc& d) { d.mnuGenerate_C_code_Default(); }},
+    {"Check", "Check the diagram (F7)", "Check", false, nullptr, [](frmDoc& d) { d.mnuCheck(); }},
     {"Print", "Print", "Print", true, nullptr, [](frmDoc& d) { d.action("mnuPrint")->trigger(); }},
     {"Preview", "Print Preview", "Preview", false, nullptr, [](frmDoc& d) { d.mnuPrintPreview(); }},
     {"Cut", "Cut", "Cut", true, nullptr, [](frmDoc& d) { d.mnuEditCut(); }},
@@ -145,11 +147,24 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     buildToolBar();
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
+    addProblemsPanel();
     enableDocumentButtons(false);
     GetRecentFiles();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::addProblemsPanel() {
+    ProblemsPanel::Frame frame;
+    frame.showDocument = [this](const std::string& path) -> frmDoc* {
+        Document* doc = m_workspace.FileOpen(path);
+        return doc != nullptr ? docWindow(*doc) : nullptr;
+    };
+    frame.setStatusText = [this](const QString& text) { setStatusText(text); };
+    auto* panel = new ProblemsPanel(m_workspace, std::move(frame), this);
+    addDockWidget(Qt::BottomDockWidgetArea, panel);
+    panel->hide();
+}
 
 // ------------------------------------------------------------------ load
 

@@ -105,6 +105,8 @@ protected:
 private:
     void buildMenus();
     void buildToolBar();
+    // The dockable Problems panel of the Check command, hidden until used.
+    void addProblemsPanel();
     void onButton(const std::string& key);
     void onSubWindowActivated(QMdiSubWindow* window);
     void showMenusOf(frmDoc* doc);
