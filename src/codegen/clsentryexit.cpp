@@ -91,7 +91,12 @@ void clsEntryExit::makeExitFunction(StateEntry& s) const {
     const std::string head = "static void " + function + "(" + m_style.parameters + ")";
     s.prototype = head + ";";
     CodePrinter body(head.size() + s.exit.size() + 32);
-    body.line(head).line("{").indented(s.exit, 4).nl().text("}");
+    body.line(head).line("{");
+    {
+        IndentScope statements(body);
+        body.indented(s.exit).nl();
+    }
+    body.text("}");
     s.body = body.take();
     s.callText = function + "(" + m_style.arguments + ");";
 }

@@ -68,6 +68,7 @@ bool DiagramAnalysis::analyse(const Reporter& reporter) {
     }
     m_chains.Captura(m_diagram, m_chainPresent, m_maxLoops);
     collectChildren();
+    findIllegalStateTest();
     return true;
 }
 
@@ -157,6 +158,24 @@ void DiagramAnalysis::collectChildren() {
         std::sort(s.children.begin(), s.children.end());
         s.children.erase(std::unique(s.children.begin(), s.children.end()), s.children.end());
     }
+    std::unordered_set<std::string> listed;
+    for (int index : m_nodeOrder) {
+        for (const std::string& entry : state(index).children) {
+            std::string machine = baseName(entry);
+            if (listed.insert(machine).second) {
+                m_childMachines.push_back(std::move(machine));
+            }
+        }
+    }
+}
+
+void DiagramAnalysis::findIllegalStateTest() {
+    // The texts are searched as one, in the order the module holds them.
+    std::string userCode;
+    for (int field : {FF_INITIALISATION, FF_BEFORE, FF_AFTER, FF_FINAL_CODE}) {
+        userCode += fsmField(field);
+    }
+    m_usesIllegalStateTest = userCode.find("Is_Next_State_Illegal()") != std::string::npos;
 }
 
 bool DiagramAnalysis::entryExitDisabled(const StateInfo& s, int priority) const {
