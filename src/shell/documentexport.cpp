@@ -139,8 +139,11 @@ bool FileSaveAsEMF(Workspace& ws, Document& doc) {
     if (!writePictureExportFile(ui, name, picture.wmf)) {
         return false;
     }
-    return !ws.settings().modeCommand ||
-           writePictureExportFile(ui, withoutExtension(name) + ".svg", picture.svg);
+    if (!ws.settings().modeCommand) {
+        ui.filesWritten({name});
+        return true;
+    }
+    return writePictureExportFile(ui, withoutExtension(name) + ".svg", picture.svg);
 }
 
 bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
@@ -164,9 +167,13 @@ bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
     const DiagramPicture picture = ExportPicture(doc.diagram(), doc.measurer(), true);
     // The pictures go first: a page is never left referring to a picture
     // that was not written.
-    return writeHtmlExportFile(ui, wmfName, picture.wmf) &&
-           writeHtmlExportFile(ui, svgName, picture.svg) &&
-           writeHtmlExportFile(ui, page, toWindows1252Html(text));
+    const bool written = writeHtmlExportFile(ui, wmfName, picture.wmf) &&
+                         writeHtmlExportFile(ui, svgName, picture.svg) &&
+                         writeHtmlExportFile(ui, page, toWindows1252Html(text));
+    if (written) {
+        ui.filesWritten({page, wmfName, svgName});
+    }
+    return written;
 }
 
 }  // namespace tarvel

@@ -370,7 +370,9 @@ bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
     std::string error;
     const bool ok = WriteFileAtomically(name, module, error) &&
                     WriteFileAtomically(headerName, header, error);
-    if (!ok) {
+    if (ok) {
+        m_ui.filesWritten({name, headerName});
+    } else {
         LogError("Fsm can't save [unexpected error]");
         LogRun(" SaveCFiles: " + error);
         if (!m_ui.isBatch()) {
