@@ -115,12 +115,7 @@ namespace {
 
 // The first "STATE_" + n that no state uses (ignoring case).
 std::string generatedName(const Diagram& d) {
-    std::unordered_set<std::string> used;
-    for (const auto& n : d.NodeList()) {
-        if (isState(*n)) {
-            used.insert(upperAscii(readStateField(SF_NAME, *n)));
-        }
-    }
+    const std::unordered_set<std::string> used = usedStateNameKeys(d);
     for (long long i = 1;; ++i) {
         std::string candidate = "STATE_" + std::to_string(i);
         if (!used.contains(candidate)) {
@@ -265,6 +260,16 @@ bool stateNameFreeFor(const Diagram& d, std::string_view name, const Node& self)
 
 bool nameIsFree(const Diagram& d, std::string_view name) {
     return nameFreeExcept(d, name, d.CurrentNode());
+}
+
+std::unordered_set<std::string> usedStateNameKeys(const Diagram& d) {
+    std::unordered_set<std::string> used;
+    for (const auto& n : d.NodeList()) {
+        if (isState(*n)) {
+            used.insert(upperAscii(readStateField(SF_NAME, *n)));
+        }
+    }
+    return used;
 }
 
 std::string nameUsedMessage(std::string_view name) {

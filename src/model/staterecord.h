@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/document.h"
@@ -90,6 +91,9 @@ std::string nextStateIndex(const Diagram& diagram);
 bool stateNameFreeFor(const Diagram& diagram, std::string_view name, const Node& self);
 // No state other than `CurrentNode` carries the name.
 bool nameIsFree(const Diagram& diagram, std::string_view name);
+// The names of all states as that test compares them (ASCII letters in upper
+// case), for finding free names among many states at once.
+std::unordered_set<std::string> usedStateNameKeys(const Diagram& diagram);
 // What a state edit that takes a used name is refused with.
 std::string nameUsedMessage(std::string_view name);
 // A state name as its box keeps it: trimmed, blanks become "_".
