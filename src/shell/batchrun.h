@@ -39,10 +39,6 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
 // 0 when nothing was written to the error log, 1 otherwise.
 int runBatch(const StartupState& state, BatchProcess process = BatchProcess::Shared);
 
-// Opens a child diagram of a hierarchy walk as a document of the run; null
-// when it cannot be loaded.
-Document* openChildDocument(Workspace& ws, const std::string& path);
-
 // The exports of one document, shared by the batch run and the editor.
 // The list file of the document; true when it was written.
 bool writeListFile(const std::string& path, const class Document& doc);

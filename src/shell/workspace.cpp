@@ -185,7 +185,7 @@ bool Workspace::loadWithRetries(Document& doc, const std::string& path) {
     return false;
 }
 
-bool Workspace::FileOpen(std::string path) {
+Document* Workspace::FileOpen(std::string path) {
     bool locked = true;
     if (path.empty()) {
         FileDialogRequest request;
@@ -195,7 +195,7 @@ bool Workspace::FileOpen(std::string path) {
         request.readOnlyChecked = true;
         const auto answer = m_ui.askFile(request);
         if (!answer || answer->path.empty()) {
-            return false;
+            return nullptr;
         }
         path = answer->path;
         locked = answer->readOnly;
@@ -203,18 +203,18 @@ bool Workspace::FileOpen(std::string path) {
     path = MakeFullPath(path);
     if (Document* open = findOpen(path)) {
         activate(open);
-        return true;
+        return open;
     }
     if (!FileExists(path)) {
         if (PathExists(path)) {
             LogRun(" FileOpen, " + path + ": it is not a regular file");
         }
-        return false;
+        return nullptr;
     }
 
     Document* doc = FileNew(false);
     if (!loadWithRetries(*doc, path)) {
-        return false;  // the empty window stays, without a file name
+        return nullptr;  // the empty window stays, without a file name
     }
     doc->sFullDocname = path;
     Diagram& d = doc->diagram();
@@ -236,7 +236,7 @@ bool Workspace::FileOpen(std::string path) {
         if (!goOn) {
             doc->ClearGraphChanges();
             close(doc);
-            return false;
+            return nullptr;
         }
     }
     doc->caption = GetBaseName(path);
@@ -244,7 +244,7 @@ bool Workspace::FileOpen(std::string path) {
     d.RefreshDiagram();
     doc->ClearGraphChanges();
     activate(doc);
-    return true;
+    return doc;
 }
 
 void Workspace::FileSave(Document& doc) {
