@@ -5,6 +5,7 @@
 // names are case-sensitive; only the ".fsm" extension test ignores case.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -59,22 +60,18 @@ bool MakePath(std::string_view path, unsigned mode = 0777);
 // The folder for temporary files, without a trailing "/": $TMPDIR, or "/tmp"
 // when that is unset, empty or 260 characters or longer.
 std::string GetTempDir();
-// A folder only the current user can reach, "tarvel-<uid>" under GetTempDir(),
-// created with mode 0700 when missing. An existing folder is used only when it
-// is a real directory (not a symbolic link) owned by the user; group or other
-// permissions are taken away. Otherwise returns the empty text and says why in
-// `error`.
-std::string PrivateTempDir(std::string& error);
 
-// The whole content of a regular file; false with the reason otherwise.
-bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
+// The path with every symbolic link, "." and ".." resolved, made absolute.
+// A file that does not exist yet is named inside its resolved folder; when
+// that folder does not exist either, "." and ".." are resolved in the text.
+std::string CanonicalPath(const std::string& path);
 
-// Replaces the file at `path` by `bytes` so that a reader sees either the old
-// or the new content, never a mix: the bytes go to a new temporary file beside
-// the target, are flushed to disk and the temporary file is renamed over the
-// target. An existing target keeps its permission bits; a symbolic link keeps
-// pointing at its file, which is the one replaced. On failure the target is
-// untouched, no temporary file is left, and `error` holds the reason.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+// The whole content of a regular file; false with the reason otherwise. A
+// file larger than `maxBytes` is refused before it is read.
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error,
+                   std::uint64_t maxBytes = UINT64_MAX);
+// The same for a name inside an opened folder; a symbolic link there is refused.
+bool readFileBytesAt(int folder, const std::string& name, std::string& bytes, std::string& error,
+                     std::uint64_t maxBytes = UINT64_MAX);
 
 }  // namespace tarvel

@@ -7,7 +7,6 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "codegen/generator.h"
-#include "export/listfile.h"
 #include "model/document.h"
 #include "shell/documentexport.h"
 #include "shell/userinterface.h"
@@ -49,17 +48,6 @@ std::string generateFor(Workspace& ws, Document& root, const StartupState& state
 }
 
 }  // namespace
-
-bool writeListFile(const std::string& path, const Document& doc) {
-    std::string text = listFileText(doc);
-    text += CRLF;
-    std::string error;
-    if (WriteFileAtomically(path, text, error)) {
-        return true;
-    }
-    LogError("Fsm can't save list file:[" + path + "] " + error);
-    return false;
-}
 
 int runBatch(const StartupState& state) {
     if (state.sCommandLine.empty()) {
@@ -103,7 +91,7 @@ int runBatch(const StartupState& state) {
         FileSaveAsEMF(ws, root);
     }
     if (state.LS) {
-        writeListFile(ws.OutputBaseName(root) + ".lst", root);
+        FileSaveAsList(ws, root);
     }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }

@@ -30,8 +30,4 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
 // 0 when nothing was written to the error log, 1 otherwise.
 int runBatch(const StartupState& state);
 
-// The exports of one document, shared by the batch run and the editor.
-// The list file of the document; true when it was written.
-bool writeListFile(const std::string& path, const class Document& doc);
-
 }  // namespace tarvel

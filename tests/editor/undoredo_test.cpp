@@ -10,6 +10,7 @@
 #include "../support/tempdir.h"
 #include "../support/windowedui.h"
 #include "base/logs.h"
+#include "base/paths.h"
 #include "editor/findreplace.h"
 #include "editor/fontcommands.h"
 #include "model/edittransaction.h"
@@ -24,7 +25,7 @@ class UndoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetRunLogPath(dir / "run.log");
-        settings.undoRoot = dir / "undo";
+        settings.undoFolder = PrivateFolder::open(dir / "undo");
         ui.undo = undoEnvironmentOf(settings);
     }
     void TearDown() override { SetRunLogPath(""); }
@@ -83,7 +84,8 @@ TEST_F(UndoTest, UndoAndRedoWalkTheSnapshots) {
     // Closing deletes the snapshots.
     const std::string snapshot = u.snapshotPath(0);
     EXPECT_TRUE(std::filesystem::exists(snapshot));
-    EXPECT_EQ(snapshot, settings.undoRoot + path.substr(0, path.size() - 4) + ".000000.UND");
+    EXPECT_EQ(GetDirectory(snapshot), dir / "undo");
+    EXPECT_TRUE(GetFileName(snapshot).ends_with("-Door.000000.UND")) << snapshot;
     ws.close(&doc);
     EXPECT_FALSE(std::filesystem::exists(snapshot));
 }
@@ -96,10 +98,10 @@ TEST_F(UndoTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
         Workspace ws(ui, settings);
         ASSERT_TRUE(ws.FileOpen(path));
     }
-    EXPECT_FALSE(std::filesystem::exists(settings.undoRoot));
+    EXPECT_TRUE(std::filesystem::is_empty(settings.undoFolder->path()));
 
     settings.modeCommand = false;
-    settings.undoRoot = dir.write("afile", "x") + "/undo";  // cannot be a folder
+    settings.undoFolder = PrivateFolder::open(dir.write("afile", "x") + "/undo");  // cannot be a folder
     ui.undo = undoEnvironmentOf(settings);
     Workspace ws(ui, settings);
     ASSERT_TRUE(ws.FileOpen(path));

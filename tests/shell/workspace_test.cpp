@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         SetRunLogPath(dir / "run.log");
         SetErrorPath(dir.path());
-        settings.undoRoot = dir / "undo";
+        settings.undoFolder = PrivateFolder::open(dir / "undo");
     }
     void TearDown() override {
         SetRunLogPath("");
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(WorkspaceTest, UntitledDocumentsAreNumbered) {
-    settings.undoRoot.clear();  // ten thousand documents need no undo history
+    settings.undoFolder.reset();  // ten thousand documents need no undo history
     Workspace ws(ui, settings);
     EXPECT_EQ(ws.FileNew(true)->caption, "FSM_0001");
     for (int i = 2; i < 10000; ++i) {

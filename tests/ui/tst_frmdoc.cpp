@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include "base/paths.h"
+#include "base/privatefolder.h"
 #include "editor/commentclipboard.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
@@ -509,9 +511,7 @@ private slots:
     void editingGoesOnWhenUndoCannotWrite() {
         // The undo folder cannot be made: a file stands in its place.
         editor.reset();
-        std::string error;
-        const std::string privateFolder = PrivateTempDir(error);
-        QVERIFY(!privateFolder.empty());
+        const std::string privateFolder = PrivateFolder::userFolderPath();
         QDir(QString::fromStdString(privateFolder + "/undo")).removeRecursively();
         QFile blocker(QString::fromStdString(privateFolder + "/undo"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -524,6 +524,17 @@ private slots:
         QVERIFY(!doc()->rules().undRed().CanUndo());
         QVERIFY(document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
+
+        // The user is told once, in a message box and the status bar, what is
+        // off and why.
+        const std::string told = editor->session->tellWhatIsOff(false);
+        QVERIFY(told.find("Undo is off, and a second start opens a second editor") !=
+                std::string::npos);
+        QVERIFY(told.find(privateFolder + "/undo is not a directory") != std::string::npos);
+        QCOMPARE(editor->ui->messages.back(), "Attention!|" + told);
+        const auto* status = editor->main().findChild<QLabel*>("privateFolderStatus");
+        QVERIFY(status != nullptr);
+        QVERIFY(status->text().startsWith("Undo and the hand-off are off: "));
         QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }
 
