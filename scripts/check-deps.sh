@@ -32,6 +32,19 @@ declare -A waived=(
   [fonts-texgyre-math]="PDFs with mathematics, not used"
   [libfribidi0]="right-to-left text, not used"
   [poppler-data]="CJK encodings, not used"
+  [ca-certificates]="nothing is downloaded"
+  [fakeroot]="cpack sets the owners of the package's files itself"
+  [libalgorithm-merge-perl]="merging of source packages, not used"
+  [libfile-fcntllock-perl]="a faster file lock for dpkg-dev, not needed"
+  [libgpg-error-l10n]="translations only"
+  [liblocale-gettext-perl]="translations only"
+  [libgpm2]="the console mouse, not used"
+  [libldap-common]="LDAP settings, not used"
+  [libsasl2-modules]="authentication mechanisms, not used"
+  [netbase]="network protocol names, not used"
+  [pgpainless-cli]="signature checks of source packages, not used"
+  [psmisc]="process tools, not used"
+  [publicsuffix]="domain lists, not used"
 )
 
 mapfile -t packages < <(scripts/install-deps.sh --list)

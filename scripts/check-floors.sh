@@ -15,6 +15,7 @@ declare -A floor=(
   [base]=1
   [model]=2
   [codegen]=3
+  [sim]=4
   [export]=4
   [shell]=5
   [editor]=6

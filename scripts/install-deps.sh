@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build, test and run Tarvel Editor.
 #   scripts/install-deps.sh          install what is missing
+#   scripts/install-deps.sh --batch  only what the command-line program needs
 #   scripts/install-deps.sh --list   print the package names, one a line
 #   scripts/install-deps.sh --tools  print "command package" for every program
 #                                    the tests run, one pair a line
@@ -13,7 +14,13 @@ packages=(
   xvfb xauth libwmf-bin poppler-utils time
   # libwmf only recommends its fonts, and wmf2svg fails without any font.
   fonts-urw-base35
+  # The Debian package (dpkg-shlibdeps computes its dependencies, and cpack
+  # needs file to find the programs), its manual pages, shell completion.
+  dpkg-dev file groff-base man-db bash-completion
 )
+
+# What building the command-line program alone needs (scripts/run-example.sh).
+batch_packages=(build-essential cmake ninja-build libsimdjson-dev)
 
 # Programs the tests and scripts start, with the package that provides each.
 # scripts/check-deps.sh compares this table with the tests' sources and with
@@ -25,11 +32,19 @@ tools=(
   "pdftoppm poppler-utils"
   "pdftotext poppler-utils"
   "/usr/bin/time time"
+  "cpack cmake"
+  "make make"
+  "dpkg-deb dpkg"
+  "dpkg-shlibdeps dpkg-dev"
+  "file file"
+  "groff groff-base"
+  "man man-db"
 )
 
 case "${1:-}" in
   --list) printf '%s\n' "${packages[@]}"; exit 0 ;;
   --tools) printf '%s\n' "${tools[@]}"; exit 0 ;;
+  --batch) packages=("${batch_packages[@]}") ;;
 esac
 
 missing=()

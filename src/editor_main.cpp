@@ -17,7 +17,7 @@ namespace {
 
 // The help of "/?" in a terminal, or in a message box when there is none.
 int showHelp(int& argc, char** argv) {
-    const std::string help = tarvel::HelpText(argc > 0 ? argv[0] : "tarvel-editor");
+    const std::string help = tarvel::FullHelpText(argc > 0 ? argv[0] : "tarvel-editor");
     if (::isatty(STDOUT_FILENO) != 0 || std::getenv("DISPLAY") == nullptr) {
         std::fwrite(help.data(), 1, help.size(), stdout);
         return 0;

@@ -8,32 +8,37 @@
 
 namespace tarvel {
 
+namespace {
+
 // A diagram whose children are being walked.
-struct HierarchyWalk::Frame {
+struct Frame {
     std::string prefix;
     int depth = 0;
+    int position = 0;  // its visit number
     clsParientes family;
     int next = 1;  // the next child entry to walk (1-based)
 };
 
-HierarchyWalk::HierarchyWalk(GenerationContext& context, Flavour flavour)
-    : m_context(context), m_flavour(flavour) {}
+}  // namespace
 
-void HierarchyWalk::report(const std::string& message) const {
-    if (m_context.report) {
-        m_context.report(message);
-    }
-}
-
-bool HierarchyWalk::run(Document& root) {
-    m_root = &root;
-    m_rootName = std::string(GetGraphField(FF_NAME, root.diagram()));
-    m_failed = false;
-    m_visited.clear();
-    m_diagrams.clear();
-
+bool walkHierarchy(Document& root, GenerationContext& context,
+                   const std::function<bool(const WalkVisit&)>& visit) {
+    bool failed = false;
+    int visits = 0;
+    std::unordered_set<std::string> visited;
     std::vector<Frame> stack;
-    visit(root, "", 0, stack);
+
+    const auto enter = [&](Document& doc, std::string prefix, int depth, int parent) {
+        Frame frame{std::move(prefix), depth, visits++, clsParientes(doc.sFullDocname), 1};
+        frame.family.BuscaTodosEnlaces(doc.diagram());
+        if (!visit({doc, frame.family.children(), frame.prefix, depth, parent, failed})) {
+            failed = true;
+        }
+        visited.insert(std::string(GetGraphField(FF_NAME, doc.diagram())));
+        stack.push_back(std::move(frame));
+    };
+
+    enter(root, "", 0, -1);
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next > frame.family.DimeNumeroHijos()) {
@@ -42,44 +47,53 @@ bool HierarchyWalk::run(Document& root) {
         }
         const int k = frame.next++;
         const std::string path = frame.family.RutaCompleta(frame.family.DimeHijo(k));
-        const std::string prefix = frame.prefix + "_" + std::to_string(k);
+        std::string prefix = frame.prefix + "_" + std::to_string(k);
         const int depth = frame.depth + 1;
-        Document* child = m_context.openChild ? m_context.openChild(path) : nullptr;
+        const int parent = frame.position;
+        Document* child = context.openChild ? context.openChild(path) : nullptr;
         if (child == nullptr) {
             // A child that cannot be read must never be left out silently.
-            report("Fsm error loading:[" + path + "]");
-            m_failed = true;
-            m_diagrams.clear();
+            if (context.report) {
+                context.report("Fsm error loading:[" + path + "]");
+            }
+            failed = true;
             continue;
         }
-        if (m_visited.contains(std::string(GetGraphField(FF_NAME, child->diagram())))) {
+        if (visited.contains(std::string(GetGraphField(FF_NAME, child->diagram())))) {
             continue;
         }
-        visit(*child, prefix, depth, stack);  // may move `frame`: not used after this
+        enter(*child, std::move(prefix), depth, parent);  // may move `frame`: not used after this
     }
-    return !m_failed;
+    return !failed;
 }
 
-void HierarchyWalk::visit(Document& doc, const std::string& prefix, int depth,
-                          std::vector<Frame>& stack) {
-    Frame frame{prefix, depth, clsParientes(doc.sFullDocname), 1};
-    frame.family.BuscaTodosEnlaces(doc.diagram());
+HierarchyWalk::HierarchyWalk(GenerationContext& context, Flavour flavour)
+    : m_context(context), m_flavour(flavour) {}
 
-    DiagramPieces pieces;
-    if (!generateOne(doc, frame.family.children(), prefix, depth == 0, pieces)) {
-        m_failed = true;
+bool HierarchyWalk::run(Document& root) {
+    m_root = &root;
+    m_rootName = std::string(GetGraphField(FF_NAME, root.diagram()));
+    m_diagrams.clear();
+    const bool ok = walkHierarchy(root, m_context, [this](const WalkVisit& v) {
+        DiagramPieces pieces;
+        const bool generated =
+            generateOne(v.document, v.children, v.prefix, v.depth == 0, v.failed, pieces);
+        if (!generated || v.failed) {
+            m_diagrams.clear();  // no code will be produced; keep only the messages coming
+        } else {
+            m_diagrams.push_back({v.depth, v.document.caption, std::move(pieces)});
+        }
+        return generated;
+    });
+    if (!ok) {
+        m_diagrams.clear();
     }
-    if (m_failed) {
-        m_diagrams.clear();  // no code will be produced; keep only the messages coming
-    } else {
-        m_diagrams.push_back({depth, doc.caption, std::move(pieces)});
-    }
-    m_visited.insert(std::string(GetGraphField(FF_NAME, doc.diagram())));
-    stack.push_back(std::move(frame));
+    return ok;
 }
 
 bool HierarchyWalk::generateOne(Document& doc, const std::vector<std::string>& children,
-                                const std::string& prefix, bool isRoot, DiagramPieces& pieces) {
+                                const std::string& prefix, bool isRoot, bool failed,
+                                DiagramPieces& pieces) {
     // A diagram's own document decides the four per-diagram options; the root
     // decides the others for the whole hierarchy.
     const GenerationOptions& own = doc.options;
@@ -104,7 +118,7 @@ bool HierarchyWalk::generateOne(Document& doc, const std::vector<std::string>& c
     if (!analysis.analyse(m_context.report)) {
         return false;
     }
-    if (m_failed) {
+    if (failed) {
         return true;  // checked and reported; its code would be thrown away
     }
     const DiagramNames names = DiagramNames::form(analysis, prefix, m_flavour, options, m_rootName);

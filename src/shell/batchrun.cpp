@@ -1,5 +1,6 @@
 #include "shell/batchrun.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -8,25 +9,63 @@
 #include "base/text.h"
 #include "codegen/generator.h"
 #include "model/document.h"
+#include "shell/depfile.h"
 #include "shell/documentexport.h"
+#include "shell/simulationrun.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
 
-namespace {
-
-// Opens a child diagram of the generation walk as a document of the run.
-Document* openChild(Workspace& ws, const std::string& path) {
+Document* openChildDocument(Workspace& ws, const std::string& path) {
     if (!ws.FileOpen(path)) {
         return nullptr;
     }
     return ws.findOpen(MakeFullPath(path));
 }
 
-std::string generateFor(Workspace& ws, Document& root, const StartupState& state, bool& ran) {
+namespace {
+
+// Adds `path`, made absolute, unless it is there already.
+void addOnce(std::vector<std::string>& paths, const std::string& path) {
+    const std::string full = MakeFullPath(path);
+    if (std::find(paths.begin(), paths.end(), full) == paths.end()) {
+        paths.push_back(full);
+    }
+}
+
+// The files the run was asked to write, in the order of the depfile's rule:
+// the C module first, as build tools take the first target for the rule's own.
+std::vector<std::string> runOutputs(const Workspace& ws, const Document& root,
+                                    const StartupState& state, bool generated) {
+    const std::string base = ws.OutputBaseName(root);
+    std::vector<std::string> outputs;
+    if (generated) {
+        outputs.insert(outputs.end(), {base + ".c", base + ".h"});
+    }
+    if (state.H || state.HL) {
+        outputs.push_back(base + ".htm");
+    }
+    if (state.H || state.HL || state.W) {
+        outputs.insert(outputs.end(), {base + ".wmf", base + ".svg"});
+    }
+    if (state.LS) {
+        outputs.push_back(base + ".lst");
+    }
+    return outputs;
+}
+
+std::string generateFor(Workspace& ws, Document& root, const StartupState& state, bool& ran,
+                        std::vector<std::string>& diagramsRead) {
     GenerationContext ctx;
-    ctx.openChild = [&ws](const std::string& path) { return openChild(ws, path); };
+    ctx.openChild = [&ws, &diagramsRead](const std::string& path) {
+        // A child that fails to load is a prerequisite too: mending it must
+        // run the generation again.
+        if (FileExists(path)) {
+            addOnce(diagramsRead, path);
+        }
+        return openChildDocument(ws, path);
+    };
     ctx.report = [](const std::string& text) { LogError(text); };
     ran = true;
     if (state.CH) {
@@ -75,10 +114,11 @@ int runBatch(const StartupState& state) {
         return 1;
     }
     Document& root = *ws.findOpen(MakeFullPath(path));
+    std::vector<std::string> diagramsRead{MakeFullPath(path)};
 
+    bool ran = false;
     if (!(state.CS || state.CP || state.CA) && (state.C || state.CH || state.CHR)) {
-        bool ran = false;
-        const std::string code = generateFor(ws, root, state, ran);
+        const std::string code = generateFor(ws, root, state, ran, diagramsRead);
         if (ran) {
             ws.SaveCFiles(root, code);
         }
@@ -93,21 +133,34 @@ int runBatch(const StartupState& state) {
     if (state.LS) {
         FileSaveAsList(ws, root);
     }
+    std::string error;
+    if (!state.depfilePath.empty() &&
+        !WriteDepfile(state.depfilePath, runOutputs(ws, root, state, ran), diagramsRead, error)) {
+        LogError("Fsm can't save depfile:[" + state.depfilePath + "] " + error);
+    }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
-    startup() = ParseCommandLine(args);
+    std::vector<std::string> switches = args;
+    const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
+    startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
-        std::cout << HelpText(programName);
+        std::cout << FullHelpText(programName);
         std::cout.flush();
         return {StartupAction::Exit, 0};
     }
     if (state.showVersion) {
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
+    }
+    if (simulation) {
+        // Generation switches given beside the simulation run first.
+        const int generated = state.bModeCommand ? runBatch(state) : 0;
+        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};

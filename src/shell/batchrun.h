@@ -10,6 +10,7 @@
 
 namespace tarvel {
 
+class Document;
 class Workspace;
 
 enum class StartupAction { Exit, StartEditor };
@@ -29,5 +30,9 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
 // C files, the page or picture, and the list file. Returns the exit status:
 // 0 when nothing was written to the error log, 1 otherwise.
 int runBatch(const StartupState& state);
+
+// Opens a child diagram of a hierarchy walk as a document of the run; null
+// when it cannot be loaded.
+Document* openChildDocument(Workspace& ws, const std::string& path);
 
 }  // namespace tarvel

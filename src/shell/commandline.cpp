@@ -5,6 +5,8 @@
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "shell/longoptions.h"
+#include "shell/simulationrun.h"
 
 namespace tarvel {
 
@@ -167,11 +169,36 @@ bool TakePathSwitch(std::string& line, std::string_view pattern, std::string& pa
     return false;
 }
 
+namespace {
+
+// A folder given with a long option replaces that of the switch. False, and
+// the folder text empty, when it does not exist.
+bool takeLongFolder(const std::optional<std::string>& given, std::string_view option,
+                    std::string& path) {
+    if (!given) {
+        return true;
+    }
+    path.clear();
+    const std::string folder = dropTrailingSlash(*given);
+    if (!PathExists(folder)) {
+        LogError("Path error [--" + std::string(option) + "=" + *given + "]");
+        return false;
+    }
+    path = folder;
+    return true;
+}
+
+}  // namespace
+
 StartupState ParseCommandLine(const std::vector<std::string>& args) {
     StartupState state;
-    std::string line = Unquote(joinArguments(args));
+    const LongOptionParse options = TranslateLongOptions(args, state);
+    std::string line = Unquote(joinArguments(options.words));
     state.sCommandLine = line;
-    if (line.empty()) {
+    const bool nothingGiven = line.empty() && options.operands.empty() && options.errors.empty() &&
+                              !options.outputFolder && !options.errorFolder &&
+                              state.depfilePath.empty();
+    if (nothingGiven) {
         return state;
     }
 
@@ -190,8 +217,14 @@ StartupState ParseCommandLine(const std::vector<std::string>& args) {
     // already goes to a valid /E folder.
     SetErrorPath("");
     bool pathError = TakePathSwitch(line, "/E*", state.sErrorPath);
+    pathError = !takeLongFolder(options.errorFolder, "error-log", state.sErrorPath) || pathError;
     SetErrorPath(state.sErrorPath);
+    for (const std::string& bad : options.errors) {
+        LogError("Option error [" + bad + "]");
+    }
+    state.optionError = !options.errors.empty();
     pathError = TakePathSwitch(line, "/O*", state.sOutputPath) || pathError;
+    pathError = !takeLongFolder(options.outputFolder, "output", state.sOutputPath) || pathError;
     state.pathSwitchError = pathError;
 
     // Longer switches first, so that "/CHR" is never read as "/CH" or "/C" and
@@ -219,6 +252,10 @@ StartupState ParseCommandLine(const std::vector<std::string>& args) {
     state.bModeCommand = state.W || state.H || state.HL || state.LS || state.C || state.CH ||
                          state.CHR || state.CS || state.CP || state.CA;
 
+    // The arguments after "--" are part of the path as they stand.
+    for (const std::string& operand : options.operands) {
+        line += line.empty() ? operand : " " + operand;
+    }
     if (state.CS || state.CP || state.CA) {
         LogError("The options /CS, /CP & /CA aren not valid for this release");
         line.clear();
@@ -227,9 +264,13 @@ StartupState ParseCommandLine(const std::vector<std::string>& args) {
         LogError("Fsm path error [" + line + "]");
         line.clear();
     }
+    if (!state.depfilePath.empty() && !state.bModeCommand) {
+        LogError("Option error [--depfile=" + state.depfilePath + "] needs a generation switch");
+        state.optionError = true;
+    }
     // A diagram named without a folder finds its children beside it wherever
     // the current folder moves later.
-    line = pathError || line.empty() ? std::string() : MakeFullPath(line);
+    line = pathError || state.optionError || line.empty() ? std::string() : MakeFullPath(line);
     state.sCommandLine = line;
     return state;
 }
@@ -268,6 +309,11 @@ std::string HelpText(std::string_view programName) {
         text += CRLF;
     }
     return text;
+}
+
+std::string FullHelpText(std::string_view programName) {
+    return HelpText(programName) + std::string(CRLF) + LongOptionsHelpText() +
+           std::string(CRLF) + SimulationHelpText();
 }
 
 }  // namespace tarvel

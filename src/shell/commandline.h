@@ -57,6 +57,11 @@ struct StartupState {
     bool showVersion = false;
     // The /O or /E folder does not exist.
     bool pathSwitchError = false;
+    // A long option had a missing or invalid value.
+    bool optionError = false;
+
+    // The make rules of the run's outputs go here (--depfile); empty: none.
+    std::string depfilePath;
 
     std::string sVersion = VersionText();
     // Numbers untitled documents.
@@ -90,13 +95,19 @@ bool TakeSwitch(std::string& line, std::string_view sw);
 // the result is true. The switch and its folder leave `line` in both cases.
 bool TakePathSwitch(std::string& line, std::string_view pattern, std::string& path);
 
-// Reads the program's arguments (without the program name). The error log is
-// pointed at the /E folder as soon as it is known. The caller keeps the result
-// with `startup() = ParseCommandLine(args)`.
+// Reads the program's arguments (without the program name). Long options are
+// translated into switches first (longoptions.h); the arguments after "--" are
+// the diagram path and are never read as switches. The error log is pointed at
+// the /E folder as soon as it is known. The caller keeps the result with
+// `startup() = ParseCommandLine(args)`.
 StartupState ParseCommandLine(const std::vector<std::string>& args);
 
 // The help: the program's name, then one line per switch, each ended by CR LF.
 // `programName` may be a path; its folder and a ".exe" extension are left out.
 std::string HelpText(std::string_view programName);
+
+// What "--help" shows: the help of the switches, then that of the long
+// options and of the simulation.
+std::string FullHelpText(std::string_view programName);
 
 }  // namespace tarvel

@@ -8,23 +8,16 @@
 #include <string>
 
 #include "../support/codegentestsupport.h"
-#include "../support/tempdir.h"
+#include "../support/compilerrun.h"
 #include "model/fsmrecord.h"
 
 namespace tarvel {
 namespace {
 
-bool haveGcc() {
-    return std::system("command -v gcc >/dev/null 2>&1") == 0;
-}
+using test::runIn;
 
-// Runs a shell command in `dir`; its output goes to `log`.
-int run(const test::TempDir& dir, const std::string& command, std::string& log) {
-    const std::string logPath = dir / "command.log";
-    const int status =
-        std::system(("cd '" + dir.path() + "' && " + command + " >'" + logPath + "' 2>&1").c_str());
-    log = test::readFile(logPath);
-    return status;
+bool haveGcc() {
+    return test::haveCompiler("gcc");
 }
 
 // One way of building the generated code.
@@ -41,7 +34,7 @@ const Build BUILDS[] = {
 };
 
 struct Machine {
-    // Root diagram under tests/fixtures/codegen, or "examples/..." for a bundled one.
+    // Root diagram under tests/fixtures/codegen.
     const char* fixture;
     bool reentrant;
     const char* driver;  // C driver under tests/fixtures/codegen; empty: compile only
@@ -61,9 +54,7 @@ void buildAndRun(const Machine& m, const Build& b, const std::string& name) {
     SCOPED_TRACE(std::string(m.fixture) + ", " + b.name);
     test::Session session;
     const std::string fixture(m.fixture);
-    Document& root = session.root(fixture.starts_with("examples/")
-                                      ? std::string(TARVEL_SOURCE_DIR) + "/" + fixture
-                                      : test::fixturePath(fixture));
+    Document& root = session.root(test::fixturePath(fixture));
     root.options.AnsiComment = b.ansiComment;
     if (m.maxLoops != nullptr) {
         setMaxLoops(root, m.maxLoops);
@@ -78,7 +69,7 @@ void buildAndRun(const Machine& m, const Build& b, const std::string& name) {
     const std::string fixtures = test::fixturePath("");
     const std::string flags = std::string(b.cflags) + " " + m.defines + " -I'" + fixtures + "' -I.";
     std::string log;
-    if (run(dir, "gcc " + flags + " -c " + name + ".c", log) != 0) {
+    if (runIn(dir, "gcc " + flags + " -c " + name + ".c", log) != 0) {
         const std::string kept = ::testing::TempDir() + name + "-failed.c";
         test::writeText(kept, files.module);
         FAIL() << log << "\nmodule kept at: " << kept;
@@ -86,13 +77,13 @@ void buildAndRun(const Machine& m, const Build& b, const std::string& name) {
     if (std::string(m.driver).empty()) {
         return;
     }
-    ASSERT_EQ(run(dir,
+    ASSERT_EQ(runIn(dir,
                   "gcc " + flags + " -o driver '" + fixtures + m.driver + "' '" + fixtures +
                       "fsm_test.c' " + name + ".o",
                   log),
               0)
         << log;
-    EXPECT_EQ(run(dir, "./driver", log), 0) << log;
+    EXPECT_EQ(runIn(dir, "./driver", log), 0) << log;
 }
 
 class CompiledMachine : public ::testing::TestWithParam<Machine> {
@@ -118,9 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Machine{"plant/Plant.fsm", false, "plant_driver.c"},
                       Machine{"bits/Bits.fsm", false, ""},
                       Machine{"reentrant/Counter.fsm", true, "counter_driver.c"},
-                      Machine{"chain/Chain.fsm", false, "chain_driver.c", "-DEXPECTED_PASSES=3"},
-                      // The bundled example hierarchy.
-                      Machine{"examples/TrafficLight.fsm", false, "trafficlight_driver.c"}),
+                      Machine{"chain/Chain.fsm", false, "chain_driver.c", "-DEXPECTED_PASSES=3"}),
     [](const auto& info) { return baseName(info.param.fixture); });
 
 // A chain of transitions that never ends by itself runs as many passes per

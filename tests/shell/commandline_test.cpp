@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/logs.h"
 #include "../support/scratchfolder.h"
+#include "base/logs.h"
+#include "shell/longoptions.h"
 
 namespace tarvel {
 namespace {
@@ -42,6 +43,31 @@ std::string expand(std::string_view text, const std::string& scratch) {
         }
     }
     return out;
+}
+
+std::vector<std::string> expandAll(const std::vector<std::string>& texts,
+                                   const std::string& scratch) {
+    std::vector<std::string> out;
+    for (const auto& text : texts) {
+        out.push_back(expand(text, scratch));
+    }
+    return out;
+}
+
+// The arguments of a case, for the failure messages.
+std::string traceOf(const std::vector<std::string>& args) {
+    std::string trace;
+    for (const auto& arg : args) {
+        trace += "[" + arg + "] ";
+    }
+    return trace;
+}
+
+// The messages of the error log in `folder` of the scratch folder (empty:
+// the scratch folder itself).
+std::vector<std::string> errorLogIn(const ScratchFolder& scratch, const std::string& folder) {
+    return logMessages(
+        readFile(scratch.at(folder.empty() ? "FSM_ERR.log" : folder + "/FSM_ERR.log")));
 }
 
 // Each case runs in a fresh scratch folder that is the current directory and
@@ -155,15 +181,9 @@ TEST(CommandLine, Parse) {
         populate(scratch);
         scratch.enter();
         SetRunLogPath(scratch.at("run.log"));
-        std::vector<std::string> args;
-        std::string trace;
-        for (const auto& arg : c.args) {
-            args.push_back(expand(arg, scratch.path()));
-            trace += "[" + arg + "] ";
-        }
-        SCOPED_TRACE(trace);
+        SCOPED_TRACE(traceOf(c.args));
 
-        const StartupState s = ParseCommandLine(args);
+        const StartupState s = ParseCommandLine(expandAll(c.args, scratch.path()));
         EXPECT_EQ(s.sCommandLine, expand(c.path, scratch.path()));
         EXPECT_EQ(flagsOf(s), c.flags);
         EXPECT_EQ(s.bModeCommand, c.batch);
@@ -171,13 +191,7 @@ TEST(CommandLine, Parse) {
         EXPECT_EQ(s.pathSwitchError, c.pathSwitchError);
         EXPECT_FALSE(s.showHelp);
 
-        std::vector<std::string> expected;
-        for (const auto& e : c.errors) {
-            expected.push_back(expand(e, scratch.path()));
-        }
-        const std::string errorLog =
-            scratch.at(c.errorFolder.empty() ? "FSM_ERR.log" : c.errorFolder + "/FSM_ERR.log");
-        EXPECT_EQ(logMessages(readFile(errorLog)), expected);
+        EXPECT_EQ(errorLogIn(scratch, c.errorFolder), expandAll(c.errors, scratch.path()));
         if (!c.errorFolder.empty()) {
             EXPECT_EQ(s.sErrorPath, scratch.at(c.errorFolder));
             EXPECT_FALSE(fs::exists(scratch.at("FSM_ERR.log")));
@@ -292,6 +306,106 @@ TEST(CommandLine, VersionAndHelpText) {
         " /?   Help\r\n";
     EXPECT_EQ(HelpText("/usr/local/bin/tarvel"), expected);
     EXPECT_EQ(HelpText("tarvel.EXE").substr(0, 8), "tarvel\r\n");
+}
+
+// Long options mean exactly what their switches mean; "--" ends the options;
+// a known option with a bad value is an error line, an unknown one is left for
+// the path test.
+TEST(LongOptions, MeanTheirSwitches) {
+    const struct {
+        std::vector<std::string> args;
+        std::string path;  // sCommandLine
+        std::string flags;
+        std::vector<std::string> errors;  // error-log messages, in order
+        std::string output = "";
+        std::string errorFolder = "";  // where the error log is expected
+        std::string depfile = "";
+    } cases[] = {
+        {{"--style=ch", "a.fsm"}, "@/a.fsm", "CH", {}},
+        {{"a.fsm", "--style=CHR"}, "@/a.fsm", "CHR", {}},
+        {{"--style", "default", "a.fsm"}, "@/a.fsm", "C", {}},
+        {{"--list", "--html", "a.fsm"}, "@/a.fsm", "LS H", {}},
+        {{"--html-links", "--picture", "a.fsm"}, "@/a.fsm", "HL W", {}},
+        {{"--debug", "--ansi-comments=no", "--text-boxes=yes", "--bit-fields=NO", "a.fsm"},
+         "@/a.fsm",
+         "D+ AC- PT+ BF-",
+         {}},
+        // Mixed with the switches, the rule of the pairs holds: "-" wins.
+        {{"--debug", "/D-", "--list", "a.fsm"}, "@/a.fsm", "LS D-", {}},
+
+        // Folders, also with blanks, which the switch form cannot carry; the
+        // error log goes to the folder given.
+        {{"--output=@/my out", "--error-log", "@/err/", "--list", "a.fsm"},
+         "@/a.fsm",
+         "LS",
+         {},
+         "@/my out",
+         "err"},
+        {{"--output", "@/none", "--list", "a.fsm"}, "", "LS", {"Path error [--output=@/none]"}},
+        {{"--error-log=@/none", "--output=@/none2", "--list", "a.fsm"},
+         "",
+         "LS",
+         {"Path error [--error-log=@/none]", "Path error [--output=@/none2]"}},
+        {{"--depfile", "deps.d", "--style=ch", "a.fsm"}, "@/a.fsm", "CH", {}, "", "", "@/deps.d"},
+
+        // "--" ends the options: what follows is the path, never switches.
+        {{"--list", "--", "x /W y.fsm"}, "@/x /W y.fsm", "LS", {}},
+        {{"--list", "x /W y.fsm"}, "", "LS W", {"Fsm path error [x  y.fsm]"}},
+        {{"/LS", "--", "--output=z.fsm"}, "@/--output=z.fsm", "LS", {}},
+        // Nothing but "--" is a start without a file, like no arguments.
+        {{"--"}, "", "", {}},
+
+        // Known options with a value they do not take; an unknown "--word"
+        // (names are case-sensitive, as in every GNU program) is left in the
+        // line.
+        {{"--style=c", "a.fsm"}, "", "", {"Option error [--style=c]"}},
+        {{"--list=yes", "a.fsm"}, "", "", {"Option error [--list=yes]"}},
+        {{"--debug=maybe", "--list", "a.fsm"}, "", "LS", {"Option error [--debug=maybe]"}},
+        {{"--list", "a.fsm", "--output"}, "", "LS", {"Option error [--output]"}},
+        {{"--list", "--depfile=", "a.fsm"}, "", "LS", {"Option error [--depfile=]"}},
+        {{"--depfile=d", "a.fsm"},
+         "",
+         "",
+         {"Option error [--depfile=@/d] needs a generation switch"},
+         "",
+         "",
+         "@/d"},
+        {{"--frobnicate", "a.fsm"}, "", "", {"Fsm path error [--frobnicate a.fsm]"}},
+        {{"--LIST", "a.fsm"}, "", "", {"Fsm path error [--LIST a.fsm]"}},
+    };
+
+    for (const auto& c : cases) {
+        ScratchFolder scratch;
+        for (const char* file : {"a.fsm", "x /W y.fsm", "--output=z.fsm"}) {
+            scratch.write(file, "x");
+        }
+        scratch.makeFolder("my out");
+        scratch.makeFolder("err");
+        scratch.enter();
+        SetRunLogPath(scratch.at("run.log"));
+        SCOPED_TRACE(traceOf(c.args));
+
+        const StartupState s = ParseCommandLine(expandAll(c.args, scratch.path()));
+        EXPECT_EQ(s.sCommandLine, expand(c.path, scratch.path()));
+        EXPECT_EQ(flagsOf(s), c.flags);
+        EXPECT_EQ(s.sOutputPath, expand(c.output, scratch.path()));
+        EXPECT_EQ(s.depfilePath, expand(c.depfile, scratch.path()));
+        EXPECT_EQ(errorLogIn(scratch, c.errorFolder), expandAll(c.errors, scratch.path()));
+    }
+    SetRunLogPath("");
+    SetErrorPath("");
+}
+
+// The help shows the switches' own help unchanged, then every long option.
+TEST(LongOptions, HelpListsBothForms) {
+    const std::string help = FullHelpText("tarvel");
+    ASSERT_EQ(help.rfind(HelpText("tarvel"), 0), 0u);
+    for (const LongOption& option : LongOptions()) {
+        EXPECT_NE(help.find("\r\n --" + std::string(option.name)), std::string::npos)
+            << option.name;
+    }
+    EXPECT_NE(help.find(" --style=ch|chr|default  "), std::string::npos);
+    EXPECT_NE(help.find(" --debug[=no]  "), std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -48,6 +49,15 @@ QPointF at(DiagramView* v, PointF p) {
 
 }  // namespace
 
+// Takes the URLs the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
 class FrmDocTest : public QObject {
     Q_OBJECT
 
@@ -86,7 +96,7 @@ private slots:
         QVERIFY(!document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
-        QCOMPARE(editor->main().menuBar()->actions().size(), 5);  // the document's menus
+        QCOMPARE(editor->main().menuBar()->actions().size(), 6);  // the document's menus
     }
 
     void shortcutsReachOnlyTheActiveWindow() {
@@ -554,6 +564,30 @@ private slots:
         test::setState(document(), a, [](StateRecord& r) { r.moore = "SUB();"; });
         doc()->RefreshButtons();
         QVERIFY(editor->main().button("GoDown1Level")->isEnabled());
+    }
+
+    // F1 opens the manual beside the program (in a build tree) in the
+    // desktop's browser.
+    void f1OpensTheManual() {
+        const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/doc"));
+        const QString manual = folder.filePath(QStringLiteral("index.html"));
+        const bool made = !folder.exists();
+        const bool existed = QFile::exists(manual);
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        QFile file(manual);
+        QVERIFY(file.open(QIODevice::Append));
+        file.close();
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QTest::keyClick(view(), Qt::Key_F1);
+        settle();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        if (made) {
+            QDir(folder).removeRecursively();
+        } else if (!existed) {
+            QFile::remove(manual);
+        }
+        QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(manual)});
     }
 };
 

@@ -366,6 +366,11 @@ void DiagramView::paintEvent(QPaintEvent* event) {
     options.visible = normalisedRect(topLeft, bottomRight);
     options.hideTextOf = m_rules.editedComment();
     paintDiagram(canvas, *m_diagram, m_measurer, options);
+    if (m_decoration) {
+        painter.save();
+        m_decoration(painter);
+        painter.restore();
+    }
 
     // What the gesture under way draws over the diagram.
     if (!m_dragStarted) {
@@ -402,6 +407,11 @@ void DiagramView::paintEvent(QPaintEvent* event) {
         default:
             break;
     }
+}
+
+void DiagramView::setDecoration(std::function<void(QPainter&)> paint) {
+    m_decoration = std::move(paint);
+    viewport()->update();
 }
 
 void DiagramView::setOverlay(const QRectF& rect) {

@@ -27,6 +27,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -34,6 +35,8 @@
 #include "editor/docwindow.h"
 #include "model/diagram.h"
 #include "model/textmeasurer.h"
+
+class QPainter;
 
 namespace tarvel {
 
@@ -72,6 +75,10 @@ public:
     void FocusDiagram();
     // Scrolls so that the model point is at the top left of the window.
     void scrollToModel(PointF p);
+
+    // Paints over the diagram after it is drawn, in viewport coordinates
+    // (the simulation's highlights); it must not change the diagram.
+    void setDecoration(std::function<void(QPainter&)> paint);
 
     // For tests and tuning: the area the last repaint covered.
     QRect lastPaintedRect() const { return m_lastPainted; }
@@ -176,6 +183,7 @@ private:
     std::vector<PointF> m_linkOriginal;
     QRectF m_overlay;  // the rubber shapes drawn over the diagram (viewport px)
 
+    std::function<void(QPainter&)> m_decoration;
     QRect m_lastPainted;
     int m_paintCount = 0;
 };

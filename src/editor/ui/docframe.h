@@ -50,6 +50,8 @@ public:
     virtual void mnuViewStatusBar() = 0;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
     virtual void arrange(int how) = 0;
+    // The manual in the desktop's browser.
+    virtual void mnuHelpContents() = 0;
     virtual void mnuHelpAbout() = 0;
 };
 

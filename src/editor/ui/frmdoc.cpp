@@ -20,6 +20,7 @@
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
 #include "editor/ui/generation.h"
+#include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
@@ -376,10 +377,13 @@ void frmDoc::buildMenus() {
     // --- Help ---
     QMenu* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("mnuHelp"));
+    a = addAction(help, "mnuHelpContents", QStringLiteral("&Contents"), nullptr);
+    a->setShortcut(QKeySequence::HelpContents);
+    connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpContents(); });
     a = addAction(help, "mnuHelpAbout", QStringLiteral("&About..."), nullptr);
     connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpAbout(); });
 
-    m_menus = {file, edit, view, window, help};
+    m_menus = {file, edit, view, SimulationMode::buildMenu(*this, workspace()), window, help};
     for (const auto& [name, act] : m_actions) {
         if (!hookSet(hooks(), name)) {
             act->setEnabled(false);
@@ -516,6 +520,7 @@ void frmDoc::activated() {
         m_main.button(key)->setEnabled(hookSet(hooks(), item));
     }
     m_main.button("Preview")->setChecked(m_previewShown);
+    SimulationMode::windowActivated(*this);
 }
 
 void frmDoc::deactivated() {

@@ -1,6 +1,9 @@
 #include "shell/ui/frmmain.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -8,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -26,6 +30,7 @@
 #include "editor/ui/frmdoc.h"
 #include "model/document.h"
 #include "shell/commandline.h"
+#include "shell/manual.h"
 #include "shell/ui/frmabout.h"
 #include "shell/ui/frmlib_linkinstance.h"
 #include "shell/ui/icons.h"
@@ -82,6 +87,8 @@ const ButtonSpec BUTTONS[] = {
      [](frmDoc& d) { d.mnuInsertaComentario(); }},
     {"GoUp1Level", "Open Parent", "GoUp", true, nullptr, [](frmDoc& d) { d.openParent(); }},
     {"GoDown1Level", "Open child", "GoDown", false, nullptr, nullptr},
+    {"Simulate", "Simulate (F5)", "Simulate", true, nullptr,
+     [](frmDoc& d) { d.findChild<QAction*>(QStringLiteral("mnuSimulate"))->trigger(); }},
 };
 
 // Menu captions show "&" as an access key; a path keeps its own.
@@ -256,6 +263,9 @@ void frmMain::buildMenus() {
 
     QMenu* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("mnuHelp"));
+    a = help->addAction(QStringLiteral("&Contents"), this, &frmMain::mnuHelpContents);
+    a->setObjectName(QStringLiteral("mnuHelpContents"));
+    a->setShortcut(QKeySequence::HelpContents);
     a = help->addAction(QStringLiteral("&About..."), this, &frmMain::mnuHelpAbout);
     a->setObjectName(QStringLiteral("mnuHelpAbout"));
 
@@ -630,6 +640,24 @@ void frmMain::arrange(int how) {
         }
         default:
             return;
+    }
+}
+
+// The manual shipped with the program, in the desktop's browser.
+void frmMain::mnuHelpContents() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString manual = QString::fromStdString(FindManual(folder.toStdString()));
+    if (manual.isEmpty()) {
+        QMessageBox::warning(
+            this, QStringLiteral("Help"),
+            QStringLiteral("The manual is not installed: neither %1 nor %2 exists.")
+                .arg(folder + QStringLiteral("/doc/index.html"),
+                     QDir::cleanPath(folder + QStringLiteral("/../share/doc/tarvel/index.html"))));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
+        QMessageBox::warning(this, QStringLiteral("Help"),
+                             QStringLiteral("No browser could open the manual %1.").arg(manual));
     }
 }
 

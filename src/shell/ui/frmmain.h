@@ -91,6 +91,7 @@ public:
     bool statusBarShown() const override;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
     void arrange(int how) override;
+    void mnuHelpContents() override;
     void mnuHelpAbout() override;
 
     // Suspends (true) or resumes (false) the hand-off queue around a modal window.
