@@ -79,6 +79,30 @@ TEST(PathText, MakeFullPathKeepsARelativePathWhenTheCurrentDirectoryIsGone) {
     EXPECT_EQ(MakeFullPath("a.fsm"), "a.fsm");
 }
 
+TEST(PathText, CanonicalPathResolvesLinksAndDots) {
+    ScratchFolder scratch;
+    const std::string real = fs::canonical(scratch.path()).string();
+    scratch.write("d/a.fsm");
+    fs::create_directory_symlink(scratch.at("d"), scratch.at("l"));
+    const struct {
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {scratch.at("d/a.fsm"), real + "/d/a.fsm"},
+        {scratch.at("l/a.fsm"), real + "/d/a.fsm"},
+        {scratch.at("d/../d/./a.fsm"), real + "/d/a.fsm"},
+        {"/.." + scratch.at("d/a.fsm"), real + "/d/a.fsm"},
+        // A file not there yet is named in its resolved folder.
+        {scratch.at("l/new.fsm"), real + "/d/new.fsm"},
+        // Nothing of it exists: the dots are resolved in the text.
+        {"/no/such/../folder/./x.fsm", "/no/folder/x.fsm"},
+        {"/../x.fsm", "/x.fsm"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CanonicalPath(c.path), c.expected) << c.path;
+    }
+}
+
 TEST(FileChecks, OnlyRegularFilesOfExactlyThatNameExist) {
     ScratchFolder scratch;
     const std::string file = scratch.write("a.fsm", "x");
