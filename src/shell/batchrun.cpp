@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include "base/logs.h"
 #include "base/paths.h"
@@ -86,9 +88,21 @@ std::string generateFor(Workspace& ws, Document& root, const StartupState& state
     return {};
 }
 
-}  // namespace
+// A run that cannot get memory, or meets any other exception, ends with a
+// line in the error log and status 1, never with an abort and empty logs.
+template <typename Run>
+int guardedRun(const std::string& path, Run run) {
+    try {
+        return run();
+    } catch (const std::bad_alloc&) {
+        LogError("Fsm out of memory:[" + path + "]");
+    } catch (const std::exception& e) {
+        LogError("Fsm can't run [unexpected error]:[" + path + "] " + e.what());
+    }
+    return 1;
+}
 
-int runBatch(const StartupState& state) {
+int runBatchSteps(const StartupState& state) {
     if (state.sCommandLine.empty()) {
         return 1;  // a batch switch without a diagram: the reason is in the error log
     }
@@ -141,6 +155,12 @@ int runBatch(const StartupState& state) {
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
+}  // namespace
+
+int runBatch(const StartupState& state) {
+    return guardedRun(state.sCommandLine, [&state] { return runBatchSteps(state); });
+}
+
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
     std::vector<std::string> switches = args;
@@ -159,7 +179,9 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (simulation) {
         // Generation switches given beside the simulation run first.
         const int generated = state.bModeCommand ? runBatch(state) : 0;
-        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        const int simulated = guardedRun(state.sCommandLine, [&] {
+            return runSimulation(state.sCommandLine, *simulation, stdout);
+        });
         return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {

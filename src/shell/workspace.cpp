@@ -132,10 +132,17 @@ bool Workspace::FileOpen(std::string path) {
         activate(open);
         return true;
     }
-    if (!FileExists(path)) {
-        if (PathExists(path)) {
-            LogRun(" FileOpen, " + path + ": it is not a regular file");
+    // A missing file is passed over in silence; any other reason is logged
+    // (a path beyond the system's length limit in a deep hierarchy, a folder).
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            LogRun(" FileOpen, " + path + ": " + std::strerror(errno));
         }
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        LogRun(" FileOpen, " + path + ": it is not a regular file");
         return false;
     }
 
