@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,7 +30,15 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string program = argc > 0 ? argv[0] : "tarvel";
     program = program.substr(program.rfind('/') + 1);
-    const tarvel::StartupResult result = tarvel::handleCommandLine(args, program);
+    tarvel::StartupResult result;
+    try {
+        result = tarvel::handleCommandLine(args, program);
+    } catch (const std::exception& e) {
+        // The batch run reports its own failures in the error log; this is
+        // what fails before or around it (reading the command line).
+        std::cerr << program << ": " << e.what() << "\n";
+        return 1;
+    }
     if (result.action == tarvel::StartupAction::Exit) {
         return result.exitStatus;
     }

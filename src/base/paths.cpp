@@ -1,5 +1,6 @@
 #include "base/paths.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +25,6 @@ constexpr std::size_t MAX_TEMP_DIR = 260;
 std::string errnoText(int error) {
     return std::strerror(error);
 }
-
 
 }  // namespace
 
@@ -112,6 +112,25 @@ bool FileExists(const std::string& path) {
 bool PathExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> RegularFilesIn(const std::string& folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    DIR* entries = ::opendir(folder.c_str());
+    if (entries == nullptr) {
+        return names;
+    }
+    const int fd = ::dirfd(entries);
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        struct stat info {};
+        if (name.ends_with(suffix) && ::fstatat(fd, entry->d_name, &info, 0) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(entries);
+    return names;
 }
 
 bool IsFsmPath(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvel {
 
@@ -44,6 +45,10 @@ std::string CurrentDirectory();
 bool FileExists(const std::string& path);
 // True when a file or a directory of this name exists.
 bool PathExists(const std::string& path);
+// The names of the regular files (links followed) in the folder whose names
+// end with `suffix` (exact case), in the order the folder lists them; empty
+// when the folder cannot be read.
+std::vector<std::string> RegularFilesIn(const std::string& folder, std::string_view suffix);
 // The last four characters, upper-cased, are ".FSM" and FileExists(path).
 bool IsFsmPath(const std::string& path);
 
