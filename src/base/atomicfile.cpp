@@ -225,7 +225,8 @@ bool AtomicFile::stage(const std::string& path, std::string_view bytes,
     const std::string folder = target.shownFolder.empty() ? "." : target.shownFolder;
     target.folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (target.folder < 0) {
-        return fail(WriteFailure::Failed, "cannot open the folder of " + path + ": " + errnoText(errno));
+        return fail(WriteFailure::Failed,
+                    "cannot open the folder of " + path + ": " + errnoText(errno));
     }
     return stageInto(std::move(target), bytes, mode);
 }
@@ -239,7 +240,8 @@ bool AtomicFile::stageAt(int folder, const std::string& name, std::string_view b
     target.privateFolder = true;
     target.folder = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (target.folder < 0) {
-        return fail(WriteFailure::Failed, "cannot use the folder of " + name + ": " + errnoText(errno));
+        return fail(WriteFailure::Failed,
+                    "cannot use the folder of " + name + ": " + errnoText(errno));
     }
     return stageInto(std::move(target), bytes, std::nullopt);
 }

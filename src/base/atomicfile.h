@@ -72,10 +72,10 @@ private:
     bool fail(WriteFailure failure, std::string error);
     void release();
 
-    int m_folder = -1;         // the target's folder, owned
+    int m_folder = -1;          // the target's folder, owned
     std::string m_shownFolder;  // for messages
-    std::string m_name;        // the target's name in the folder
-    std::string m_temporary;   // the staged file's name in the folder; empty when none
+    std::string m_name;         // the target's name in the folder
+    std::string m_temporary;    // the staged file's name in the folder; empty when none
     WriteFailure m_failure = WriteFailure::None;
     std::string m_error;
 };

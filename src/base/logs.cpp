@@ -1,17 +1,17 @@
 #include "base/logs.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <sys/syscall.h>
 #endif
 
 #include <cerrno>
-#include <cstring>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <thread>
@@ -133,8 +133,8 @@ bool appendLine(const std::string& path, const std::string& line, std::string& e
 // message itself so that it is not lost entirely.
 void reportLostLine(std::string_view log, const std::string& why, std::string_view message) {
     std::string text = std::string(program_invocation_short_name) + ": cannot write the " +
-                       std::string(log) + " (" + escapeControlCharacters(why) + "): " +
-                       std::string(message) + "\n";
+                       std::string(log) + " (" + escapeControlCharacters(why) +
+                       "): " + std::string(message) + "\n";
     (void)!::write(STDERR_FILENO, text.data(), text.size());
 }
 

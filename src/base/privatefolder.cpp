@@ -87,23 +87,28 @@ PrivateFolder::~PrivateFolder() {
     }
 }
 
-std::shared_ptr<const PrivateFolder> PrivateFolder::open(const std::string& path) {
-    auto refused = [&path](std::string why) {
-        return std::shared_ptr<const PrivateFolder>(new PrivateFolder(path, -1, std::move(why)));
+std::shared_ptr<const PrivateFolder> PrivateFolder::openIn(int parent, const std::string& name,
+                                                           const std::string& shown) {
+    auto refused = [&shown](std::string why) {
+        return std::shared_ptr<const PrivateFolder>(new PrivateFolder(shown, -1, std::move(why)));
     };
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        return refused("cannot create " + path + ": " + errnoText(errno));
+    if (::mkdirat(parent, name.c_str(), 0700) != 0 && errno != EEXIST) {
+        return refused("cannot create " + shown + ": " + errnoText(errno));
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        return refused(openProblem(AT_FDCWD, path, path, errno));
+        return refused(openProblem(parent, name, shown, errno));
     }
-    std::string problem = privacyProblem(fd, path);
+    std::string problem = privacyProblem(fd, shown);
     if (!problem.empty()) {
         ::close(fd);
         return refused(std::move(problem));
     }
-    return std::shared_ptr<const PrivateFolder>(new PrivateFolder(path, fd, {}));
+    return std::shared_ptr<const PrivateFolder>(new PrivateFolder(shown, fd, {}));
+}
+
+std::shared_ptr<const PrivateFolder> PrivateFolder::open(const std::string& path) {
+    return openIn(AT_FDCWD, path, path);
 }
 
 std::string PrivateFolder::userFolderPath() {
@@ -113,28 +118,15 @@ std::string PrivateFolder::userFolderPath() {
 std::shared_ptr<const PrivateFolder> PrivateFolder::subfolder(std::string_view name) const {
     const std::string inside(name);
     const std::string shown = joinPath(m_path, inside);
-    auto refused = [&shown](std::string why) {
-        return std::shared_ptr<const PrivateFolder>(new PrivateFolder(shown, -1, std::move(why)));
-    };
     if (!usable()) {
-        return refused(m_error);
+        return std::shared_ptr<const PrivateFolder>(new PrivateFolder(shown, -1, m_error));
     }
-    if (inside.empty() || inside == "." || inside == ".." || inside.find('/') != std::string::npos) {
-        return refused(shown + " is not a folder name");
+    if (inside.empty() || inside == "." || inside == ".." ||
+        inside.find('/') != std::string::npos) {
+        return std::shared_ptr<const PrivateFolder>(
+            new PrivateFolder(shown, -1, shown + " is not a folder name"));
     }
-    if (::mkdirat(m_fd, inside.c_str(), 0700) != 0 && errno != EEXIST) {
-        return refused("cannot create " + shown + ": " + errnoText(errno));
-    }
-    const int fd = ::openat(m_fd, inside.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        return refused(openProblem(m_fd, inside, shown, errno));
-    }
-    std::string problem = privacyProblem(fd, shown);
-    if (!problem.empty()) {
-        ::close(fd);
-        return refused(std::move(problem));
-    }
-    return std::shared_ptr<const PrivateFolder>(new PrivateFolder(shown, fd, {}));
+    return openIn(m_fd, inside, shown);
 }
 
 }  // namespace tarvel

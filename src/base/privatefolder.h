@@ -43,6 +43,10 @@ public:
 
 private:
     PrivateFolder(std::string path, int fd, std::string error);
+    // Creates (when missing), opens and checks `name` inside the folder
+    // `parent` (AT_FDCWD for a path); `shown` names it in messages.
+    static std::shared_ptr<const PrivateFolder> openIn(int parent, const std::string& name,
+                                                       const std::string& shown);
 
     std::string m_path;
     int m_fd = -1;

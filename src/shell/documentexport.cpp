@@ -33,8 +33,8 @@ std::string describe(const OutputFailure& failure) {
         case OutputProblem::ReadOnly:
             return std::to_string(ERROR_PERMISSION_DENIED) + ": Permission denied: " + failure.path;
         case OutputProblem::AccessDenied:
-            return std::to_string(ERROR_PERMISSION_DENIED) + ": Permission denied: " +
-                   failure.path + " (" + failure.reason + ")";
+            return std::to_string(ERROR_PERMISSION_DENIED) +
+                   ": Permission denied: " + failure.path + " (" + failure.reason + ")";
         case OutputProblem::WriteFailed:
             return std::to_string(ERROR_OTHER) + ": " + failure.reason;
     }
@@ -58,11 +58,8 @@ std::function<void(const OutputFailure&)> reporter(UserInterface& ui, std::strin
 }  // namespace
 
 bool FileSaveAsEMF(Workspace& ws, Document& doc) {
-    OutputCommand command;
-    command.extension = "wmf";
-    command.dialog.title = "Save As Enhanced Metafile...";
-    command.dialog.filter = "Wmf Files(*.WMF)|*.wmf|All Files(*.*)|*.*|";
-    command.dialog.defaultExtension = "WMF";
+    OutputCommand command = outputCommand("wmf", "Save As Enhanced Metafile...",
+                                          "Wmf Files(*.WMF)|*.wmf|All Files(*.*)|*.*|", "WMF");
     const bool batch = ws.settings().modeCommand;
     command.files = [&doc, batch](const std::string& name) {
         DiagramPicture picture = ExportPicture(doc.diagram(), doc.measurer(), false);
@@ -77,11 +74,8 @@ bool FileSaveAsEMF(Workspace& ws, Document& doc) {
 }
 
 bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
-    OutputCommand command;
-    command.extension = "htm";
-    command.dialog.title = "Save As HTML File...";
-    command.dialog.filter = "HTML Files(*.HTM)|*.htm|All Files(*.*)|*.*|";
-    command.dialog.defaultExtension = "HTM";
+    OutputCommand command = outputCommand("htm", "Save As HTML File...",
+                                          "HTML Files(*.HTM)|*.htm|All Files(*.*)|*.*|", "HTM");
     command.files = [&doc, sameDirectoryLinks](const std::string& page) {
         const std::string svgName = replaceExtension(page, "svg");
         std::string text =
@@ -101,11 +95,8 @@ bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
 }
 
 bool FileSaveAsList(Workspace& ws, Document& doc) {
-    OutputCommand command;
-    command.extension = "lst";
-    command.dialog.title = "Save As List file...";
-    command.dialog.filter = "Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|";
-    command.dialog.defaultExtension = "LST";
+    OutputCommand command = outputCommand("lst", "Save As List file...",
+                                          "Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|", "LST");
     command.files = [&doc](const std::string& name) {
         return std::vector<OutputSet>{{OutputFile{name, listFileText(doc) + std::string(CRLF)}}};
     };

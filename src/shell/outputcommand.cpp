@@ -90,6 +90,16 @@ std::string chooseName(Workspace& ws, const Document& doc, const OutputCommand& 
 
 }  // namespace
 
+OutputCommand outputCommand(std::string extension, std::string title, std::string filter,
+                            std::string defaultExtension) {
+    OutputCommand command;
+    command.extension = std::move(extension);
+    command.dialog.title = std::move(title);
+    command.dialog.filter = std::move(filter);
+    command.dialog.defaultExtension = std::move(defaultExtension);
+    return command;
+}
+
 bool runOutputCommand(Workspace& ws, const Document& doc, const OutputCommand& command) {
     const std::string name = chooseName(ws, doc, command);
     if (name.empty()) {

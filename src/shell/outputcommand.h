@@ -56,6 +56,11 @@ struct OutputCommand {
     std::function<void(const OutputFailure&)> report;
 };
 
+// A command that proposes the document's output name with `extension` and,
+// in the editor, offers it in a save dialog with this title and filter.
+OutputCommand outputCommand(std::string extension, std::string title, std::string filter,
+                            std::string defaultExtension);
+
 // Runs the command for the document. False when no name was chosen (the user
 // cancelled, or there is no name to propose) or a file was not written.
 bool runOutputCommand(Workspace& ws, const Document& doc, const OutputCommand& command);

@@ -270,19 +270,17 @@ bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
         header = header.substr(0, header.find(FIELD_SEP));
     }
 
-    OutputCommand command;
-    command.extension = "c";
-    command.dialog.title = "Save Finite_State file as Ansi-C File...";
-    command.dialog.filter = "C Files(*.C)|*.c|All Files(*.*)|*.*|";
-    command.dialog.defaultExtension = "C";
+    OutputCommand command = outputCommand("c", "Save Finite_State file as Ansi-C File...",
+                                          "C Files(*.C)|*.c|All Files(*.*)|*.*|", "C");
     command.ask = !m_settings.skipCSaveDialog;
     // The header is written first and renamed first: a new header beside an
     // old module is harmless, and a run killed between the two renames
     // leaves no module that needs a header it does not have. A read-only
     // header is replaced; a read-only module stops both.
     command.files = [&](const std::string& name) {
-        return std::vector<OutputSet>{{OutputFile{replaceExtension(name, "h"), std::string(header), false},
-                                       OutputFile{name, std::string(module), true}}};
+        return std::vector<OutputSet>{
+            {OutputFile{replaceExtension(name, "h"), std::string(header), false},
+             OutputFile{name, std::string(module), true}}};
     };
     command.report = [this](const OutputFailure& failure) {
         if (failure.problem == OutputProblem::ReadOnly ||

@@ -135,8 +135,8 @@ TEST(AtomicWrite, FailsInAReadOnlyFolder) {
 TEST(AtomicWrite, FollowsOnlyTheUsersOwnLinksToFilesTheUserMayWrite) {
     const struct {
         const char* name;
-        bool needsRoot;    // to give the link to another user
-        bool needsNonRoot; // root may write any file
+        bool needsRoot;     // to give the link to another user
+        bool needsNonRoot;  // root may write any file
         void (*plant)(ScratchFolder&, const std::string& link);
         const char* reason;
     } cases[] = {
@@ -190,17 +190,18 @@ TEST(AtomicWrite, ASetChangesNothingUnlessEveryFileCanBeWritten) {
     const std::string header = scratch.write("Door.h", "old header");
     const std::string module = scratch.write("Door.c", "old module");
     scratch.makeFolder("Door.lst");
-    const WriteResult failed = WriteFilesAtomically({{header, "new header", std::nullopt},
-                                                     {module, "new module", std::nullopt},
-                                                     {scratch.at("Door.lst"), "list", std::nullopt}});
+    const WriteResult failed =
+        WriteFilesAtomically({{header, "new header", std::nullopt},
+                              {module, "new module", std::nullopt},
+                              {scratch.at("Door.lst"), "list", std::nullopt}});
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(failed.file, 2u);
     EXPECT_EQ(readFile(header), "old header");
     EXPECT_EQ(readFile(module), "old module");
     EXPECT_TRUE(leftoverTemporaries(scratch.path()).empty());
 
-    EXPECT_TRUE(WriteFilesAtomically({{header, "new header", std::nullopt},
-                                      {module, "new module", std::nullopt}})
+    EXPECT_TRUE(WriteFilesAtomically(
+                    {{header, "new header", std::nullopt}, {module, "new module", std::nullopt}})
                     .ok());
     EXPECT_EQ(readFile(header), "new header");
     EXPECT_EQ(readFile(module), "new module");

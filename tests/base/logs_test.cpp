@@ -75,7 +75,8 @@ TEST_F(LogsTest, ControlCharactersAreEscapedSoOneEventIsOneLine) {
     LogError("Fsm path error [/x/a.fsm\r\n[01/01/2026 00:00:00]:forged\t\x1B[2J\x7F\xC2\x85.fsm]");
     const std::string escaped =
         "Fsm path error [/x/a.fsm\\r\\n[01/01/2026 00:00:00]:forged\\t\\x1B[2J\\x7F\\u0085.fsm]";
-    EXPECT_EQ(logMessages(readFile(m_scratch.at("FSM_ERR.log"))), std::vector<std::string>{escaped});
+    EXPECT_EQ(logMessages(readFile(m_scratch.at("FSM_ERR.log"))),
+              std::vector<std::string>{escaped});
     EXPECT_EQ(logMessages(readFile(m_runLog)), std::vector<std::string>{escaped});
     // Text that needs no escape, UTF-8 and backslashes included, is kept.
     EXPECT_EQ(escapeControlCharacters("caf\xC3\xA9 \\n \xC2\xB7"), "caf\xC3\xA9 \\n \xC2\xB7");

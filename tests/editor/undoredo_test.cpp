@@ -101,7 +101,8 @@ TEST_F(UndoTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
     EXPECT_TRUE(std::filesystem::is_empty(settings.undoFolder->path()));
 
     settings.modeCommand = false;
-    settings.undoFolder = PrivateFolder::open(dir.write("afile", "x") + "/undo");  // cannot be a folder
+    settings.undoFolder =
+        PrivateFolder::open(dir.write("afile", "x") + "/undo");  // cannot be a folder
     ui.undo = undoEnvironmentOf(settings);
     Workspace ws(ui, settings);
     ASSERT_TRUE(ws.FileOpen(path));
@@ -114,8 +115,9 @@ TEST_F(UndoTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
     EXPECT_TRUE(ui.window(doc).undRed().GraphHasChanged());
 }
 
-// However a diagram was reached (through "..", a linked folder), its snapshots are named after its canonical path and lie in
-// the undo folder itself, never outside it.
+// However a diagram was reached (through "..", a linked folder), its
+// snapshots are named after its canonical path and lie in the undo folder
+// itself, never outside it.
 TEST_F(UndoTest, SnapshotNamesComeFromTheCanonicalPath) {
     const std::string path = makeDiagram("Door.fsm");
     std::filesystem::create_directory_symlink(dir.path(), dir / "linked");

@@ -544,7 +544,8 @@ private slots:
         QCOMPARE(editor->ui->messages.back(), "Attention!|" + told);
         const auto* status = editor->main().findChild<QLabel*>("privateFolderStatus");
         QVERIFY(status != nullptr);
-        QVERIFY(status->text().startsWith("Undo and the hand-off are off: "));
+        QCOMPARE(status->text(), QStringLiteral("Undo and the hand-off are off"));
+        QVERIFY(status->toolTip().endsWith("/undo is not a directory"));
         QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }
 

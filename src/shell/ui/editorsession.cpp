@@ -118,8 +118,10 @@ std::string EditorSession::tellWhatIsOff(bool handoffListening) {
     text += handoffListening ? "." : ", and a second start opens a second editor.";
     // A permanent part of the status bar, so the document windows' own
     // status texts do not take it away.
-    auto* label = new QLabel(QString::fromStdString(
-        (handoffListening ? "Undo is off: " : "Undo and the hand-off are off: ") + why));
+    // The reason is in the message box and the label's tip.
+    auto* label = new QLabel(handoffListening ? QStringLiteral("Undo is off")
+                                              : QStringLiteral("Undo and the hand-off are off"));
+    label->setToolTip(QString::fromStdString(why));
     label->setObjectName(QStringLiteral("privateFolderStatus"));
     m_main->statusBar()->addPermanentWidget(label);
     m_ui->showMessage("Attention!", text, MessageIcon::Exclamation);
