@@ -15,6 +15,7 @@ declare -A floor=(
   [base]=1
   [model]=2
   [codegen]=3
+  [check]=4  # beside export and sim: none includes another
   [sim]=4
   [export]=4
   [shell]=5

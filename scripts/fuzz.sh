@@ -7,6 +7,8 @@
 #   record_fuzz       the record readers and what consumes the records;
 #                     corpus: fuzz/seeds/record (records taken from examples)
 #   commandline_fuzz  the command-line parser; corpus: fuzz/seeds/commandline
+#   check_fuzz        the model checks of --check and their reports; corpus:
+#                     the diagrams, as for fsm_fuzz
 # Prints each target's coverage ("cov:" edges) at the end; a crash, a leak or
 # a timeout fails the script.
 set -euo pipefail
@@ -14,7 +16,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 scripts/install-deps.sh
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
-targets=(fsm_fuzz record_fuzz commandline_fuzz)
+targets=(fsm_fuzz record_fuzz commandline_fuzz check_fuzz)
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARVEL_FUZZ=ON -DTARVEL_BUILD_UI=OFF -DTARVEL_BUILD_TESTS=OFF -DTARVEL_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer" >/dev/null
@@ -27,7 +29,7 @@ for target in "${targets[@]}"; do
   corpus="$PWD/$BUILD_DIR/corpus/$target"
   mkdir -p "$corpus"
   case $target in
-    fsm_fuzz)
+    fsm_fuzz | check_fuzz)
       # Named after their paths: diagrams of the same name in different
       # folders are all kept.
       find fuzz/seeds examples tests -name '*.fsm' -print0 |

@@ -27,6 +27,8 @@ batch_packages=(build-essential cmake ninja-build libsimdjson-dev)
 # what each package only recommends (recommendations are not installed here).
 tools=(
   "gcc gcc"
+  # The check's default compiler: gcc makes it the system's "cc".
+  "cc gcc"
   "clang clang"
   "wmf2svg libwmf-bin"
   "pdftoppm poppler-utils"

@@ -67,6 +67,29 @@ bool walkHierarchy(Document& root, GenerationContext& context,
     return !failed;
 }
 
+DiagramSetup diagramSetup(const Document& doc, const Document& root, const std::string& prefix,
+                          Flavour flavour, std::unordered_set<std::string>& exitNames) {
+    DiagramSetup setup;
+    DiagramOptions& options = setup.options;
+    options.functionInit = doc.options.FunctionInit;
+    options.functionEnd = doc.options.FunctionEnd;
+    options.historyFsm = doc.options.HistoryFsm;
+    options.useMacros = doc.options.UseMacros;
+    options.debugInfo = root.options.DebugInfo;
+    options.printTextBoxes = root.options.PrintTextBoxes;
+    options.useBitFields = root.options.UseBitFields;
+
+    ExitFunctionStyle& exitStyle = setup.exitStyle;
+    exitStyle.suffix = prefix;
+    exitStyle.usedNames = &exitNames;
+    if (flavour == Flavour::Reentrant) {
+        exitStyle.parameters =
+            "T_" + std::string(GetGraphField(FF_NAME, root.diagram())) + " *this";
+        exitStyle.arguments = "this";
+    }
+    return setup;
+}
+
 HierarchyWalk::HierarchyWalk(GenerationContext& context, Flavour flavour)
     : m_context(context), m_flavour(flavour) {}
 
@@ -94,27 +117,9 @@ bool HierarchyWalk::run(Document& root) {
 bool HierarchyWalk::generateOne(Document& doc, const std::vector<std::string>& children,
                                 const std::string& prefix, bool isRoot, bool failed,
                                 DiagramPieces& pieces) {
-    // A diagram's own document decides the four per-diagram options; the root
-    // decides the others for the whole hierarchy.
-    const GenerationOptions& own = doc.options;
-    const GenerationOptions& root = m_root->options;
-    DiagramOptions options;
-    options.functionInit = own.FunctionInit;
-    options.functionEnd = own.FunctionEnd;
-    options.historyFsm = own.HistoryFsm;
-    options.useMacros = own.UseMacros;
-    options.debugInfo = root.DebugInfo;
-    options.printTextBoxes = root.PrintTextBoxes;
-    options.useBitFields = root.UseBitFields;
-
-    ExitFunctionStyle exitStyle;
-    exitStyle.suffix = prefix;
-    exitStyle.usedNames = &m_exitFunctionNames;
-    if (m_flavour == Flavour::Reentrant) {
-        exitStyle.parameters = "T_" + m_rootName + " *this";
-        exitStyle.arguments = "this";
-    }
-    DiagramAnalysis analysis(doc.diagram(), children, std::move(exitStyle));
+    DiagramSetup setup = diagramSetup(doc, *m_root, prefix, m_flavour, m_exitFunctionNames);
+    const DiagramOptions& options = setup.options;
+    DiagramAnalysis analysis(doc.diagram(), children, std::move(setup.exitStyle));
     if (!analysis.analyse(m_context.report)) {
         return false;
     }

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "codegen/clsentryexit.h"
 #include "codegen/diagramnames.h"
 #include "codegen/diagrampieces.h"
 #include "codegen/generationcontext.h"
@@ -39,6 +40,17 @@ struct WalkVisit {
 // "Fsm error loading:[" + path + "]". True when nothing failed.
 bool walkHierarchy(Document& root, GenerationContext& context,
                    const std::function<bool(const WalkVisit&)>& visit);
+
+// How one diagram of a walk is analysed and named, as the generator does it:
+// its own document decides four options, the root the others; its exit
+// functions are named apart from those of the diagrams before it
+// (`exitNames` collects them over the walk).
+struct DiagramSetup {
+    DiagramOptions options;
+    ExitFunctionStyle exitStyle;
+};
+DiagramSetup diagramSetup(const Document& doc, const Document& root, const std::string& prefix,
+                          Flavour flavour, std::unordered_set<std::string>& exitNames);
 
 // One generated diagram, in walk order.
 struct WalkedDiagram {

@@ -17,13 +17,7 @@ bool isFreeComment(const Node& n) {
 void copyLooks(const Node& from, Node& to) {
     to.setNodeKind(NK_COMMENT);
     to.setNodeText(from.NodeText());
-    to.setNodeFillColor(from.NodeFillColor());
-    to.setNodeForeColor(from.NodeForeColor());
-    to.setNodeLineColor(from.NodeLineColor());
-    to.setNodeLineWidth(from.NodeLineWidth());
-    to.setNodeShapeStyle(from.NodeShapeStyle());
-    to.setNodeDrawStyle(from.NodeDrawStyle());
-    to.setNodeFont(from.NodeFont());
+    copyNodeLooks(from, to);
     to.setNodeConnectable(false);
 }
 
@@ -37,6 +31,16 @@ bool placeTaken(const Diagram& d, const RectF& r, const std::vector<Node*>& skip
 }
 
 }  // namespace
+
+void copyNodeLooks(const Node& from, Node& to) {
+    to.setNodeFillColor(from.NodeFillColor());
+    to.setNodeForeColor(from.NodeForeColor());
+    to.setNodeLineColor(from.NodeLineColor());
+    to.setNodeLineWidth(from.NodeLineWidth());
+    to.setNodeShapeStyle(from.NodeShapeStyle());
+    to.setNodeDrawStyle(from.NodeDrawStyle());
+    to.setNodeFont(from.NodeFont());
+}
 
 bool selectionIsCommentsOnly(const Diagram& diagram) {
     for (const auto& n : diagram.NodeList()) {

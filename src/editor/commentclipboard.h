@@ -25,6 +25,10 @@ std::string copySelectedComments(const Diagram& diagram);
 // Their texts, one after the other, for programs that take plain text.
 std::string selectedCommentsText(const Diagram& diagram);
 
+// Gives `to` the looks of `from`: colours, outline, shape and frame styles
+// and font.
+void copyNodeLooks(const Node& from, Node& to);
+
 // Adds the comment nodes of clipboard data to the diagram, selected, and
 // returns them. A node lands where it was copied from, moved down and right by
 // `offset` as long as a node of the diagram already has exactly that place.

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "base/paths.h"
+#include "editor/duplicate.h"
+#include "editor/transitionlayout.h"
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
@@ -16,8 +18,9 @@ namespace {
 
 // A drawn node becomes a state only when it is larger than this both ways.
 constexpr float NEW_STATE_MINIMUM = 500;
-// How far the way back of a self transition bends away from the way out.
-constexpr float SELF_LOOP_ASIDE = 300;
+// A state made by a command rather than drawn.
+constexpr float NEW_STATE_WIDTH = 1200;
+constexpr float NEW_STATE_HEIGHT = 800;
 
 }  // namespace
 
@@ -46,6 +49,26 @@ int pointerShapeFor(int pointerHit, int pointerMode, int current) {
         default:
             return current;
     }
+}
+
+int zoomStep(int zoom, int steps) {
+    if (steps == 0) {
+        return zoom;
+    }
+    const int n = static_cast<int>(ZOOM_STEPS.size());
+    // The nearest step in the direction taken, then the rest of the way.
+    int index = 0;
+    if (steps > 0) {
+        index = static_cast<int>(std::upper_bound(ZOOM_STEPS.begin(), ZOOM_STEPS.end(), zoom) -
+                                 ZOOM_STEPS.begin());
+        index += steps - 1;
+    } else {
+        index = static_cast<int>(std::lower_bound(ZOOM_STEPS.begin(), ZOOM_STEPS.end(), zoom) -
+                                 ZOOM_STEPS.begin()) -
+                1;
+        index += steps + 1;
+    }
+    return ZOOM_STEPS[static_cast<std::size_t>(std::clamp(index, 0, n - 1))];
 }
 
 ButtonUpdate ButtonCache::update(const ButtonState& now, bool force) {
@@ -141,9 +164,21 @@ void DocWindow::nodeRemoving(Node& node) {
 void DocWindow::diagramReset() {
     m_editedComment = nullptr;
     m_inputEnabled = true;
+    forgetStatus();
+}
+
+void DocWindow::forgetStatus() {
+    // The status bar no longer speaks of a state that is gone.
+    if (m_statusNode != nullptr) {
+        m_statusNode = nullptr;
+        m_host.setStatusText({});
+    }
 }
 
 void DocWindow::forget(Node* node) {
+    if (m_statusNode == node) {
+        forgetStatus();
+    }
     if (m_editedComment == node) {
         m_editedComment = nullptr;
         m_inputEnabled = true;
@@ -182,14 +217,18 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
     enhancement.UnMagnifyEmptyTransition();
     if (nodeAtPointer == nullptr && linkAtPointer == nullptr) {
         m_host.setStatusText({});
+        m_statusNode = nullptr;
     } else if (nodeAtPointer != nullptr) {
         if (isState(*nodeAtPointer)) {
             m_host.setStatusText("State: " + nodeAtPointer->NodeTip());
+            m_statusNode = nodeAtPointer;
         } else if (isTransition(*nodeAtPointer)) {
             m_host.setStatusText({});
+            m_statusNode = nullptr;
             enhancement.MagnifyEmptyTransition(nodeAtPointer);
         } else {
             m_host.setStatusText({});
+            m_statusNode = nullptr;
         }
     }
     const int shape = pointerShapeFor(pointerHit, m_pointerMode, m_pointerShape);
@@ -197,6 +236,16 @@ void DocWindow::MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAt
         m_pointerShape = shape;
         m_host.pointerChanged();
     }
+}
+
+void DocWindow::KeyMoveStart() {
+    if (m_keyMove == nullptr && !m_doc.diagram().DiagramLocked()) {
+        m_keyMove = std::make_unique<EditTransaction>(m_doc);
+    }
+}
+
+void DocWindow::KeyMoveEnd() {
+    m_keyMove.reset();
 }
 
 void DocWindow::MouseDown() {
@@ -285,29 +334,16 @@ void DocWindow::mouseUpOnLink(Link& link, const GestureEnd& gesture) {
     if (isState(*origin) && isState(*target)) {
         const std::vector<PointF> drawn = link.LinkPoints();
         Node* transition = insertTransitionForNewLink(m_doc, link);
-        // A link drawn from a state back to itself passes through a point
-        // outside it: the transition node goes there rather than onto the
-        // state's centre.
-        if (origin == target && drawn.size() >= 3 && transition != nullptr) {
-            RectF r = transition->rect();
-            r.left = std::max(drawn[1].x - r.width / 2, 1.0f);
-            r.top = std::max(drawn[1].y - r.height / 2, 1.0f);
-            transition->setRect(r);
-            // The way back bends aside, so the loop does not lie on the way out.
-            if (!transition->NodeOutLinks().empty()) {
-                Link* back = transition->NodeOutLinks().front();
-                const PointF from = transition->centre();
-                const PointF to = origin->centre();
-                const float dx = to.x - from.x;
-                const float dy = to.y - from.y;
-                const float length = std::hypot(dx, dy);
-                if (length > 0) {
-                    const float aside = std::max(r.height, SELF_LOOP_ASIDE);
-                    const PointF bend{std::max(from.x + dx / 2 - dy / length * aside, 0.0f),
-                                      std::max(from.y + dy / 2 + dx / length * aside, 0.0f)};
-                    back->setLinkPoints({from, bend, to});
-                }
+        if (transition != nullptr) {
+            // A link drawn from a state back to itself passed a point outside
+            // it: the loop goes there when that spot is free.
+            std::optional<PointF> preferred;
+            if (origin == target && drawn.size() >= 3) {
+                preferred = drawn[1];
             }
+            placeTransitionNode(d, *transition, preferred);
+            // The state's other transitions took a priority mark and grew.
+            arrangeTransitionLabels(d, transitionNodesAt(*origin));
         }
         return;
     }
@@ -502,12 +538,64 @@ void DocWindow::toggleSnapToGrid() {
     m_host.viewChanged();
 }
 
-Node* DocWindow::insertRemark() {
+Node* DocWindow::insertRemark(std::optional<PointF> at) {
     if (m_doc.diagram().DiagramLocked()) {
         return nullptr;
     }
     EditTransaction edit(m_doc);
-    return insertCommentNode(m_doc.diagram());
+    Node* n = insertCommentNode(m_doc.diagram());
+    if (at) {
+        RectF r = n->rect();
+        r.left = std::max(at->x - r.width / 2, 0.0f);
+        r.top = std::max(at->y - r.height / 2, 0.0f);
+        n->setRect(r);
+    }
+    return n;
+}
+
+Node* DocWindow::addStateAt(PointF at) {
+    Diagram& d = m_doc.diagram();
+    if (d.DiagramLocked()) {
+        return nullptr;
+    }
+    EditTransaction edit(m_doc);
+    Node* n =
+        d.AddNode(std::max(at.x - NEW_STATE_WIDTH / 2, 0.0f),
+                  std::max(at.y - NEW_STATE_HEIGHT / 2, 0.0f), NEW_STATE_WIDTH, NEW_STATE_HEIGHT);
+    StateRecord r;
+    r.index = nextStateIndex(d);
+    writeState(m_doc, r, NK_STATE, *n);
+    d.clearSelection();
+    n->setNodeSelected(true);
+    return n;
+}
+
+std::vector<Node*> DocWindow::duplicateSelection() {
+    if (m_doc.diagram().DiagramLocked()) {
+        return {};
+    }
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
+    return tarvel::duplicateSelection(m_doc);
+}
+
+void DocWindow::straightenLinks(Node& transition) {
+    if (m_doc.diagram().DiagramLocked()) {
+        return;
+    }
+    EditTransaction edit(m_doc);
+    if (sourceState(transition) != nullptr && sourceState(transition) == targetState(transition)) {
+        // Straight, the two links of a self loop would lie on one line.
+        shapeSelfLoop(transition);
+        return;
+    }
+    for (const auto* links : {&transition.NodeInLinks(), &transition.NodeOutLinks()}) {
+        for (Link* l : *links) {
+            while (l->LinkPoints().size() >= 3) {
+                l->removeLinkPoint(1);
+            }
+        }
+    }
 }
 
 void DocWindow::deleteSelection() {
@@ -517,6 +605,15 @@ void DocWindow::deleteSelection() {
     m_enhancement.UnMagnifyEmptyTransition();
     EditTransaction edit(m_doc);
     deleteSelectionAndRepair(m_doc);
+}
+
+int DocWindow::arrangeLabels() {
+    if (m_doc.diagram().DiagramLocked()) {
+        return 0;
+    }
+    m_enhancement.UnMagnifyEmptyTransition();
+    EditTransaction edit(m_doc);
+    return arrangeTransitionLabels(m_doc.diagram());
 }
 
 void DocWindow::selectAll() {
@@ -529,6 +626,7 @@ void DocWindow::undo() {
     // A node enlarged under the pointer goes back first: the snapshot that
     // is loaded knows it at its normal size.
     m_gesture.reset();
+    m_keyMove.reset();
     m_enhancement.UnMagnifyEmptyTransition();
     m_undo.Undo();
     m_host.viewChanged();
@@ -536,6 +634,7 @@ void DocWindow::undo() {
 
 void DocWindow::redo() {
     m_gesture.reset();
+    m_keyMove.reset();
     m_enhancement.UnMagnifyEmptyTransition();
     m_undo.Redo();
     m_host.viewChanged();

@@ -45,9 +45,19 @@ inline constexpr int GESTURE_MOVED = 3;        // nodes (and the bends between t
 inline constexpr int GESTURE_RESIZED = 4;      // a node was resized with a handle
 inline constexpr int GESTURE_LINK_POINTS = 5;  // a link's bend points were added or moved
 
+// What the window says when the lock refuses a gesture.
+inline constexpr std::string_view LOCKED_MESSAGE =
+    "The diagram is locked: click the padlock (Ctrl+L) to edit it";
+
 // The zoom values of the Zoom menu in its order; 0 fits the diagram in the window.
 inline constexpr std::array<int, 6> ZOOM_VALUES = {150, 100, 75, 50, 25, 0};
 inline constexpr int GRID_SIZE_COUNT = 6;
+// The zoom steps of Ctrl+wheel and the zoom keys, in percent.
+inline constexpr std::array<int, 15> ZOOM_STEPS = {10,  15,  25,  33,  50,  67,  75, 100,
+                                                   125, 150, 200, 300, 400, 600, 800};
+// The zoom `steps` steps above (positive) or below `zoom`; a zoom between two
+// steps counts as the first step in the direction taken.
+int zoomStep(int zoom, int steps);
 
 // The pointer shape for what the pointer rests on (`PointerHit`) and the mode;
 // `current` stays where the mode gives no shape.
@@ -177,6 +187,10 @@ public:
     void MouseDown();
     void MouseMove(bool leftButtonDown, Node* nodeAtPointer, Link* linkAtPointer, int pointerHit);
     void MouseUp(const GestureEnd& gesture);
+    // The arrow keys move the selection from the first press until the key
+    // is let go: one edit, one undo step.
+    void KeyMoveStart();
+    void KeyMoveEnd();
     void DoubleClick(Node* nodeAtPointer, Link* linkAtPointer);
 
     // The in-place editor of a comment lost the focus: its text, font and
@@ -194,9 +208,20 @@ public:
     void toggleFixedPitch();
     void toggleGridVisible();
     void toggleSnapToGrid();
-    Node* insertRemark();
+    // A comment node at 10, 10, or centred at `at` when given.
+    Node* insertRemark(std::optional<PointF> at = std::nullopt);
+    // A new state centred at `at`, drawn as if the user had drawn it there.
+    Node* addStateAt(PointF at);
+    // Copies the selected states and comments, with the transitions among
+    // them, beside the originals, as one undo step.
+    std::vector<Node*> duplicateSelection();
+    // Takes the bends out of the two links of a transition node.
+    void straightenLinks(Node& transition);
     // Deletes the selection and repairs the transitions it cut.
     void deleteSelection();
+    // Moves every transition node that covers another node or an arrow head
+    // to a free spot, as one undo step; returns how many moved.
+    int arrangeLabels();
     void selectAll();
     void undo();
     void redo();
@@ -218,6 +243,7 @@ private:
     void mouseUpOnNode(Node& node, const GestureEnd& gesture);
     void mouseUpOnLink(Link& link, const GestureEnd& gesture);
     void forget(Node* node);
+    void forgetStatus();
 
     Document& m_doc;
     DocWindowHost& m_host;
@@ -225,12 +251,14 @@ private:
     clsGraphicEnhancement m_enhancement;
     // The edit of the gesture under way, from its press to its mouse-up.
     std::unique_ptr<EditTransaction> m_gesture;
+    std::unique_ptr<EditTransaction> m_keyMove;
     int m_pointerMode = POINTER_DRAW;
     int m_pointerShape = SHAPE_DEFAULT;
     bool m_connectEnabled = true;
     bool m_inputEnabled = true;
     bool m_zoomWindowChecked = false;
     Node* m_editedComment = nullptr;
+    Node* m_statusNode = nullptr;  // the state the status bar names
 };
 
 }  // namespace tarvel

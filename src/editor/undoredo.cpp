@@ -118,11 +118,30 @@ void clsLib_UndoRedo::StoreGraphChanges() {
     if (!d.DiagramChanged()) {
         return;
     }
+    // Taking a snapshot takes out the information node by removing what is
+    // selected, after deselecting every node: a selected link would go with
+    // it. What the user had selected is selected again afterwards.
+    std::vector<Node*> nodes;
+    std::vector<Link*> links;
+    for (const auto& n : d.NodeList()) {
+        if (n->NodeSelected()) {
+            nodes.push_back(n.get());
+        }
+    }
     for (const auto& l : d.Links()) {
-        l->setLinkSelected(false);
+        if (l->LinkSelected()) {
+            links.push_back(l.get());
+            l->setLinkSelected(false);
+        }
     }
     m_doc.changesStored();
     Save(false);
+    for (Node* n : nodes) {
+        n->setNodeSelected(true);
+    }
+    for (Link* l : links) {
+        l->setLinkSelected(true);
+    }
 }
 
 void clsLib_UndoRedo::Save(bool forceSave) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/nodekind.h"
+#include "model/nodesizing.h"
 #include "model/text.h"
 
 namespace tarvel {
@@ -20,6 +21,11 @@ constexpr float LINE_UNIT = 15;
 // Inner outline of a final state, inside the outer one.
 constexpr float FINAL_INSET = 45;
 constexpr std::string_view ELLIPSIS = "\xE2\x80\xA6";
+constexpr float MARK_GAP = SUPERSTATE_MARK_GAP;
+constexpr float MARK_WIDTH = SUPERSTATE_MARK_WIDTH;
+constexpr float MARK_HEIGHT = SUPERSTATE_MARK_HEIGHT;
+constexpr float MARK_RIGHT = SUPERSTATE_MARK_RIGHT;
+constexpr float MARK_BOTTOM = SUPERSTATE_MARK_BOTTOM;
 
 enum class Look { State, Initial, Final, Transition, Comment, Plain };
 
@@ -157,43 +163,39 @@ void drawShape(Canvas& canvas, const RectF& r, float radius) {
 }
 
 // Two small linked boxes in the lower right corner: the state has a child diagram.
-void drawSuperstateMark(Canvas& canvas, const Node& node) {
-    const RectF r = node.rect();
-    const float w = 150;
-    const float h = 75;
-    if (r.width < 3 * w || r.height < 3 * h) {
-        return;
-    }
-    const float right = r.right() - 90;
-    const float bottom = r.bottom() - 60;
+void drawSuperstateMark(Canvas& canvas, const Node& node, const RectF& mark) {
     canvas.setPen({node.NodeLineColor(), LINE_UNIT, LineStyle::Solid});
     canvas.setBrush({node.NodeFillColor(), true});
-    const RectF a{right - w, bottom - h, w * 0.4f, h};
-    const RectF b{right - w * 0.4f, bottom - h, w * 0.4f, h};
+    const float w = mark.width * 0.4f;
+    const RectF a{mark.left, mark.top, w, mark.height};
+    const RectF b{mark.right() - w, mark.top, w, mark.height};
     canvas.drawRoundedRectangle(a, 20, 20);
     canvas.drawRoundedRectangle(b, 20, 20);
-    canvas.drawPolyline({{a.right(), a.top + h / 2}, {b.left, b.top + h / 2}});
+    canvas.drawPolyline({{a.right(), a.top + mark.height / 2}, {b.left, b.top + mark.height / 2}});
 }
 
-void drawArrowHead(Canvas& canvas, PointF from, PointF tip, int style, Color color) {
+std::vector<PointF> arrowTriangle(PointF from, PointF tip, int style) {
     const float length = style == 4 ? HEAVY_ARROW_LENGTH : ARROW_LENGTH;
     const float half = style == 4 ? HEAVY_ARROW_HALF_WIDTH : ARROW_HALF_WIDTH;
     const float dx = tip.x - from.x;
     const float dy = tip.y - from.y;
     const float len = std::sqrt(dx * dx + dy * dy);
     if (len <= 0) {
-        return;
+        return {};
     }
     const float ux = dx / len;
     const float uy = dy / len;
     const PointF base{tip.x - ux * length, tip.y - uy * length};
-    canvas.setPen({color, LINE_UNIT, LineStyle::Solid});
-    canvas.setBrush({color, true});
-    canvas.drawPolygon(
-        {tip, {base.x - uy * half, base.y + ux * half}, {base.x + uy * half, base.y - ux * half}});
+    return {
+        tip, {base.x - uy * half, base.y + ux * half}, {base.x + uy * half, base.y - ux * half}};
 }
 
-void drawNodeText(Canvas& canvas, const Node& node, Look look, const TextMeasurer& measurer) {
+bool hasArrow(const Link& link) {
+    return link.LinkArrowStyle() == 3 || link.LinkArrowStyle() == 4;
+}
+
+void drawNodeText(Canvas& canvas, const Node& node, Look look, const TextMeasurer& measurer,
+                  const std::optional<RectF>& mark) {
     const std::vector<std::string> lines = displayTextLines(node.NodeText());
     if (lines.empty()) {
         return;
@@ -231,11 +233,19 @@ void drawNodeText(Canvas& canvas, const Node& node, Look look, const TextMeasure
     canvas.setTextColor(node.NodeForeColor());
     float y = top;
     for (std::size_t i = 0; i < lines.size() && y + lineHeight <= r.bottom() + 0.5f; ++i) {
-        const std::string shown = elideToWidth(lines[i], available, measurer, font);
+        // Lines beside the superstate mark end before it.
+        float right = r.right() - TEXT_PADDING_X;
+        if (mark && y < mark->bottom() + MARK_GAP && y + lineHeight > mark->top - MARK_GAP) {
+            right = std::min(right, mark->left - MARK_GAP);
+        }
+        const float left = r.left + TEXT_PADDING_X;
+        const std::string shown =
+            right > left ? elideToWidth(lines[i], right - left, measurer, font) : std::string();
         if (!shown.empty()) {
-            float x = r.left + TEXT_PADDING_X;
+            float x = left;
             if (i < centredUpTo) {
-                x = r.left + (r.width - measurer.lineWidth(shown, font)) / 2;
+                const float width = measurer.lineWidth(shown, font);
+                x = std::max(left, std::min(r.left + (r.width - width) / 2, right - width));
             }
             canvas.drawText({x, y}, shown);
         }
@@ -425,6 +435,31 @@ std::vector<PointF> visibleLinkPoints(const Link& link) {
     return out;
 }
 
+std::optional<RectF> superstateMarkOf(const Node& node) {
+    if (!node.hasKind(NK_SUPERSTATE)) {
+        return std::nullopt;
+    }
+    const RectF r =
+        normalisedRect({node.NodeLeft(), node.NodeTop()},
+                       {node.NodeLeft() + node.NodeWidth(), node.NodeTop() + node.NodeHeight()});
+    if (r.width < 3 * MARK_WIDTH || r.height < 3 * MARK_HEIGHT) {
+        return std::nullopt;
+    }
+    return RectF{r.right() - MARK_RIGHT - MARK_WIDTH, r.bottom() - MARK_BOTTOM - MARK_HEIGHT,
+                 MARK_WIDTH, MARK_HEIGHT};
+}
+
+std::vector<PointF> arrowHeadOf(const Link& link) {
+    if (!hasArrow(link)) {
+        return {};
+    }
+    const std::vector<PointF> pts = visibleLinkPoints(link);
+    if (pts.size() < 2) {
+        return {};
+    }
+    return arrowTriangle(pts[pts.size() - 2], pts.back(), link.LinkArrowStyle());
+}
+
 void paintGrid(Canvas& canvas, const Diagram& diagram, const RectF& area, float pixel) {
     drawGridLines(canvas, area, diagram.GridSizeX(), diagram.GridSizeY(), pixel);
 }
@@ -474,11 +509,12 @@ void paintNode(Canvas& canvas, const Node& node, const TextMeasurer& measurer,
             drawShape(canvas, r, radius);
             break;
     }
-    if (node.hasKind(NK_SUPERSTATE)) {
-        drawSuperstateMark(canvas, node);
+    const std::optional<RectF> mark = superstateMarkOf(node);
+    if (mark) {
+        drawSuperstateMark(canvas, node, *mark);
     }
     if (&node != options.hideTextOf) {
-        drawNodeText(canvas, node, look, measurer);
+        drawNodeText(canvas, node, look, measurer, mark);
     }
 }
 
@@ -492,10 +528,10 @@ void paintLink(Canvas& canvas, const Link& link, const PaintOptions& options) {
         return;
     }
     const int arrow = link.LinkArrowStyle();
-    const bool hasArrow = arrow == 3 || arrow == 4;
+    const bool withArrow = hasArrow(link);
     const PointF tip = pts.back();
     const PointF before = pts[pts.size() - 2];
-    if (hasArrow) {
+    if (withArrow) {
         // The line ends inside the arrow head, so a wide or dotted line never
         // shows beyond its tip.
         const float dx = tip.x - before.x;
@@ -508,8 +544,13 @@ void paintLink(Canvas& canvas, const Link& link, const PaintOptions& options) {
     }
     canvas.setPen({link.LinkColor(), LINE_UNIT, lineStyleOf(link.LinkLineStyle())});
     canvas.drawPolyline(pts);
-    if (hasArrow) {
-        drawArrowHead(canvas, before, tip, arrow, link.LinkColor());
+    if (withArrow) {
+        const std::vector<PointF> head = arrowTriangle(before, tip, arrow);
+        if (!head.empty()) {
+            canvas.setPen({link.LinkColor(), LINE_UNIT, LineStyle::Solid});
+            canvas.setBrush({link.LinkColor(), true});
+            canvas.drawPolygon(head);
+        }
     }
 }
 
@@ -543,34 +584,57 @@ void paintDiagram(Canvas& canvas, const Diagram& diagram, const TextMeasurer& me
     auto shown = [&](const RectF& bounds) {
         return !options.visible || intersects(*options.visible, bounds);
     };
+    // Every item of the diagram, or the ones the caller picked.
+    auto eachLink = [&](auto f) {
+        if (options.links != nullptr) {
+            for (const Link* l : *options.links) {
+                f(*l);
+            }
+        } else {
+            for (const auto& l : diagram.Links()) {
+                f(*l);
+            }
+        }
+    };
+    auto eachNode = [&](auto f) {
+        if (options.nodes != nullptr) {
+            for (const Node* n : *options.nodes) {
+                f(*n);
+            }
+        } else {
+            for (const auto& n : diagram.NodeList()) {
+                f(*n);
+            }
+        }
+    };
     if (options.grid) {
         paintGrid(canvas, diagram, options.visible ? *options.visible : diagramBounds(diagram),
                   pixel);
     }
-    for (const auto& l : diagram.Links()) {
-        if (shown(linkPaintBounds(*l, pixel))) {
-            paintLink(canvas, *l, options);
+    eachLink([&](const Link& l) {
+        if (shown(linkPaintBounds(l, pixel))) {
+            paintLink(canvas, l, options);
         }
-    }
-    for (const auto& n : diagram.NodeList()) {
-        if (isPaintedNode(*n, options) && shown(nodePaintBounds(*n, pixel))) {
-            paintNode(canvas, *n, measurer, options);
+    });
+    eachNode([&](const Node& n) {
+        if (isPaintedNode(n, options) && shown(nodePaintBounds(n, pixel))) {
+            paintNode(canvas, n, measurer, options);
         }
-    }
+    });
     if (!options.selectionMarks) {
         return;
     }
-    for (const auto& l : diagram.Links()) {
-        if (l->LinkSelected() && isPaintedNode(*l->LinkOrigin(), options) &&
-            isPaintedNode(*l->LinkTarget(), options) && shown(linkPaintBounds(*l, pixel))) {
-            paintLinkMarks(canvas, *l, pixel);
+    eachLink([&](const Link& l) {
+        if (l.LinkSelected() && isPaintedNode(*l.LinkOrigin(), options) &&
+            isPaintedNode(*l.LinkTarget(), options) && shown(linkPaintBounds(l, pixel))) {
+            paintLinkMarks(canvas, l, pixel);
         }
-    }
-    for (const auto& n : diagram.NodeList()) {
-        if (n->NodeSelected() && isPaintedNode(*n, options) && shown(nodePaintBounds(*n, pixel))) {
-            paintNodeMarks(canvas, *n, pixel);
+    });
+    eachNode([&](const Node& n) {
+        if (n.NodeSelected() && isPaintedNode(n, options) && shown(nodePaintBounds(n, pixel))) {
+            paintNodeMarks(canvas, n, pixel);
         }
-    }
+    });
 }
 
 }  // namespace tarvel

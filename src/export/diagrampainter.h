@@ -41,6 +41,10 @@ struct PaintOptions {
     const Node* hideTextOf = nullptr;
     // Only items that touch this rectangle are drawn; the grid fills it.
     std::optional<RectF> visible;
+    // When given, only these items are drawn, in this order (a caller that
+    // keeps a spatial index passes what lies near the visible rectangle).
+    const std::vector<const Link*>* links = nullptr;
+    const std::vector<const Node*>* nodes = nullptr;
 };
 
 // Size of a selection handle in pixels and the arrow heads in twips.
@@ -76,6 +80,14 @@ RectF diagramBounds(const Diagram& diagram);
 // segments cut where they leave the origin and enter the target. Empty when
 // nothing of the link is visible (the nodes overlap).
 std::vector<PointF> visibleLinkPoints(const Link& link);
+
+// Where a superstate shows its mark (two small linked boxes in its lower
+// right corner); nothing for other nodes and for states too small for it.
+// No text is drawn over the mark.
+std::optional<RectF> superstateMarkOf(const Node& node);
+// The triangle of a link's arrow head (tip first), empty when the link has no
+// arrow or nothing of it is visible.
+std::vector<PointF> arrowHeadOf(const Link& link);
 
 // The rectangles of the eight handles of a node, clockwise from the top left:
 // top-left, top, top-right, right, bottom-right, bottom, bottom-left, left.

@@ -43,7 +43,18 @@ void AdjustSize(Document& doc, Node& node) {
     }
     if (doc.autosizeNodes) {
         fitToText(doc, node, STATE_TEXT_MARGIN);
+        if (node.hasKind(NK_SUPERSTATE)) {
+            RectF r = node.rect();
+            r.height += superstateMarkRoom();
+            node.setRect(r);
+        }
     }
+}
+
+float superstateMarkRoom() {
+    // Below the last line, which ends the text padding above the bottom:
+    // the mark, its distance from the bottom and the gap above it.
+    return SUPERSTATE_MARK_BOTTOM + SUPERSTATE_MARK_HEIGHT + SUPERSTATE_MARK_GAP - TEXT_PADDING_Y;
 }
 
 }  // namespace tarvel

@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "codegen/generator.h"
 #include "model/document.h"
+#include "shell/batchcheck.h"
 #include "shell/depfile.h"
 #include "shell/documentexport.h"
 #include "shell/simulationrun.h"
@@ -164,6 +165,9 @@ int runBatch(const StartupState& state) {
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName) {
     std::vector<std::string> switches = args;
+    if (const auto check = takeCheckArguments(switches)) {
+        return {StartupAction::Exit, runCheckCommand(*check, switches, std::cout, std::cerr)};
+    }
     const std::optional<SimulationRequest> simulation = TakeSimulationOptions(switches);
     startup() = ParseCommandLine(switches);
     const StartupState& state = startup();

@@ -5,6 +5,7 @@
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "shell/batchcheck.h"
 #include "shell/longoptions.h"
 #include "shell/simulationrun.h"
 
@@ -313,7 +314,7 @@ std::string HelpText(std::string_view programName) {
 
 std::string FullHelpText(std::string_view programName) {
     return HelpText(programName) + std::string(CRLF) + LongOptionsHelpText() +
-           std::string(CRLF) + SimulationHelpText();
+           std::string(CRLF) + SimulationHelpText() + std::string(CRLF) + CheckHelpText();
 }
 
 }  // namespace tarvel

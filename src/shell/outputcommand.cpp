@@ -106,6 +106,8 @@ bool runOutputCommand(Workspace& ws, const Document& doc, const OutputCommand& c
         return false;
     }
     BusyPointer busy(ws.ui());
+    // The chosen name first, then the other files in the order written.
+    std::vector<std::string> written{name};
     for (const OutputSet& set : command.files(name)) {
         if (set.empty()) {
             continue;
@@ -114,7 +116,13 @@ bool runOutputCommand(Workspace& ws, const Document& doc, const OutputCommand& c
             command.report(*failure);
             return false;
         }
+        for (const OutputFile& file : set) {
+            if (file.path != name) {
+                written.push_back(file.path);
+            }
+        }
     }
+    ws.ui().filesWritten(written);
     return true;
 }
 

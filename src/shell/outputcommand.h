@@ -61,8 +61,9 @@ struct OutputCommand {
 OutputCommand outputCommand(std::string extension, std::string title, std::string filter,
                             std::string defaultExtension);
 
-// Runs the command for the document. False when no name was chosen (the user
-// cancelled, or there is no name to propose) or a file was not written.
+// Runs the command for the document and tells the user interface what was
+// written. False when no name was chosen (the user cancelled, or there is no
+// name to propose) or a file was not written.
 bool runOutputCommand(Workspace& ws, const Document& doc, const OutputCommand& command);
 
 // The path with the extension of its file name replaced ("/a.b/m.c" and "h"

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvel {
 
@@ -52,6 +53,8 @@ public:
     virtual void documentClosed(Document&) {}
     // A diagram was saved under this path.
     virtual void addRecentFile(const std::string&) {}
+    // The files a generation or an export asked by the user has written.
+    virtual void filesWritten(const std::vector<std::string>&) {}
 };
 
 // Shows the busy pointer for as long as it lives.

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "../support/builders.h"
 #include "../support/fakeui.h"
 #include "../support/tempdir.h"
 #include "base/logs.h"
+#include "editor/duplicate.h"
 #include "editor/graphicenhancement.h"
 #include "editor/hittest.h"
 #include "editor/undoredo.h"
@@ -316,6 +318,55 @@ TEST_F(DocWindowTest, MouseMoveStatusMagnifierAndPointerShape) {
     window.MouseMove(true, nullptr, nullptr, HIT_NONE);
     EXPECT_EQ(host.status, "kept");      // nothing while the button is down
     EXPECT_FALSE(d().DiagramChanged());  // magnifying is no change
+}
+
+TEST_F(DocWindowTest, TheStatusPanelForgetsAStateThatGoes) {
+    Node* a = addState(doc, "A");
+    Node* b = addState(doc, "B", NK_STATE, 6000, 1000);
+    window.MouseMove(false, a, nullptr, HIT_NONE);
+    d().removeNode(b);
+    EXPECT_EQ(host.status, "State: " + a->NodeTip());  // another state went
+    d().removeNode(a);
+    EXPECT_EQ(host.status, "");
+    window.MouseMove(false, addState(doc, "C"), nullptr, HIT_NONE);
+    d().clear();  // undo and redo load the diagram anew
+    EXPECT_EQ(host.status, "");
+}
+
+TEST(ZoomStep, StepsFromAndBetweenTheSteps) {
+    struct Case {
+        int zoom, steps, expected;
+    };
+    const Case cases[] = {
+        {100, 1, 125}, {100, -1, 75},   {100, 2, 150},
+        {100, 0, 100}, {110, 1, 125},   {110, -1, 100},  // between two steps: the next one that way
+        {10, -1, 10},  {800, 1, 800},                    // the ends hold
+        {5, 1, 10},    {1000, -1, 800},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(zoomStep(c.zoom, c.steps), c.expected) << c.zoom << " by " << c.steps;
+    }
+}
+
+TEST(FreshStateName, TakesTheFirstFreeNumber) {
+    Document doc;
+    addState(doc, "IDLE");
+    addState(doc, "idle_2");
+    addState(doc, "RUN_7");
+    struct Case {
+        const char* name;
+        std::set<std::string> taken;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"IDLE", {}, "IDLE_3"},         // names compare ignoring case
+        {"RUN_7", {}, "RUN_2"},         // a number it ends in is replaced
+        {"RUN_7", {"RUN_2"}, "RUN_3"},  // names given to copies made just before
+        {"STOP", {}, "STOP_2"},        {"A_B", {}, "A_B_2"},  // only a trailing number goes
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(freshStateName(doc.diagram(), c.name, c.taken), c.expected) << c.name;
+    }
 }
 
 TEST(PointerShape, FollowsTheHitThenTheMode) {

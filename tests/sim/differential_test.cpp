@@ -3,6 +3,8 @@
 // by call (see differential.h). bench/sim_differential.sh runs thousands.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <filesystem>
 
 #include "differential.h"
@@ -20,15 +22,22 @@ TEST_P(Differential, CompiledCodeRunsAsSimulated) {
     settings.seed = GetParam();
     settings.hierarchies = 30;
     settings.perCompile = 15;
-    // Failing batches stay here for a look.
-    settings.workFolder =
-        ::testing::TempDir() + "tarvel-sim-differential-" + std::to_string(settings.seed);
+    // A folder of this run's own, so that runs side by side never share one;
+    // failing batches stay there for a look.
+    std::string pattern =
+        ::testing::TempDir() + "tarvel-sim-differential-" + std::to_string(settings.seed) + "-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << pattern;
+    settings.workFolder = pattern;
     const DifferentialResult result = runDifferential(settings);
     for (const std::string& failure : result.failures) {
         ADD_FAILURE() << failure;
     }
     EXPECT_EQ(result.machines, 2 * settings.hierarchies);
     EXPECT_GT(result.calls, 0);
+    if (result.failures.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(settings.workFolder, ec);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, Differential, ::testing::Range(1u, 9u));

@@ -93,7 +93,7 @@ private slots:
 
     void slotsComeBackUnchanged() {
         const QString dir = m_settings.filePath(QStringLiteral("slots"));
-        clsLib_OptCMax shared(dir + "/none.ini", dir + "/Coder.ini", nullptr);
+        clsLib_OptCMax shared(QStringList{dir + "/none.ini"}, dir + "/Coder.ini", nullptr);
         CodeEditor e;
         shared.GetConfig(e);
         QCOMPARE(e.colourSlot(CS_KEYWORD), 0xFF0000);
@@ -116,7 +116,7 @@ private slots:
         QStringList messages;
         auto record = [&messages](const QString& m) { messages << m; };
         {
-            clsLib_OptCMax shared(program, user, record);
+            clsLib_OptCMax shared(QStringList{program}, user, record);
             QCOMPARE(messages,
                      QStringList{"Application INI File was damaged. Working default values."});
             QCOMPARE(shared.colours(), CoderIni::defaultColours());
@@ -132,7 +132,7 @@ private slots:
         damaged.setValue("keywords", "k1", "motor");
         writeText(program, damaged.text());
         messages.clear();
-        clsLib_OptCMax shared(program, user, record);
+        clsLib_OptCMax shared(QStringList{program}, user, record);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(shared.language()[LL_KEYWORDS].substr(0, 5), std::string("motor"));
         QCOMPARE(IniFile::parse(readText(user)).value("keywords", "k1"),
@@ -140,13 +140,51 @@ private slots:
 
         // A sound file is read without a word.
         messages.clear();
-        clsLib_OptCMax again(dir + "/missing.ini", user, record);
+        clsLib_OptCMax again(QStringList{dir + "/missing.ini"}, user, record);
+        QVERIFY(messages.isEmpty());
+    }
+
+    void theShippedFileIsFoundBesideTheProgramAndWhenInstalled() {
+        // The built editor finds the file the build puts beside it: a new
+        // user sees no message.
+        const QString build = QStringLiteral(TARVEL_BINARY_DIR);
+        const QString dir = m_settings.filePath(QStringLiteral("shipped"));
+        QStringList messages;
+        auto record = [&messages](const QString& m) { messages << m; };
+        {
+            clsLib_OptCMax shared({build + "/Coder.ini", build + "/../share/tarvel/Coder.ini"},
+                                  dir + "/user.ini", record);
+            QVERIFY(messages.isEmpty());
+            shared.save();  // nothing changed: the user's folder stays empty
+        }
+        QVERIFY(!QFile::exists(dir + "/user.ini"));
+
+        // Installed: nothing beside the program, the data folder has it.
+        const QString installed = dir + "/prefix/share/tarvel/Coder.ini";
+        QVERIFY(QDir().mkpath(dir + "/prefix/share/tarvel"));
+        QVERIFY(QFile::copy(build + "/Coder.ini", installed));
+        const QString bin = dir + "/prefix/bin";
+        QVERIFY(QDir().mkpath(bin));
+        clsLib_OptCMax installedRun({bin + "/Coder.ini", bin + "/../share/tarvel/Coder.ini"},
+                                    dir + "/user.ini", record);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(installedRun.colours(), CoderIni::defaultColours());
+
+        // Colours the user changed are kept in the user's file and win over
+        // the program's at the next start.
+        CodeEditor e;
+        installedRun.GetConfig(e);
+        e.setColourSlot(CS_KEYWORD, 0x00AA00);
+        installedRun.SetConfig(e);
+        installedRun.save();
+        clsLib_OptCMax nextStart({bin + "/Coder.ini", installed}, dir + "/user.ini", record);
+        QCOMPARE(nextStart.colours()[5].fr, 0x00AA00);
         QVERIFY(messages.isEmpty());
     }
 
     void optionsAreStoredUnderTheirKeys() {
         const QString dir = m_settings.filePath(QStringLiteral("keys"));
-        clsLib_OptCMax shared(dir + "/none.ini", dir + "/Coder.ini", nullptr);
+        clsLib_OptCMax shared(QStringList{dir + "/none.ini"}, dir + "/Coder.ini", nullptr);
         CodeEditor e;
         EditorOptions o;
         o.fontSize = 12;
@@ -160,7 +198,7 @@ private slots:
                  QStringLiteral("True"));
         QCOMPARE(settings.value(QStringLiteral("cMax/normalizeCase")).toString(),
                  QStringLiteral("False"));
-        clsLib_OptCMax reread(dir + "/none.ini", dir + "/Coder.ini", nullptr);
+        clsLib_OptCMax reread(QStringList{dir + "/none.ini"}, dir + "/Coder.ini", nullptr);
         QCOMPARE(reread.options(), o);
         settings.remove(QStringLiteral("cMax"));
     }

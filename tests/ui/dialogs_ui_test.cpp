@@ -228,6 +228,33 @@ private slots:
         QVERIFY(m.doc.options.UseBitFields);
     }
 
+    // The generated code needs the target's types; the dialog offers their
+    // definitions while the initialisation lacks them, and only those it lacks.
+    void fsmDialogInsertsTheStandardTypesItLacks() {
+        Machine m;
+        frmPropFSM dialog(m.doc, m.prompter);
+        dialog.show();
+        QVERIFY(dialog.cmdStandardTypes()->isVisible());
+        dialog.txtInicializacion()->setRecordText(
+            "typedef int T_u16;\r\n#define TRUE 1\r\ninit();");
+        QVERIFY(dialog.cmdStandardTypes()->isVisible());
+        dialog.cmdStandardTypes()->click();
+        QCOMPARE(
+            dialog.txtInicializacion()->recordText(),
+            std::string("// Types of the target, used by the generated code: adapt them to the\r\n"
+                        "// compiler and the word sizes of your target.\r\n"
+                        "typedef unsigned char  T_u8;\r\n"
+                        "typedef unsigned char  T_bit;\r\n"
+                        "typedef char           T_char;\r\n"
+                        "#define FALSE 0\r\n"
+                        "\r\n"
+                        "typedef int T_u16;\r\n#define TRUE 1\r\ninit();"));
+        QVERIFY(!dialog.cmdStandardTypes()->isVisible());
+        dialog.cmdValidar_Click();
+        QVERIFY(std::string(GetGraphField(FF_INITIALISATION, m.doc.diagram()))
+                    .starts_with("// Types of the target"));
+    }
+
     void fsmDialogColoursTakeEffectAtOnce() {
         Machine m;
         frmPropFSM::setColourChooser([](QWidget*, const QColor& preset) {

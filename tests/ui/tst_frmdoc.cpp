@@ -17,6 +17,7 @@
 #include "base/paths.h"
 #include "base/privatefolder.h"
 #include "editor/commentclipboard.h"
+#include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/diagramview.h"
 #include "editor/ui/dialoghooks.h"
@@ -33,22 +34,6 @@
 using namespace tarvel;
 using namespace tarvel::test;
 
-namespace {
-
-int count(const Diagram& d, std::uint32_t kind) {
-    int n = 0;
-    for (const auto& node : d.NodeList()) {
-        n += node->hasKind(kind) ? 1 : 0;
-    }
-    return n;
-}
-
-QPointF at(DiagramView* v, PointF p) {
-    return v->toView(p);
-}
-
-}  // namespace
-
 // Takes the URLs the program asks the desktop to open.
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -58,16 +43,8 @@ public slots:
     void open(const QUrl& url) { urls.append(url); }
 };
 
-class FrmDocTest : public QObject {
+class FrmDocTest : public QObject, private EditorFixture {
     Q_OBJECT
-
-    std::unique_ptr<Sandbox> sandbox;
-    std::unique_ptr<Editor> editor;
-
-    frmDoc* doc() { return editor->active(); }
-    Document& document() { return *doc()->document(); }
-    Diagram& diagram() { return document().diagram(); }
-    DiagramView* view() { return doc()->AddFlow1(); }
 
     // Two states, A left and B right, as an undo step of their own.
     std::pair<Node*, Node*> twoStates() {
@@ -92,7 +69,8 @@ private slots:
 
     void newWindowIsUntitledAndUnchanged() {
         QCOMPARE(QString::fromStdString(document().caption), QStringLiteral("FSM_0001"));
-        QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001"));
+        QCOMPARE(doc()->windowTitle(), QStringLiteral("FSM_0001[*]"));
+        QVERIFY(!doc()->isWindowModified());
         QVERIFY(!document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
         QVERIFY(editor->main().button("Save")->isEnabled());
@@ -124,9 +102,16 @@ private slots:
         QCOMPARE(diagram().nodeCount(), std::size_t(1));
     }
 
+    void dragFromStateToStateDrawsATransition_data() {
+        QTest::addColumn<bool>("fromRim");
+        QTest::newRow("from the connection handle on the rim") << true;
+        QTest::newRow("with Shift from the body") << false;
+    }
     void dragFromStateToStateDrawsATransition() {
+        QFETCH(bool, fromRim);
         auto [a, b] = twoStates();
-        drag(view(), at(view(), a->centre()), at(view(), b->centre()));
+        const QPointF start = fromRim ? rimOf(a) : at(a->centre());
+        drag(view(), start, at(b->centre()), fromRim ? Qt::NoModifier : Qt::ShiftModifier);
         QCOMPARE(count(diagram(), NK_TRANSITION), 1);
         QCOMPARE(a->NodeOutLinks().size(), std::size_t(1));
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
@@ -144,35 +129,35 @@ private slots:
     void aLinkBackToItsStateMakesASelfTransitionBeside() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
-        const QPointF c = at(view(), a->centre());
-        press(view(), c);
-        moveTo(view(), c + QPointF(0, 60), true);  // out of the state
-        moveTo(view(), c + QPointF(0, 80), true);
-        moveTo(view(), c, true);  // and back
-        release(view(), c);
+        const QPointF rim = rimOf(a);
+        const QPointF bottom = at({a->centre().x, a->NodeTop() + a->NodeHeight()});
+        press(view(), rim);
+        moveTo(view(), bottom + QPointF(0, 40), true);  // out of the state
+        moveTo(view(), bottom + QPointF(0, 60), true);
+        moveTo(view(), at(a->centre()), true);  // and back
+        release(view(), at(a->centre()));
         settle();
         QCOMPARE(count(diagram(), NK_TRANSITION), 1);
         Node* t = a->NodeOutLinks()[0]->LinkTarget();
         QCOMPARE(targetState(*t), a);
-        QVERIFY(t->NodeTop() >= a->NodeTop() + a->NodeHeight());  // not on top of the state
+        QVERIFY(t->NodeTop() >= a->NodeTop() + a->NodeHeight());  // below, where the pointer went
+        QVERIFY(!coversSomething(diagram(), *t));
     }
 
-    void statesMoveFromTheirRimAndResizeWithHandles() {
+    void aPlainDragMovesAndHandlesResize() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
         document().autosizeNodes = false;
         const RectF before = a->rect();
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        drag(view(), rim, rim + QPointF(0, 60));
+        const QPointF body = at(a->centre());
+        drag(view(), body, body + QPointF(0, 60));
         QCOMPARE(a->NodeTop(), before.top + 900);
         QCOMPARE(a->NodeLeft(), before.left);
         QCOMPARE(count(diagram(), NK_TRANSITION), 0);
+        QVERIFY(doc()->rules().undRed().CanUndo());
+        QVERIFY(a->NodeSelected());  // the moved state stays selected
 
-        click(view(), at(view(), a->centre()));
-        a->setNodeSelected(true);  // the undo step of the move deselected it
-        settle();
-        const QPointF corner =
-            at(view(), {a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
+        const QPointF corner = at({a->NodeLeft() + a->NodeWidth(), a->NodeTop() + a->NodeHeight()});
         const float width = a->NodeWidth();
         drag(view(), corner, corner + QPointF(40, 30));
         QCOMPARE(a->NodeWidth(), width + 600);
@@ -186,7 +171,7 @@ private slots:
         Link* in = a->NodeOutLinks()[0];
         const auto pts = visibleLinkPoints(*in);
         const PointF mid{(pts.front().x + pts.back().x) / 2, pts.front().y};
-        drag(view(), at(view(), mid), at(view(), mid) + QPointF(0, 60));
+        drag(view(), at(mid), at(mid) + QPointF(0, 60));
         QCOMPARE(in->LinkPoints().size(), std::size_t(3));
         QVERIFY(doc()->rules().undRed().CanUndo());
     }
@@ -212,10 +197,10 @@ private slots:
         doc()->rules().storeChanges();
         settle();
         Link* out = t->NodeOutLinks()[0];
-        click(view(), at(view(), visibleLinkPoints(*out)[1]) + QPointF(-20, 0));
+        click(view(), at(visibleLinkPoints(*out)[1]) + QPointF(-20, 0));
         QVERIFY(out->LinkSelected());
-        const QPointF end = at(view(), visibleLinkPoints(*out).back());
-        drag(view(), end, at(view(), c->centre()));
+        const QPointF end = at(visibleLinkPoints(*out).back());
+        drag(view(), end, at(c->centre()));
         QCOMPARE(targetState(*t), c);
         QCOMPARE(t->NodeOutLinks().size(), std::size_t(1));
         QCOMPARE(t->NodeOutLinks()[0]->LinkArrowStyle(), 3);
@@ -226,35 +211,35 @@ private slots:
         doc()->mnuInsertaComentario();
         Node* comment = diagram().NodeList().back().get();
         settle();
-        drag(view(), at(view(), visibleLinkPoints(*now).back()), at(view(), comment->centre()));
+        drag(view(), at(visibleLinkPoints(*now).back()), at(comment->centre()));
         QCOMPARE(targetState(*t), c);
     }
 
     void draggingBeyondTheWindowScrollsIt() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        const QPointF outside(view()->viewport()->width() + 25, rim.y());
-        press(view(), rim);
+        const QPointF body = at(a->centre());
+        const QPointF outside(view()->viewport()->width() + 25, body.y());
+        press(view(), body);
         for (int i = 0; i < 5; ++i) {
             moveTo(view(), outside, true);
         }
         release(view(), outside);
         settle();
         QVERIFY(view()->horizontalScrollBar()->value() > 0);
-        QVERIFY(at(view(), a->centre()).x() > view()->viewport()->width() - 30);
+        QVERIFY(at(a->centre()).x() > view()->viewport()->width() - 30);
     }
 
     void escapeCancelsAMove() {
         auto [a, b] = twoStates();
         Q_UNUSED(b);
         const RectF before = a->rect();
-        const QPointF rim = at(view(), {a->NodeLeft() + 20, a->centre().y});
-        press(view(), rim);
-        moveTo(view(), rim + QPointF(80, 80), true);
+        const QPointF body = at(a->centre());
+        press(view(), body);
+        moveTo(view(), body + QPointF(80, 80), true);
         QVERIFY(!(a->rect() == before));
         QTest::keyClick(view(), Qt::Key_Escape);
-        release(view(), rim + QPointF(80, 80));
+        release(view(), body + QPointF(80, 80));
         settle();
         QCOMPARE(a->rect(), before);
         QVERIFY(!diagram().DiagramChanged());
@@ -265,8 +250,7 @@ private slots:
         doc()->mnuEditSelectMode();
         QCOMPARE(editor->main().button("InsertMode")->data().toString(),
                  QStringLiteral("SelectMode"));
-        drag(view(), at(view(), {100, 100}),
-             at(view(), {a->NodeLeft() + a->NodeWidth() + 100, 3000}));
+        drag(view(), at({100, 100}), at({a->NodeLeft() + a->NodeWidth() + 100, 3000}));
         QVERIFY(a->NodeSelected());
         QVERIFY(!b->NodeSelected());
         QCOMPARE(diagram().nodeCount(), std::size_t(2));  // no node drawn in select mode
@@ -276,7 +260,7 @@ private slots:
         auto [a, b] = twoStates();
         test::addTransition(document(), a, b);
         doc()->rules().storeChanges();
-        click(view(), at(view(), {b->NodeLeft() + 20, b->centre().y}));
+        click(view(), at(b->centre()));
         QVERIFY(b->NodeSelected());
         QTest::keyClick(view(), Qt::Key_Delete);
         settle();
@@ -300,7 +284,7 @@ private slots:
             opened.push_back(std::string(readField(n.NodeData(), SF_NAME)));
             return true;
         };
-        doubleClick(view(), at(view(), a->centre()));
+        doubleClick(view(), at(a->centre()));
         QCOMPARE(opened, std::vector<std::string>{"A"});
         doubleClick(view(), {700, 500});
         QCOMPARE(opened.size(), std::size_t(2));
@@ -314,7 +298,7 @@ private slots:
     void commentsAreEditedInPlace() {
         doc()->mnuInsertaComentario();
         Node* c = diagram().NodeList().back().get();
-        doubleClick(view(), at(view(), c->centre()));
+        doubleClick(view(), at(c->centre()));
         CommentEditor* text1 = doc()->Text1();
         QVERIFY(text1->isVisible());
         QTest::keyClicks(text1, "remember me");

@@ -106,6 +106,34 @@ frmDoc* Editor::active() {
     return main().activeDocWindow();
 }
 
+int count(const Diagram& diagram, std::uint32_t kind) {
+    int n = 0;
+    for (const auto& node : diagram.NodeList()) {
+        n += node->hasKind(kind) ? 1 : 0;
+    }
+    return n;
+}
+
+Document& EditorFixture::document() {
+    return *doc()->document();
+}
+
+Diagram& EditorFixture::diagram() {
+    return document().diagram();
+}
+
+DiagramView* EditorFixture::view() {
+    return doc()->AddFlow1();
+}
+
+QPointF EditorFixture::at(PointF p) {
+    return view()->toView(p);
+}
+
+QPointF EditorFixture::rimOf(const Node* n) {
+    return at({n->NodeLeft(), n->centre().y}) + QPointF(2, 0);
+}
+
 namespace {
 
 void send(DiagramView* view, QEvent::Type type, QPointF at, Qt::MouseButton button,

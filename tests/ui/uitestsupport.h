@@ -6,12 +6,14 @@
 
 #include <QPoint>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "model/types.h"
 #include "shell/ui/editorsession.h"
 #include "shell/ui/qtuserinterface.h"
 
@@ -19,7 +21,10 @@ class QWidget;
 
 namespace tarvel {
 
+class Diagram;
 class DiagramView;
+class Document;
+class Node;
 class frmDoc;
 
 namespace test {
@@ -68,6 +73,23 @@ struct Editor {
     frmDoc* active();
 };
 
+// What a test of the editor's windows keeps: its sandbox, the running editor
+// and the active document window with what it shows.
+class EditorFixture {
+protected:
+    std::unique_ptr<Sandbox> sandbox;
+    std::unique_ptr<Editor> editor;
+
+    frmDoc* doc() { return editor->active(); }
+    Document& document();
+    Diagram& diagram();
+    DiagramView* view();
+    // The viewport position of a model point.
+    QPointF at(PointF p);
+    // A point just inside the left edge of a state: its connection handle.
+    QPointF rimOf(const Node* n);
+};
+
 // Gestures on a canvas, at viewport positions.
 void press(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void moveTo(DiagramView* view, QPointF at, bool leftDown,
@@ -76,6 +98,9 @@ void release(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoM
 void drag(DiagramView* view, QPointF from, QPointF to, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void click(DiagramView* view, QPointF at, Qt::KeyboardModifiers mods = Qt::NoModifier);
 void doubleClick(DiagramView* view, QPointF at);
+
+// How many nodes carry any flag of `kind`.
+int count(const Diagram& diagram, std::uint32_t kind);
 
 // Lets queued repaints and timers run.
 void settle();

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "check/targettypes.h"
 #include "dialogs/ui/dialoggeometry.h"
 #include "dialogs/ui/dialogparts.h"
 #include "dialogs/ui/qtconvert.h"
@@ -84,6 +85,9 @@ frmPropFSM::frmPropFSM(Document& doc, DialogPrompter& prompter, QWidget* parent)
     m_chkGenFuncInit->setText(toQString(m_props->funcInitCaption()));
     m_chkGenFuncEnd->setText(toQString(m_props->funcEndCaption()));
     push();
+    showStandardTypes();
+    connect(m_txtInicializacion, &QsciScintilla::textChanged, this, &frmPropFSM::showStandardTypes);
+    connect(m_cmdStandardTypes, &QPushButton::clicked, this, &frmPropFSM::cmdStandardTypes_Click);
 
     for (const std::string& c : m_props->children()) {
         m_cmbEnlaces->addItem(toQString(c));
@@ -161,11 +165,18 @@ void frmPropFSM::build(Document& doc) {
     headersLayout->addLayout(switchRow);
     headersLayout->addWidget(m_txtHeader, 1);
     m_SSTab1->addTab(headers, tr("Headers"));
-    m_SSTab1->addTab(
-        DialogParts::editorPage(
-            tr("Module initializations (definition and external declarations to the function):"),
-            QString(), m_txtInicializacion),
-        tr("Initialization"));
+    QWidget* initialization = DialogParts::editorPage(
+        tr("Module initializations (definition and external declarations to the function):"),
+        QString(), m_txtInicializacion);
+    // Offered while the initialisation lacks the target's types that the
+    // generated code uses.
+    m_cmdStandardTypes = new QPushButton(tr("Insert standard types"), initialization);
+    m_cmdStandardTypes->setObjectName(QStringLiteral("cmdStandardTypes"));
+    m_cmdStandardTypes->setToolTip(
+        tr("Define T_u8, T_u16, T_bit, T_char, TRUE and FALSE, which the generated code uses"));
+    initialization->layout()->addWidget(m_cmdStandardTypes);
+    initialization->layout()->setAlignment(m_cmdStandardTypes, Qt::AlignLeft);
+    m_SSTab1->addTab(initialization, tr("Initialization"));
     m_SSTab1->addTab(
         DialogParts::editorPage(tr("Actions to be executed before to process a state."), QString(),
                                 m_txtBeforeAction),
@@ -376,6 +387,19 @@ void frmPropFSM::cmdSelectComments_Click() {
     m_props->switchHeader();
     m_txtHeader->setRecordText(m_props->shownHeader());
     push();
+}
+
+void frmPropFSM::showStandardTypes() {
+    m_cmdStandardTypes->setVisible(
+        !m_props->locked() && !unmentionedTargetTypes(m_txtInicializacion->recordText()).empty());
+}
+
+void frmPropFSM::cmdStandardTypes_Click() {
+    pull();
+    std::string& initialisation = m_props->values().initialisation;
+    initialisation = withStandardTypes(initialisation);
+    push();
+    m_txtInicializacion->setFocus();
 }
 
 void frmPropFSM::txtMaxLoops_Change() {

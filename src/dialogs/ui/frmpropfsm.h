@@ -48,6 +48,9 @@ public:
     void cmdForeColor_Click();
     void cmdResetColor_Click();
     void txtMaxLoops_Change();
+    // "Insert standard types": definitions of the target's types the
+    // initialisation lacks, at its start.
+    void cmdStandardTypes_Click();
     void editor_LostFocus(CodeEditor* editor);
 
     QLineEdit* txtNombreFSM() const { return m_txtNombreFSM; }
@@ -62,6 +65,7 @@ public:
     CodeEditor* txtFinalAction() const { return m_txtFinalAction; }
     QLineEdit* txtMaxLoops() const { return m_txtMaxLoops; }
     QPushButton* cmdSelectComments() const { return m_cmdSelectComments; }
+    QPushButton* cmdStandardTypes() const { return m_cmdStandardTypes; }
     QCheckBox* chkGenFuncInit() const { return m_chkGenFuncInit; }
     QCheckBox* chkGenFuncEnd() const { return m_chkGenFuncEnd; }
     QCheckBox* chkGenDebugInfo() const { return m_chkGenDebugInfo; }
@@ -89,6 +93,7 @@ private:
     void push();
     void takeBackFocused();
     QColor chooseColour(const QColor& preset);
+    void showStandardTypes();
 
     Document& m_doc;
     // Set once the dialog closes: a box losing the focus then is not an edit.
@@ -108,6 +113,7 @@ private:
     CodeEditor* m_txtFinalAction = nullptr;
     QLineEdit* m_txtMaxLoops = nullptr;
     QPushButton* m_cmdSelectComments = nullptr;
+    QPushButton* m_cmdStandardTypes = nullptr;
     QCheckBox* m_chkGenFuncInit = nullptr;
     QCheckBox* m_chkGenFuncEnd = nullptr;
     QCheckBox* m_chkGenDebugInfo = nullptr;

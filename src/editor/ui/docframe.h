@@ -37,8 +37,18 @@ public:
     // The drop-down of "GoDown1Level": the child diagrams of the active document.
     virtual void setChildEntries(const std::vector<std::string>& entries) = 0;
     virtual void setStatusText(const QString& text) = 0;
+    // Second panel: what a drag or click would do where the pointer is.
+    virtual void setHintText(const QString& text) = 0;
+    // A message shown for a while over the panels (a refused gesture, what a
+    // command did); an empty one takes the message away.
+    virtual void showStatusMessage(const QString& text, int milliseconds = 8000) = 0;
+    virtual QString statusMessage() const = 0;
+    // The padlock of the status bar: whether the active diagram is locked.
+    virtual void setLockIndicator(bool visible, bool locked) = 0;
     virtual bool toolbarShown() const = 0;
     virtual bool statusBarShown() const = 0;
+    // The work area shows the documents as tabs.
+    virtual bool tabsShown() const = 0;
 
     // --- Commands of the frame in the window's menus ---
     virtual void mnuFileNew() = 0;
@@ -48,6 +58,7 @@ public:
     virtual void OpenRecent(int index) = 0;
     virtual void mnuViewToolbar() = 0;
     virtual void mnuViewStatusBar() = 0;
+    virtual void mnuViewTabs() = 0;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
     virtual void arrange(int how) = 0;
     // The manual in the desktop's browser.

@@ -16,10 +16,12 @@
 #include "base/text.h"
 #include "editor/commentclipboard.h"
 #include "editor/graphicenhancement.h"
+#include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
 #include "editor/ui/generation.h"
+#include "editor/ui/problemspanel.h"
 #include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
 #include "export/ui/qtcanvas.h"
@@ -57,7 +59,13 @@ const char* const LOCKED_MENU_ITEMS[] = {"mnuInsertaComentario",
                                          "mnuEditSelectAll",
                                          "mnuEditSelectMode",
                                          "mnuViewZoomRectangleIsotropic",
-                                         "mnuAutosizeNodes"};
+                                         "mnuAutosizeNodes",
+                                         "mnuEditDuplicate",
+                                         "mnuArrangeLabels",
+                                         "ctxEditText",
+                                         "ctxStraighten",
+                                         "ctxNewState",
+                                         "ctxInsertRemark"};
 const char* const LOCKED_BUTTONS[] = {"InsertMode", "Cut",        "Copy",     "Paste", "AmpliaFont",
                                       "AdjustFont", "ReduceFont", "AutoSize", "Remark"};
 
@@ -171,47 +179,82 @@ QAction* frmDoc::action(const std::string& name) const {
 
 // ------------------------------------------------------------------ menus
 
-QAction* frmDoc::addAction(QMenu* menu, const std::string& name, const QString& caption,
-                           void (frmDoc::*slot)(), bool checkable) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(qs(name));
-    a->setCheckable(checkable);
-    if (slot != nullptr) {
-        connect(a, &QAction::triggered, this, slot);
+namespace {
+
+// Flags of a menu row.
+constexpr unsigned CHECKABLE = 1;
+constexpr unsigned SEPARATOR_BEFORE = 2;
+constexpr unsigned HIDDEN = 4;        // shown when the program fills it (recent files)
+constexpr unsigned CONTEXT_ONLY = 8;  // only in the right-click menus
+
+// Where a row appears in the right-click menus.
+constexpr unsigned ON_STATE = 1;
+constexpr unsigned ON_TRANSITION = 2;
+constexpr unsigned ON_COMMENT = 4;
+constexpr unsigned ON_CANVAS = 8;
+
+// The menus of the menu bar and their sub-menus, by path, in order.
+struct MenuSpec {
+    const char* path;
+    const char* name;
+    const char* caption;
+    bool separatorBefore;
+};
+const MenuSpec MENUS[] = {
+    {"File", "mnuFile", "&File", false},
+    {"File/Generate", "mnuGenerate_C_code", "&Generate C-code", true},
+    {"Edit", "mnuEdit", "&Edit", false},
+    {"Edit/Font", "mnuFont", "F&ont", false},
+    {"View", "mnuView", "&View", false},
+    {"View/Grid", "mnuGrid", "&Grid", false},
+    {"View/GridSize", "mnuGridSize", "&Grid Size", false},
+    {"View/Zoom", "mnuZoom", "&Zoom", false},
+    {"Window", "mnuWindow", "&Window", false},
+    {"Help", "mnuHelp", "&Help", false},
+};
+
+void closeWindowOf(frmDoc& w) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w.parentWidget())) {
+        sub->close();
+    } else {
+        w.close();
     }
-    m_actions[name] = a;
-    return a;
 }
 
-void frmDoc::buildMenus() {
-    // --- File ---
-    QMenu* file = new QMenu(QStringLiteral("&File"), this);
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* a = addAction(file, "mnuFileNew", QStringLiteral("&New"), nullptr);
-    a->setShortcut(QKeySequence::New);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuFileNew(); });
-    a = addAction(file, "mnuFileOpen", QStringLiteral("&Open"), nullptr);
-    a->setShortcut(QKeySequence::Open);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuFileOpen(); });
-    addAction(file, "mnuFileSave", QStringLiteral("&Save"), &frmDoc::mnuFileSave)
-        ->setShortcut(QKeySequence::Save);
-    addAction(file, "mnuFileSaveAs", QStringLiteral("Save &As..."), &frmDoc::mnuFileSaveAs);
-    a = addAction(file, "mnuFileSaveAll", QStringLiteral("Save A&ll"), nullptr);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuFileSaveAll(); });
-    a = addAction(file, "mnuFileClose", QStringLiteral("&Close"), nullptr);
-    connect(a, &QAction::triggered, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-            sub->close();
-        } else {
-            close();
-        }
-    });
-    file->addSeparator();
-    addAction(file, "mnuFileNewChild", QStringLiteral("Ne&w Child"), &frmDoc::mnuFileNewChild);
-    file->addSeparator();
+// Ctrl+= zooms in as Ctrl++ does: on most keyboards "+" needs Shift.
+QKeySequence zoomInKeys() {
+    return QKeySequence(Qt::CTRL | Qt::Key_Plus);
+}
 
-    QMenu* genMenu = file->addMenu(QStringLiteral("&Generate C-code"));
-    genMenu->setObjectName(QStringLiteral("mnuGenerate_C_code"));
+}  // namespace
+
+std::function<void(frmDoc&)> frmDoc::modalHook(DocumentHook hook) {
+    return [hook](frmDoc& w) {
+        if ((w.hooks().*hook) && w.m_doc != nullptr) {
+            w.modal([&] { (w.hooks().*hook)(&w, *w.m_doc); });
+        }
+    };
+}
+
+std::vector<frmDoc::MenuRow> frmDoc::menuRows() {
+    using W = frmDoc;
+    std::vector<MenuRow> rows = {
+        {"File", "mnuFileNew", "&New", QKeySequence::New, 0, 0,
+         [](W& w) { w.m_main.mnuFileNew(); }},
+        {"File", "mnuFileOpen", "&Open", QKeySequence::Open, 0, 0,
+         [](W& w) { w.m_main.mnuFileOpen(); }},
+        {"File", "mnuFileSave", "&Save", QKeySequence::Save, 0, 0, &W::mnuFileSave},
+        {"File", "mnuFileSaveAs", "Save &As...", {}, 0, 0, &W::mnuFileSaveAs},
+        {"File", "mnuFileSaveAll", "Save A&ll", {}, 0, 0, [](W& w) { w.m_main.mnuFileSaveAll(); }},
+        {"File", "mnuFileClose", "&Close", {}, 0, 0, closeWindowOf},
+        {"File",
+         "mnuFileNewChild",
+         "Ne&w Child",
+         {},
+         SEPARATOR_BEFORE,
+         ON_STATE,
+         &W::mnuFileNewChild},
+    };
     const struct {
         const char* name;
         std::string_view caption;
@@ -223,171 +266,433 @@ void frmDoc::buildMenus() {
         {"mnuGenerate_C_code_HierarchicalReentrant", GEN_HIERARCHICAL_REENTRANT},
     };
     for (std::size_t i = 0; i < 5; ++i) {
-        m_generators[i] = addAction(genMenu, generators[i].name,
-                                    qs(std::string(generators[i].caption)), nullptr, true);
+        std::function<void(W&)> run = [](W& w) { w.syncChecks(); };  // no generator behind it
+        if (i == 3) {
+            run = [](W& w) { w.generate(false); };
+        } else if (i == 4) {
+            run = [](W& w) { w.generate(true); };
+        }
+        rows.push_back({"File/Generate",
+                        generators[i].name,
+                        qs(std::string(generators[i].caption)),
+                        {},
+                        CHECKABLE,
+                        0,
+                        run});
     }
-    // The first three styles exist only as items; choosing them does nothing.
-    for (std::size_t i = 0; i < 3; ++i) {
-        connect(m_generators[i], &QAction::triggered, this, [this] { syncChecks(); });
-    }
-    connect(m_generators[3], &QAction::triggered, this, [this] { generate(false); });
-    connect(m_generators[4], &QAction::triggered, this, [this] { generate(true); });
-
-    addAction(file, "mnuGenerateList", QStringLiteral("Generate Lis&t..."),
-              &frmDoc::mnuGenerateList);
-    a = addAction(file, "mnuSaveAsHTML", QStringLiteral("Save As &HTML File..."), nullptr);
-    connect(a, &QAction::triggered, this, [this] {
-        if (hooks().saveAsHtml && m_doc) {
-            modal([&] { hooks().saveAsHtml(this, *m_doc); });
-        }
-    });
-    a = addAction(file, "mnuSaveAsEMF", QStringLiteral("Save As &enhanced metafile..."), nullptr);
-    connect(a, &QAction::triggered, this, [this] {
-        if (hooks().saveAsPicture && m_doc) {
-            modal([&] { hooks().saveAsPicture(this, *m_doc); });
-        }
-    });
-    file->addSeparator();
-    a = addAction(file, "mnuPrinterSetup", QStringLiteral("Printer Set&up..."), nullptr);
-    connect(a, &QAction::triggered, this, [this] {
-        if (hooks().printerSetup) {
-            modal([&] { hooks().printerSetup(this); });
-        }
-    });
-    addAction(file, "mnuPrintPreview", QStringLiteral("&Print Pre&view"), &frmDoc::mnuPrintPreview,
-              true);
-    a = addAction(file, "mnuPrint", QStringLiteral("&Print..."), nullptr);
-    a->setShortcut(QKeySequence::Print);
-    connect(a, &QAction::triggered, this, [this] {
-        if (hooks().print && m_doc) {
-            modal([&] { hooks().print(this, *m_doc); });
-        }
-    });
-    file->addSeparator();
+    const std::vector<MenuRow> more = {
+        {"File", "mnuGenerateList", "Generate Lis&t...", {}, 0, 0, &W::mnuGenerateList},
+        {"File", "mnuCheck", "Chec&k", QKeySequence(Qt::Key_F7), 0, 0, &W::mnuCheck},
+        {"File",
+         "mnuSaveAsHTML",
+         "Save As &HTML File...",
+         {},
+         0,
+         0,
+         modalHook(&DialogHooks::saveAsHtml)},
+        {"File",
+         "mnuSaveAsEMF",
+         "Save As &enhanced metafile...",
+         {},
+         0,
+         0,
+         modalHook(&DialogHooks::saveAsPicture)},
+        {"File",
+         "mnuPrinterSetup",
+         "Printer Set&up...",
+         {},
+         SEPARATOR_BEFORE,
+         0,
+         [](W& w) {
+             if (w.hooks().printerSetup) {
+                 w.modal([&] { w.hooks().printerSetup(&w); });
+             }
+         }},
+        {"File", "mnuPrintPreview", "&Print Pre&view", {}, CHECKABLE, 0, &W::mnuPrintPreview},
+        {"File", "mnuPrint", "&Print...", QKeySequence::Print, 0, 0,
+         modalHook(&DialogHooks::print)},
+    };
+    rows.insert(rows.end(), more.begin(), more.end());
     for (int i = 0; i < 6; ++i) {
-        a = addAction(file, "mnuFileMRU" + std::to_string(i), QString(), nullptr);
-        a->setVisible(false);
-        connect(a, &QAction::triggered, this, [this, i] { m_main.OpenRecent(i); });
-        m_mru[static_cast<std::size_t>(i)] = a;
+        rows.push_back({"File",
+                        "mnuFileMRU" + std::to_string(i),
+                        QString(),
+                        {},
+                        HIDDEN | (i == 0 ? SEPARATOR_BEFORE : 0u),
+                        0,
+                        [i](W& w) { w.m_main.OpenRecent(i); }});
     }
-    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar4"));
-    a = addAction(file, "mnuFileExit", QStringLiteral("E&xit"), nullptr);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuFileExit(); });
+    const std::vector<MenuRow> edit = {
+        {"File", "mnuFileExit", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q), SEPARATOR_BEFORE, 0,
+         [](W& w) { w.m_main.mnuFileExit(); }},
 
-    // --- Edit ---
-    QMenu* edit = new QMenu(QStringLiteral("&Edit"), this);
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    addAction(edit, "mnuFSMProperties", QStringLiteral("FS&M Properties"),
-              &frmDoc::mnuFSMProperties);
-    addAction(edit, "mnuInsertaComentario", QStringLiteral("&Insert Remark"),
-              &frmDoc::mnuInsertaComentario);
-    QMenu* font = edit->addMenu(QStringLiteral("F&ont"));
-    font->setObjectName(QStringLiteral("mnuFont"));
-    m_actions["mnuFont"] = font->menuAction();
-    a = addAction(font, "mnuChangeFont", QStringLiteral("&Change"), nullptr);
-    connect(a, &QAction::triggered, this, [this] { mnuFont(FONT_CHANGE); });
-    a = addAction(font, "mnuFixedPitchOnly", QStringLiteral("&Fixed Pitch"), nullptr, true);
-    connect(a, &QAction::triggered, this, [this] {
-        m_rules->toggleFixedPitch();
-        syncChecks();
-    });
-    addAction(edit, "mnuEditFind", QStringLiteral("&Find"), &frmDoc::mnuEditFind)
-        ->setShortcut(QKeySequence::Find);
-    edit->addSeparator();
-    addAction(edit, "mnuEditUndo", QStringLiteral("&Undo"), &frmDoc::mnuEditUndo)
-        ->setShortcut(QKeySequence::Undo);
-    addAction(edit, "mnuEditRedo", QStringLiteral("&Redo"), &frmDoc::mnuEditRedo)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    edit->addSeparator();
-    addAction(edit, "mnuEditCut", QStringLiteral("Cu&t"), &frmDoc::mnuEditCut)
-        ->setShortcut(QKeySequence::Cut);
-    addAction(edit, "mnuEditCopy", QStringLiteral("&Copy"), &frmDoc::mnuEditCopy)
-        ->setShortcut(QKeySequence::Copy);
-    addAction(edit, "mnuEditPaste", QStringLiteral("&Paste"), &frmDoc::mnuEditPaste)
-        ->setShortcut(QKeySequence::Paste);
-    // The Delete key reaches the canvas (and the in-place editor) itself.
-    addAction(edit, "mnuEditDelete", QStringLiteral("&Delete"), &frmDoc::mnuEditDelete);
-    edit->addSeparator();
-    a = addAction(edit, "mnuExportEMF", QStringLiteral("&Export as Enhanced Metafile"), nullptr);
-    connect(a, &QAction::triggered, this, [this] {
-        if (hooks().addPictureToClipboard && m_doc) {
-            auto* data = new QMimeData;
-            hooks().addPictureToClipboard(*m_doc, *data);
-            QGuiApplication::clipboard()->setMimeData(data);
-        }
-    });
-    edit->addSeparator();
-    addAction(edit, "mnuEditSelectAll", QStringLiteral("Select &All"), &frmDoc::mnuEditSelectAll)
-        ->setShortcut(QKeySequence::SelectAll);
-    addAction(edit, "mnuEditSelectMode", QStringLiteral("&Select Mode"), &frmDoc::mnuEditSelectMode,
-              true);
-    addAction(edit, "mnuAutosizeNodes", QStringLiteral("Autosize &Nodes"),
-              &frmDoc::mnuAutosizeNodes, true);
-    addAction(edit, "mnuLocked", QStringLiteral("&Locked"), &frmDoc::mnuLocked, true);
+        {"",
+         "ctxProperties",
+         "&Properties...",
+         {},
+         CONTEXT_ONLY,
+         ON_STATE | ON_TRANSITION,
+         &W::contextProperties},
+        {"", "ctxOpenChild", "Open &Child", {}, CONTEXT_ONLY, ON_STATE, nullptr},
+        {"", "ctxEditText", "&Edit Text", {}, CONTEXT_ONLY, ON_COMMENT, &W::contextEditText},
+        {"",
+         "ctxStraighten",
+         "S&traighten Links",
+         {},
+         CONTEXT_ONLY,
+         ON_TRANSITION,
+         &W::contextStraighten},
+        {"", "ctxNewState", "New &State Here", {}, CONTEXT_ONLY, ON_CANVAS, &W::contextNewState},
+        {"",
+         "ctxInsertRemark",
+         "Insert &Remark Here",
+         {},
+         CONTEXT_ONLY,
+         ON_CANVAS,
+         &W::contextInsertRemark},
+        {"Edit", "mnuFSMProperties", "FS&M Properties", {}, 0, ON_CANVAS, &W::mnuFSMProperties},
+        {"Edit", "mnuInsertaComentario", "&Insert Remark", {}, 0, 0, &W::mnuInsertaComentario},
+        {"Edit/Font", "mnuChangeFont", "&Change", {}, 0, 0, [](W& w) { w.mnuFont(FONT_CHANGE); }},
+        {"Edit/Font",
+         "mnuFixedPitchOnly",
+         "&Fixed Pitch",
+         {},
+         CHECKABLE,
+         0,
+         [](W& w) {
+             w.m_rules->toggleFixedPitch();
+             w.syncChecks();
+         }},
+        {"Edit", "mnuEditFind", "&Find", QKeySequence::Find, 0, 0, &W::mnuEditFind},
+        {"Edit", "mnuEditUndo", "&Undo", QKeySequence::Undo, SEPARATOR_BEFORE, 0, &W::mnuEditUndo},
+        {"Edit", "mnuEditRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), 0, 0, &W::mnuEditRedo},
+        {"Edit", "mnuEditCut", "Cu&t", QKeySequence::Cut, SEPARATOR_BEFORE, ON_COMMENT,
+         &W::mnuEditCut},
+        {"Edit", "mnuEditCopy", "&Copy", QKeySequence::Copy, 0, ON_COMMENT, &W::mnuEditCopy},
+        {"Edit", "mnuEditPaste", "&Paste", QKeySequence::Paste, 0, ON_CANVAS, &W::mnuEditPaste},
+        // The Delete key reaches the canvas (and the in-place editor) itself.
+        {"Edit",
+         "mnuEditDelete",
+         "&Delete",
+         {},
+         0,
+         ON_STATE | ON_TRANSITION | ON_COMMENT,
+         &W::mnuEditDelete},
+        {"Edit", "mnuEditDuplicate", "D&uplicate", QKeySequence(Qt::CTRL | Qt::Key_D), 0,
+         ON_STATE | ON_COMMENT, &W::mnuEditDuplicate},
+        {"Edit",
+         "mnuExportEMF",
+         "&Export as Enhanced Metafile",
+         {},
+         SEPARATOR_BEFORE,
+         0,
+         [](W& w) {
+             if (w.hooks().addPictureToClipboard && w.m_doc) {
+                 auto* data = new QMimeData;
+                 w.hooks().addPictureToClipboard(*w.m_doc, *data);
+                 QGuiApplication::clipboard()->setMimeData(data);
+             }
+         }},
+        {"Edit", "mnuEditSelectAll", "Select &All", QKeySequence::SelectAll, SEPARATOR_BEFORE,
+         ON_STATE | ON_TRANSITION | ON_COMMENT | ON_CANVAS, &W::mnuEditSelectAll},
+        {"Edit", "mnuEditSelectMode", "&Select Mode", {}, CHECKABLE, 0, &W::mnuEditSelectMode},
+        {"Edit", "mnuAutosizeNodes", "Autosize &Nodes", {}, CHECKABLE, 0, &W::mnuAutosizeNodes},
+        {"Edit",
+         "mnuArrangeLabels",
+         "Arrange &Transition Labels",
+         {},
+         0,
+         ON_STATE | ON_TRANSITION | ON_CANVAS,
+         &W::mnuArrangeLabels},
+        {"Edit", "mnuLocked", "&Locked", QKeySequence(Qt::CTRL | Qt::Key_L), CHECKABLE, 0,
+         &W::mnuLocked},
 
-    // --- View ---
-    QMenu* view = new QMenu(QStringLiteral("&View"), this);
-    view->setObjectName(QStringLiteral("mnuView"));
-    a = addAction(view, "mnuViewToolbar", QStringLiteral("&Toolbar"), nullptr, true);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuViewToolbar(); });
-    a = addAction(view, "mnuViewStatusBar", QStringLiteral("&Status Bar"), nullptr, true);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuViewStatusBar(); });
-    view->addSeparator();
-    addAction(view, "mnuHideComments", QStringLiteral("&Hide Comments: '//'"),
-              &frmDoc::mnuHideComments, true);
-    QMenu* grid = view->addMenu(QStringLiteral("&Grid"));
-    grid->setObjectName(QStringLiteral("mnuGrid"));
-    m_actions["mnuGrid"] = grid->menuAction();
-    a = addAction(grid, "mnuGridShow", QStringLiteral("&Show grid"), nullptr, true);
-    connect(a, &QAction::triggered, this, [this] { m_rules->toggleGridVisible(); });
-    a = addAction(grid, "mnuGridSnap", QStringLiteral("S&nap to grid"), nullptr, true);
-    connect(a, &QAction::triggered, this, [this] { m_rules->toggleSnapToGrid(); });
-    QMenu* gridSize = view->addMenu(QStringLiteral("&Grid Size"));
-    gridSize->setObjectName(QStringLiteral("mnuGridSize"));
+        {"View",
+         "mnuViewToolbar",
+         "&Toolbar",
+         {},
+         CHECKABLE,
+         0,
+         [](W& w) { w.m_main.mnuViewToolbar(); }},
+        {"View",
+         "mnuViewStatusBar",
+         "&Status Bar",
+         {},
+         CHECKABLE,
+         0,
+         [](W& w) { w.m_main.mnuViewStatusBar(); }},
+        {"View", "mnuViewTabs", "T&abs", {}, CHECKABLE, 0, [](W& w) { w.m_main.mnuViewTabs(); }},
+        {"View",
+         "mnuHideComments",
+         "&Hide Comments: '//'",
+         {},
+         CHECKABLE | SEPARATOR_BEFORE,
+         0,
+         &W::mnuHideComments},
+        {"View/Grid",
+         "mnuGridShow",
+         "&Show grid",
+         {},
+         CHECKABLE,
+         0,
+         [](W& w) { w.m_rules->toggleGridVisible(); }},
+        {"View/Grid",
+         "mnuGridSnap",
+         "S&nap to grid",
+         {},
+         CHECKABLE,
+         0,
+         [](W& w) { w.m_rules->toggleSnapToGrid(); }},
+    };
+    rows.insert(rows.end(), edit.begin(), edit.end());
     for (int i = 0; i < GRID_SIZE_COUNT; ++i) {
-        a = addAction(gridSize, "mnuGridSize" + std::to_string(i), QString::number((i + 1) * 60),
-                      nullptr, true);
-        connect(a, &QAction::triggered, this, [this, i] { mnuGridSize(i); });
-        m_gridSizes[static_cast<std::size_t>(i)] = a;
+        rows.push_back({"View/GridSize",
+                        "mnuGridSize" + std::to_string(i),
+                        QString::number((i + 1) * 60),
+                        {},
+                        CHECKABLE,
+                        0,
+                        [i](W& w) { w.mnuGridSize(i); }});
     }
-    QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
-    zoom->setObjectName(QStringLiteral("mnuZoom"));
+    rows.push_back({"View/Zoom", "mnuZoomIn", "Zoom &In", zoomInKeys(), 0, ON_CANVAS,
+                    [](W& w) { w.mnuZoomBy(1); }});
+    rows.push_back({"View/Zoom", "mnuZoomOut", "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                    0, ON_CANVAS, [](W& w) { w.mnuZoomBy(-1); }});
     const char* const zoomCaptions[] = {"&150%", "100% (&Normal)", "&75%",
                                         "&50%",  "&25%",           "&Fit in Window"};
     for (int i = 0; i < 6; ++i) {
-        a = addAction(zoom, "mnuZoom" + std::to_string(i), QString::fromUtf8(zoomCaptions[i]),
-                      nullptr, true);
-        connect(a, &QAction::triggered, this, [this, i] { mnuZoom(i); });
-        m_zoomItems[static_cast<std::size_t>(i)] = a;
+        rows.push_back({"View/Zoom", "mnuZoom" + std::to_string(i),
+                        QString::fromUtf8(zoomCaptions[i]),
+                        i == 1 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence(),
+                        CHECKABLE | (i == 0 ? SEPARATOR_BEFORE : 0u),
+                        i == 1 || i == 5 ? ON_CANVAS : 0u, [i](W& w) { w.mnuZoom(i); }});
     }
-    addAction(view, "mnuViewZoomRectangleIsotropic", QStringLiteral("Zoom &Window"),
-              &frmDoc::mnuViewZoomRectangleIsotropic, true);
-
-    // --- Window ---
-    QMenu* window = new QMenu(QStringLiteral("&Window"), this);
-    window->setObjectName(QStringLiteral("mnuWindow"));
+    rows.push_back({"View",
+                    "mnuViewZoomRectangleIsotropic",
+                    "Zoom &Window",
+                    {},
+                    CHECKABLE,
+                    0,
+                    &W::mnuViewZoomRectangleIsotropic});
     const char* const arrangements[] = {"&Cascade", "Tile &Horizontally", "&Tile Vertically",
                                         "&Reorganise"};
     for (int i = 0; i < 4; ++i) {
-        a = addAction(window, "mnuWindowArrange" + std::to_string(i),
-                      QString::fromUtf8(arrangements[i]), nullptr);
-        connect(a, &QAction::triggered, this, [this, i] { m_main.arrange(i); });
+        rows.push_back({"Window",
+                        "mnuWindowArrange" + std::to_string(i),
+                        QString::fromUtf8(arrangements[i]),
+                        {},
+                        0,
+                        0,
+                        [i](W& w) { w.m_main.arrange(i); }});
     }
+    rows.push_back({"Help", "mnuHelpContents", "&Contents", QKeySequence::HelpContents, 0, 0,
+                    [](W& w) { w.m_main.mnuHelpContents(); }});
+    rows.push_back(
+        {"Help", "mnuHelpAbout", "&About...", {}, 0, 0, [](W& w) { w.m_main.mnuHelpAbout(); }});
+    return rows;
+}
 
-    // --- Help ---
-    QMenu* help = new QMenu(QStringLiteral("&Help"), this);
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    a = addAction(help, "mnuHelpContents", QStringLiteral("&Contents"), nullptr);
-    a->setShortcut(QKeySequence::HelpContents);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpContents(); });
-    a = addAction(help, "mnuHelpAbout", QStringLiteral("&About..."), nullptr);
-    connect(a, &QAction::triggered, this, [this] { m_main.mnuHelpAbout(); });
-
-    m_menus = {file, edit, view, SimulationMode::buildMenu(*this, workspace()), window, help};
+void frmDoc::buildMenus() {
+    // The menu bar's menus in their order; a sub-menu goes into its menu
+    // where its first command comes.
+    std::map<std::string, QMenu*> menus;
+    for (const MenuSpec& spec : MENUS) {
+        if (std::string_view(spec.path).find('/') == std::string_view::npos) {
+            QMenu* menu = new QMenu(QString::fromUtf8(spec.caption), this);
+            menu->setObjectName(QString::fromUtf8(spec.name));
+            m_menus.push_back(menu);
+            menus[spec.path] = menu;
+        }
+    }
+    auto menuOf = [&](const std::string& path) {
+        if (const auto it = menus.find(path); it != menus.end()) {
+            return it->second;
+        }
+        const MenuSpec& spec = *std::find_if(std::begin(MENUS), std::end(MENUS),
+                                             [&](const MenuSpec& m) { return m.path == path; });
+        QMenu* parent = menus.at(path.substr(0, path.rfind('/')));
+        if (spec.separatorBefore) {
+            parent->addSeparator();
+        }
+        QMenu* menu = parent->addMenu(QString::fromUtf8(spec.caption));
+        menu->setObjectName(QString::fromUtf8(spec.name));
+        m_actions[spec.name] = menu->menuAction();
+        menus[path] = menu;
+        return menu;
+    };
+    m_menuRows = menuRows();
+    for (const MenuRow& row : m_menuRows) {
+        QAction* a = nullptr;
+        if ((row.flags & CONTEXT_ONLY) != 0) {
+            a = new QAction(row.caption, this);
+        } else {
+            QMenu* menu = menuOf(row.path);
+            if ((row.flags & SEPARATOR_BEFORE) != 0) {
+                menu->addSeparator();
+            }
+            a = menu->addAction(row.caption);
+        }
+        a->setObjectName(qs(row.name));
+        a->setCheckable((row.flags & CHECKABLE) != 0);
+        a->setVisible((row.flags & HIDDEN) == 0);
+        if (!row.shortcut.isEmpty()) {
+            a->setShortcut(row.shortcut);
+        }
+        if (row.name == "mnuZoomIn") {
+            a->setShortcuts({zoomInKeys(), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+        }
+        if (row.run) {
+            const auto run = row.run;
+            connect(a, &QAction::triggered, this, [this, run] { run(*this); });
+        }
+        m_actions[row.name] = a;
+    }
+    // The recent files sit before the separator that precedes Exit.
+    action("mnuFileExit")->setObjectName(QStringLiteral("mnuFileExit"));
+    for (int i = 0; i < 6; ++i) {
+        m_mru[static_cast<std::size_t>(i)] = action("mnuFileMRU" + std::to_string(i));
+        m_zoomItems[static_cast<std::size_t>(i)] = action("mnuZoom" + std::to_string(i));
+        m_gridSizes[static_cast<std::size_t>(i)] = action("mnuGridSize" + std::to_string(i));
+    }
+    for (std::size_t i = 0; i < 5; ++i) {
+        static const char* const names[] = {
+            "mnuGenerate_C_code_TablaPoint", "mnuGenerate_C_code_Pointers",
+            "mnuGenerate_C_code_SwitchCase", "mnuGenerate_C_code_Hierarchical",
+            "mnuGenerate_C_code_HierarchicalReentrant"};
+        m_generators[i] = action(names[i]);
+    }
+    // The Simulate menu of simulation mode goes between View and Window.
+    m_menus.insert(m_menus.begin() + 3, SimulationMode::buildMenu(*this, workspace()));
     for (const auto& [name, act] : m_actions) {
         if (!hookSet(hooks(), name)) {
             act->setEnabled(false);
         }
+    }
+}
+
+// ------------------------------------------------------------ right-click menus
+
+void frmDoc::viewContextMenu(Node* node, Link* link, QPoint globalPos, PointF at) {
+    if (m_doc == nullptr) {
+        return;
+    }
+    endCommentEdit();
+    // A link stands for the transition it belongs to.
+    if (node == nullptr && link != nullptr) {
+        for (Node* end : {link->LinkOrigin(), link->LinkTarget()}) {
+            if (isTransition(*end)) {
+                node = end;
+            }
+        }
+    }
+    unsigned context = ON_CANVAS;
+    if (node != nullptr) {
+        context = isState(*node) ? ON_STATE : isTransition(*node) ? ON_TRANSITION : ON_COMMENT;
+    }
+    m_contextNode = node;
+    m_contextAt = at;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("contextMenu"));
+    // Sections: what opens or edits the item, then what changes the
+    // diagram, then the commands of the whole diagram and the view.
+    static const char* const sectionStarts[] = {"mnuEditCut", "mnuEditPaste", "mnuEditSelectAll",
+                                                "mnuZoomIn", "mnuFSMProperties"};
+    std::vector<std::string> order = {
+        "ctxProperties",    "ctxEditText",      "ctxOpenChild",    "mnuFileNewChild",
+        "ctxNewState",      "ctxInsertRemark",  "mnuEditCut",      "mnuEditCopy",
+        "mnuEditPaste",     "mnuEditDuplicate", "ctxStraighten",   "mnuEditDelete",
+        "mnuEditSelectAll", "mnuArrangeLabels", "mnuZoomIn",       "mnuZoomOut",
+        "mnuZoom1",         "mnuZoom5",         "mnuFSMProperties"};
+    // Rows of other parts of the program go after the window's own.
+    for (const MenuRow& row : m_menuRows) {
+        if (row.context != 0 && std::find(order.begin(), order.end(), row.name) == order.end()) {
+            order.push_back(row.name);
+        }
+    }
+    bool anyInSection = false;
+    for (const std::string& name : order) {
+        const auto row = std::find_if(m_menuRows.begin(), m_menuRows.end(),
+                                      [&](const MenuRow& r) { return r.name == name; });
+        if (row == m_menuRows.end() || (row->context & context) == 0) {
+            continue;
+        }
+        if (std::find(std::begin(sectionStarts), std::end(sectionStarts), name) !=
+                std::end(sectionStarts) &&
+            anyInSection) {
+            menu.addSeparator();
+            anyInSection = false;
+        }
+        if (name == "ctxOpenChild") {
+            addChildMenu(menu, node);
+        } else {
+            menu.addAction(action(name));
+        }
+        anyInSection = true;
+    }
+    menu.exec(globalPos);
+    m_contextNode = nullptr;
+}
+
+void frmDoc::addChildMenu(QMenu& menu, Node* state) {
+    QMenu* children = menu.addMenu(action("ctxOpenChild")->text());
+    children->setObjectName(QStringLiteral("ctxOpenChild"));
+    if (state != nullptr) {
+        clsParientes hierarchy(m_doc->sFullDocname);
+        hierarchy.BuscaEnlaces(readStateField(SF_MOORE, *state));
+        hierarchy.BuscaEnlaces(readStateField(SF_ELSE, *state));
+        for (const std::string& entry : hierarchy.children()) {
+            QAction* a = children->addAction(
+                QString::fromStdString(entry).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            connect(a, &QAction::triggered, this, [this, entry] { openChild(entry); });
+        }
+    }
+    children->setEnabled(!children->isEmpty());
+}
+
+void frmDoc::contextProperties() {
+    Node* node = m_contextNode;
+    if (m_doc == nullptr || node == nullptr) {
+        return;
+    }
+    if (m_doc->diagram().DiagramLocked()) {
+        m_main.showStatusMessage(QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size()));
+    }
+    {
+        EditTransaction edit(*m_doc);
+        if (isTransition(*node)) {
+            editTransition(*node);
+        } else if (isState(*node)) {
+            editState(*node);
+        }
+    }
+    RefreshButtons();
+}
+
+void frmDoc::contextEditText() {
+    if (m_doc != nullptr && m_contextNode != nullptr) {
+        m_rules->DoubleClick(m_contextNode, nullptr);
+        RefreshButtons();
+    }
+}
+
+void frmDoc::contextStraighten() {
+    if (m_doc != nullptr && m_contextNode != nullptr) {
+        m_rules->straightenLinks(*m_contextNode);
+        RefreshButtons();
+    }
+}
+
+void frmDoc::contextNewState() {
+    if (m_doc != nullptr) {
+        m_rules->addStateAt(m_contextAt);
+        RefreshButtons();
+    }
+}
+
+void frmDoc::contextInsertRemark() {
+    if (m_doc != nullptr) {
+        m_rules->insertRemark(m_contextAt);
+        RefreshButtons();
     }
 }
 
@@ -409,6 +714,7 @@ QString frmDoc::recentItemCaption(int index) const {
 void frmDoc::setBarChecks(bool toolbar, bool statusBar) {
     action("mnuViewToolbar")->setChecked(toolbar);
     action("mnuViewStatusBar")->setChecked(statusBar);
+    action("mnuViewTabs")->setChecked(m_main.tabsShown());
 }
 
 void frmDoc::syncChecks() {
@@ -439,7 +745,9 @@ void frmDoc::updateFromDocument() {
     if (m_doc == nullptr) {
         return;
     }
-    setWindowTitle(qs(m_doc->caption));
+    // "[*]" shows where the platform marks unsaved changes.
+    setWindowTitle(qs(m_doc->caption) + QStringLiteral("[*]"));
+    setWindowModified(m_doc->GraphHasChanged());
     syncChecks();
 }
 
@@ -455,6 +763,7 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
     if (active) {
         m_main.setChildEntries(children);
     }
+    setWindowModified(m_doc->GraphHasChanged());
     const ButtonUpdate u = m_buttons.update(s, forceRefresh);
     if (u.selectMode) {
         action("mnuEditSelectMode")->setChecked(s.selectMode);
@@ -475,6 +784,7 @@ void frmDoc::RefreshButtons(bool forceRefresh) {
         }
         if (active) {
             m_main.setButtonImage("Lock_Unlock", s.locked ? "Lock" : "Unlock");
+            m_main.setLockIndicator(true, s.locked);
             for (const char* key : LOCKED_BUTTONS) {
                 bool enable = !s.locked;
                 if (std::string_view(key).ends_with("Font")) {
@@ -553,7 +863,14 @@ void frmDoc::viewChanged() {
         m_text1->hide();  // its node is gone
     }
     m_view->refreshPointer();
-    m_view->viewport()->update();
+    // The drawing itself changes only with the comment edited in place,
+    // whose text is left out while it is edited.
+    if (m_rules->editedComment() != m_shownEditedComment) {
+        m_shownEditedComment = m_rules->editedComment();
+        m_view->invalidate();
+    } else {
+        m_view->viewport()->update();
+    }
     placeText1();
     syncChecks();
 }
@@ -582,6 +899,10 @@ void frmDoc::viewMouseUp(const GestureEnd& gesture) {
 }
 
 void frmDoc::viewDoubleClick(Node* node, Link* link) {
+    // The dialogs open read-only and nothing else happens: say why.
+    if (m_doc != nullptr && m_doc->diagram().DiagramLocked()) {
+        viewLockRefused();
+    }
     m_rules->DoubleClick(node, link);
     RefreshButtons();
 }
@@ -590,6 +911,29 @@ void frmDoc::viewKeyDown(int keyCode) {
     if (keyCode == 46) {
         mnuEditDelete();
     }
+}
+
+void frmDoc::viewHint(const std::string& hint) {
+    if (isActive()) {
+        m_main.setHintText(qs(hint));
+    }
+}
+
+void frmDoc::viewLockRefused() {
+    m_main.showStatusMessage(QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size()));
+}
+
+void frmDoc::viewNudgeStarted() {
+    m_rules->KeyMoveStart();
+}
+
+void frmDoc::viewNudged() {
+    m_rules->KeyMoveEnd();
+    RefreshButtons();
+}
+
+void frmDoc::viewZoomed() {
+    syncChecks();
 }
 
 void frmDoc::openPendingChild(const std::string& path) {
@@ -615,7 +959,10 @@ void frmDoc::editState(Node& node) {
     }
     std::string pending;
     deselectLinks(*m_doc);
-    modal([&] { return hooks().editState(this, *m_doc, node, pending); });
+    if (modal([&] { return hooks().editState(this, *m_doc, node, pending); })) {
+        // A state that grew keeps clear of the transition labels around it.
+        arrangeTransitionLabels(m_doc->diagram(), transitionsAround(m_doc->diagram(), node));
+    }
     openPendingChild(pending);
 }
 
@@ -624,7 +971,11 @@ void frmDoc::editTransition(Node& node) {
         return;
     }
     deselectLinks(*m_doc);
-    modal([&] { return hooks().editTransition(this, *m_doc, node); });
+    if (modal([&] { return hooks().editTransition(this, *m_doc, node); })) {
+        // A label that grew moves to where it covers nothing, with the others
+        // of its states, whose priority marks may have changed.
+        arrangeTransitionLabels(m_doc->diagram(), transitionsAround(m_doc->diagram(), node));
+    }
 }
 
 // -------------------------------------------------- the in-place comment editor
@@ -746,6 +1097,30 @@ void frmDoc::mnuGenerate_C_code_Default() {
         return;
     }
     ws.SaveCFiles(root, code);
+    // The status bar tells what the check finds, without holding up the work.
+    checkDocumentWindow(*this, false);
+}
+
+void frmDoc::mnuCheck() {
+    checkDocumentWindow(*this, true);
+}
+
+void frmDoc::showElement(Node* node) {
+    if (m_doc == nullptr) {
+        return;
+    }
+    m_view->FocusDiagram();
+    m_doc->diagram().clearSelection();
+    if (node != nullptr) {
+        node->setNodeSelected(true);
+        // The node in the middle of the window.
+        const double scale = m_view->scale() > 0 ? m_view->scale() : 1.0;
+        const PointF c = node->centre();
+        m_view->scrollToModel(
+            {static_cast<float>(c.x - m_view->viewport()->width() / 2.0 / scale),
+             static_cast<float>(c.y - m_view->viewport()->height() / 2.0 / scale)});
+    }
+    viewDoubleClick(node, nullptr);
 }
 
 // ------------------------------------------------------------ edit commands
@@ -928,6 +1303,10 @@ void frmDoc::mnuLocked() {
     }
     m_view->FocusDiagram();
     m_rules->toggleLocked();
+    // What the lock refused is no longer news.
+    if (m_main.statusMessage() == QString::fromUtf8(LOCKED_MESSAGE.data(), LOCKED_MESSAGE.size())) {
+        m_main.showStatusMessage({});
+    }
 }
 
 void frmDoc::mnuHideComments() {
@@ -942,6 +1321,39 @@ void frmDoc::mnuZoom(int item) {
     }
     m_view->FocusDiagram();
     m_rules->setZoomItem(item);
+}
+
+void frmDoc::mnuZoomBy(int steps) {
+    if (m_doc == nullptr) {
+        return;
+    }
+    m_view->FocusDiagram();
+    m_view->zoomBy(steps);
+}
+
+void frmDoc::mnuEditDuplicate() {
+    if (m_doc == nullptr) {
+        return;
+    }
+    endCommentEdit();
+    const std::size_t made = m_rules->duplicateSelection().size();
+    if (made == 0 && !m_doc->diagram().DiagramLocked()) {
+        m_main.showStatusMessage(QStringLiteral("Select the states to duplicate first"));
+    }
+    RefreshButtons();
+}
+
+void frmDoc::mnuArrangeLabels() {
+    if (m_doc == nullptr) {
+        return;
+    }
+    const int moved = m_rules->arrangeLabels();
+    if (!m_doc->diagram().DiagramLocked()) {
+        m_main.showStatusMessage(
+            moved == 0 ? QStringLiteral("No transition label covers anything: nothing moved")
+                       : QStringLiteral("%1 transition label(s) moved to a free spot").arg(moved));
+    }
+    RefreshButtons();
 }
 
 void frmDoc::mnuViewZoomRectangleIsotropic() {

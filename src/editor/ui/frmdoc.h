@@ -6,9 +6,11 @@
 // shows while this window is active.
 #pragma once
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,6 +61,11 @@ public:
     void selectGenerator(const std::string& caption);
     // Runs the generator whose item is checked; the first three do nothing.
     void mnuGenerate_C_code_Default();
+    // Checks the diagram and its children; the findings go to the Problems panel.
+    void mnuCheck();
+    // Selects the node (none: the FSM properties) and opens it as a
+    // double-click does: its property dialog, or a comment for editing.
+    void showElement(Node* node);
 
     // The menus of the window's menu bar, in order.
     const std::vector<QMenu*>& menus() const { return m_menus; }
@@ -94,6 +101,10 @@ public:
     void mnuLocked();
     void mnuHideComments();
     void mnuZoom(int item);
+    // Zoom steps in (positive) or out, about the middle of the window.
+    void mnuZoomBy(int steps);
+    void mnuEditDuplicate();
+    void mnuArrangeLabels();
     void mnuViewZoomRectangleIsotropic();
     void mnuGridSize(int index);
     void openParent();
@@ -120,10 +131,42 @@ private:
     void viewMouseUp(const GestureEnd& gesture) override;
     void viewDoubleClick(Node* node, Link* link) override;
     void viewKeyDown(int keyCode) override;
+    void viewHint(const std::string& hint) override;
+    void viewLockRefused() override;
+    void viewContextMenu(Node* node, Link* link, QPoint globalPos, PointF at) override;
+    void viewNudgeStarted() override;
+    void viewNudged() override;
+    void viewZoomed() override;
+
+public:
+    // One command of the window's menus: where it shows, its object name
+    // (the key of `action`), caption, shortcut and what it runs. The menus
+    // and the right-click menus are built from `menuRows`; a new command is
+    // a new row.
+    struct MenuRow {
+        const char* path;  // "File", "Edit/Font", ...; unused for right-click-only rows
+        std::string name;
+        QString caption;
+        QKeySequence shortcut;
+        unsigned flags;    // CHECKABLE, SEPARATOR_BEFORE, HIDDEN, CONTEXT_ONLY
+        unsigned context;  // the right-click menus that show it: ON_STATE, ...
+        std::function<void(frmDoc&)> run;
+    };
+
+private:
+    std::vector<MenuRow> menuRows();
+    // A command that runs a hook of the frame on the document, with the
+    // hand-off queue suspended around the window it shows.
+    using DocumentHook = std::function<void(QWidget*, Document&)> DialogHooks::*;
+    static std::function<void(frmDoc&)> modalHook(DocumentHook hook);
+    void addChildMenu(QMenu& menu, Node* state);
+    void contextProperties();
+    void contextEditText();
+    void contextStraighten();
+    void contextNewState();
+    void contextInsertRemark();
 
     void buildMenus();
-    QAction* addAction(QMenu* menu, const std::string& name, const QString& caption,
-                       void (frmDoc::*slot)(), bool checkable = false);
     void endCommentEdit();
     void placeText1();
     void openPendingChild(const std::string& path);
@@ -151,6 +194,11 @@ private:
     bool m_previewShown = false;
     std::string m_generatorCaption;
 
+    std::vector<MenuRow> m_menuRows;
+    Node* m_contextNode = nullptr;  // what the right-click menu acts on
+    // The comment whose text the canvas leaves out, as last drawn.
+    const Node* m_shownEditedComment = nullptr;
+    PointF m_contextAt;  // where it was opened
     std::vector<QMenu*> m_menus;
     std::map<std::string, QAction*> m_actions;
     std::array<QAction*, 6> m_mru{};

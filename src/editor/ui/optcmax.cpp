@@ -101,9 +101,12 @@ void clsLib_OptCMax::setMessageHandler(MessageHandler handler) {
     messageHandler() = std::move(handler);
 }
 
-QString clsLib_OptCMax::programIniPath() {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QString::fromUtf8(CoderIni::FILE_NAME.data(), CoderIni::FILE_NAME.size()));
+QStringList clsLib_OptCMax::programIniPaths() {
+    const QString name = QString::fromUtf8(CoderIni::FILE_NAME.data(), CoderIni::FILE_NAME.size());
+    const QDir program(QCoreApplication::applicationDirPath());
+    // Beside the built program, then where an installation keeps its data.
+    return {program.filePath(name),
+            QDir::cleanPath(program.filePath(QStringLiteral("../share/tarvel/") + name))};
 }
 
 QString clsLib_OptCMax::userIniPath() {
@@ -117,7 +120,7 @@ clsLib_OptCMax& clsLib_OptCMax::instance() {
     static std::unique_ptr<clsLib_OptCMax> shared;
     if (!shared) {
         shared =
-            std::make_unique<clsLib_OptCMax>(programIniPath(), userIniPath(), messageHandler());
+            std::make_unique<clsLib_OptCMax>(programIniPaths(), userIniPath(), messageHandler());
         if (auto* app = QCoreApplication::instance()) {
             QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { shared->save(); });
         }
@@ -125,7 +128,7 @@ clsLib_OptCMax& clsLib_OptCMax::instance() {
     return *shared;
 }
 
-clsLib_OptCMax::clsLib_OptCMax(const QString& programIni, const QString& userIni,
+clsLib_OptCMax::clsLib_OptCMax(const QStringList& programIni, const QString& userIni,
                                const MessageHandler& message)
     : m_userIni(userIni) {
     QSettings settings;
@@ -140,15 +143,31 @@ clsLib_OptCMax::clsLib_OptCMax(const QString& programIni, const QString& userIni
             return settings.value(k).toString().toStdString();
         });
 
-    std::optional<std::string> text = readFile(programIni);
+    std::optional<std::string> text;
+    for (const QString& path : programIni) {
+        if ((text = readFile(path))) {
+            break;
+        }
+    }
+    const std::optional<std::string> userText = readFile(userIni);
+    // The user's own colours: kept over the program's as long as they are sound.
+    std::optional<ColourTable> userColours;
+    if (text && userText) {
+        userColours = CoderIni::readColours(IniFile::parse(*userText));
+    }
     if (!text) {
-        text = readFile(userIni);
+        text = userText;
     }
     const CoderIni::Loaded loaded = CoderIni::load(text, shippedDefaults());
-    m_colours = loaded.colours;
+    m_colours = userColours.value_or(loaded.colours);
     m_language = loaded.language;
     m_fileText = loaded.damaged ? loaded.repairedText : *text;
+    m_readColours = m_colours;
+    m_repaired = loaded.damaged;
     if (loaded.damaged) {
+        IniFile repaired = IniFile::parse(m_fileText);
+        CoderIni::writeColours(repaired, m_colours);
+        m_fileText = repaired.text();
         writeFile(m_userIni, m_fileText);
         if (message) {
             message(QString::fromUtf8(CoderIni::DAMAGED_MESSAGE.data(),
@@ -194,6 +213,11 @@ void clsLib_OptCMax::save() const {
         settings.setValue(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())),
                           QString::fromStdString(value));
     });
+    // The user's file holds what the user changed; left alone otherwise, the
+    // program's own file (updated with the program) keeps being read.
+    if (m_colours == m_readColours && !m_repaired) {
+        return;
+    }
     IniFile ini = IniFile::parse(m_fileText);
     CoderIni::writeColours(ini, m_colours);
     writeFile(m_userIni, ini.text());

@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "model/textmeasurer.h"
 
@@ -18,13 +20,18 @@ public:
     float lineHeight(const Font& font) const override;
 
 private:
-    const QFontMetricsF& metrics(const Font& font) const;
+    struct Measured {
+        std::unique_ptr<QFontMetricsF> metrics;
+        // Widths of the lines measured so far: the same texts are measured
+        // again at every repaint and node fitting.
+        std::unordered_map<std::string, float> widths;
+    };
+    Measured& measured(const Font& font) const;
 
     qreal m_dpi;
     // Metrics by diagram font; diagrams use a handful of fonts, so the cache
     // stays small.
-    mutable std::map<std::tuple<std::string, float, bool, bool>, std::unique_ptr<QFontMetricsF>>
-        m_cache;
+    mutable std::map<std::tuple<std::string, float, bool, bool>, Measured> m_cache;
 };
 
 // The measurer of the editor, shared by every document.

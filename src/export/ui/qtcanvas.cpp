@@ -35,9 +35,14 @@ bool looksFixedPitch(const QString& family) {
            f.contains(QLatin1String("consol")) || f.contains(QLatin1String("fixed"));
 }
 
-// Text smaller than this many pixels is not drawn: nobody can read it and it
-// costs as much as legible text.
-constexpr qreal SMALLEST_TEXT_PIXELS = 3;
+// Text smaller than this many pixels (the em) is drawn as a faint bar as long
+// as the text: nobody could read the letters, but the shape of the text
+// stays, and a bar costs far less than the glyphs.
+constexpr qreal SMALLEST_TEXT_PIXELS = 4;
+// A text cache forgets everything beyond this many lines.
+constexpr std::size_t MAX_CACHED_LINES = 40000;
+// The font size at which a bar's length is measured, then scaled down.
+constexpr qreal MEASURE_PIXELS = 16;
 
 }  // namespace
 
@@ -68,11 +73,28 @@ Font fromQFont(const QFont& font) {
     return f;
 }
 
-QtCanvas::QtCanvas(QPainter& painter, qreal scale, QPointF offset)
+const QStaticText& TextCache::text(const QString& line, const QFont& font, const QString& fontKey) {
+    const QString key = fontKey + QChar(0) + line;
+    const auto it = m_texts.find(key);
+    if (it != m_texts.end()) {
+        return it->second;
+    }
+    if (m_texts.size() > MAX_CACHED_LINES) {
+        m_texts.clear();
+    }
+    QStaticText text(line);
+    text.setTextFormat(Qt::PlainText);
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    text.prepare(QTransform(), font);
+    return m_texts.emplace(key, std::move(text)).first->second;
+}
+
+QtCanvas::QtCanvas(QPainter& painter, qreal scale, QPointF offset, TextCache* texts)
     : m_painter(painter),
       m_scale(scale),
       m_offset(offset),
-      m_dpiY(painter.device() ? painter.device()->logicalDpiY() : 96) {
+      m_dpiY(painter.device() ? painter.device()->logicalDpiY() : 96),
+      m_texts(texts) {
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
 }
@@ -87,8 +109,10 @@ void QtCanvas::setPen(const Pen& pen) {
         return;
     }
     QPen p(toQColor(pen.color));
-    // Lines never get thinner than one pixel, whatever the zoom.
-    p.setWidthF(std::max<qreal>(pen.width * m_scale, 1.0));
+    // Lines never get thinner than one pixel, whatever the zoom; a line of
+    // one pixel is drawn as such (a cosmetic pen, much quicker to draw).
+    const qreal width = pen.width * m_scale;
+    p.setWidthF(width > 1.0 ? width : 0.0);
     p.setStyle(toQtStyle(pen.style));
     p.setJoinStyle(Qt::MiterJoin);
     p.setCapStyle(Qt::FlatCap);
@@ -110,7 +134,13 @@ void QtCanvas::setFont(const Font& font) {
     m_font = font;
     const qreal pixels = font.size * 20.0 * m_scale;
     m_textTooSmall = pixels < SMALLEST_TEXT_PIXELS;
+    m_pixels = pixels;
+    if (m_textTooSmall) {
+        m_measure.emplace(toQFont(font, MEASURE_PIXELS, m_dpiY), m_painter.device());
+        return;
+    }
     m_qfont = toQFont(font, pixels, m_dpiY);
+    m_fontKey = m_qfont.key();
     m_painter.setFont(m_qfont);
     m_ascent = QFontMetricsF(m_painter.font(), m_painter.device()).ascent();
 }
@@ -148,15 +178,44 @@ void QtCanvas::drawPolyline(const std::vector<PointF>& points) {
 }
 
 void QtCanvas::drawText(PointF topLeft, std::string_view text) {
-    if (m_textTooSmall || text.empty()) {
+    if (text.empty()) {
+        return;
+    }
+    if (m_textTooSmall) {
+        drawTextBar(topLeft, text);
         return;
     }
     const QPen pen = m_painter.pen();
     m_painter.setPen(toQColor(m_textColor));
     const QPointF at = map(topLeft);
-    m_painter.drawText(QPointF(at.x(), at.y() + m_ascent),
-                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (m_texts != nullptr) {
+        m_painter.drawStaticText(at, m_texts->text(line, m_qfont, m_fontKey));
+    } else {
+        m_painter.drawText(QPointF(at.x(), at.y() + m_ascent), line);
+    }
     m_painter.setPen(pen);
+}
+
+void QtCanvas::drawTextBar(PointF topLeft, std::string_view text) {
+    if (!m_measure) {
+        return;
+    }
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString trimmed = s.trimmed();
+    if (trimmed.isEmpty()) {
+        return;
+    }
+    const qreal ratio = m_pixels / MEASURE_PIXELS;
+    const qreal lead = m_measure->horizontalAdvance(s.left(s.indexOf(trimmed.front()))) * ratio;
+    const qreal width = m_measure->horizontalAdvance(trimmed) * ratio;
+    const QPointF at = map(topLeft);
+    const qreal height = std::max<qreal>(m_pixels * 0.45, 1.0);
+    QColor colour = toQColor(m_textColor);
+    colour.setAlpha(120);
+    m_painter.fillRect(
+        QRectF(at.x() + lead, at.y() + m_pixels * 0.4, std::max<qreal>(width, 1.0), height),
+        colour);
 }
 
 }  // namespace tarvel

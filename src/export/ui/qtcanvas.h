@@ -7,7 +7,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStaticText>
 #include <optional>
+#include <unordered_map>
 
 #include "export/canvas.h"
 
@@ -20,10 +22,23 @@ QFont toQFont(const Font& font, qreal pixelSize, qreal deviceDpiY);
 // The diagram font of a QFont's family, size (points) and style.
 Font fromQFont(const QFont& font);
 
+// Lines of text laid out once and drawn again and again: the editor's window
+// draws the same texts at the same size at every repaint and keeps one.
+class TextCache {
+public:
+    // `fontKey` is the font's key, which the caller keeps for its font.
+    const QStaticText& text(const QString& line, const QFont& font, const QString& fontKey);
+    void clear() { m_texts.clear(); }
+
+private:
+    std::unordered_map<QString, QStaticText> m_texts;  // by font key and text
+};
+
 class QtCanvas final : public Canvas {
 public:
-    // A model point p is drawn at p * scale - offset (device pixels).
-    QtCanvas(QPainter& painter, qreal scale, QPointF offset);
+    // A model point p is drawn at p * scale - offset (device pixels). With a
+    // text cache the lines are laid out only the first time they are drawn.
+    QtCanvas(QPainter& painter, qreal scale, QPointF offset, TextCache* texts = nullptr);
 
     void setPen(const Pen& pen) override;
     void setBrush(const Brush& brush) override;
@@ -44,6 +59,7 @@ public:
 
 private:
     const QPolygonF& polygon(const std::vector<PointF>& points);
+    void drawTextBar(PointF topLeft, std::string_view text);
 
     QPainter& m_painter;
     qreal m_scale;
@@ -51,10 +67,14 @@ private:
     qreal m_dpiY;
     std::optional<Font> m_font;
     QFont m_qfont;
+    QString m_fontKey;
     qreal m_ascent = 0;
     bool m_textTooSmall = false;
+    qreal m_pixels = 0;
+    std::optional<QFontMetricsF> m_measure;
     Color m_textColor = 0;
     QPolygonF m_polygon;
+    TextCache* m_texts;
 };
 
 }  // namespace tarvel

@@ -28,6 +28,7 @@
 #include "base/paths.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/frmdoc.h"
+#include "editor/ui/problemspanel.h"
 #include "model/document.h"
 #include "shell/commandline.h"
 #include "shell/manual.h"
@@ -61,6 +62,7 @@ const ButtonSpec BUTTONS[] = {
     {"Save", "Save", "Save", false, nullptr, [](frmDoc& d) { d.mnuFileSave(); }},
     {"GeneraCode", "Generate C-Code", "Compila", true, nullptr,
      [](frmDoc& d) { d.mnuGenerate_C_code_Default(); }},
+    {"Check", "Check the diagram (F7)", "Check", false, nullptr, [](frmDoc& d) { d.mnuCheck(); }},
     {"Print", "Print", "Print", true, nullptr, [](frmDoc& d) { d.action("mnuPrint")->trigger(); }},
     {"Preview", "Print Preview", "Preview", false, nullptr, [](frmDoc& d) { d.mnuPrintPreview(); }},
     {"Cut", "Cut", "Cut", true, nullptr, [](frmDoc& d) { d.mnuEditCut(); }},
@@ -144,12 +146,53 @@ frmMain::frmMain(Workspace& workspace, QtUserInterface& ui, frmLib_LinkInstance*
     buildMenus();
     buildToolBar();
     m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("sbStatusPanel1"));
     statusBar()->addWidget(m_status, 1);
+    m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("sbStatusHint"));
+    m_hint->setForegroundRole(QPalette::PlaceholderText);
+    statusBar()->addWidget(m_hint, 2);
+    m_lock = new QToolButton(this);
+    m_lock->setObjectName(QStringLiteral("sbLock"));
+    m_lock->setAutoRaise(true);
+    m_lock->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_lock->setToolTip(QStringLiteral("Lock && Unlock the diagram (Ctrl+L)")
+                           .replace(QStringLiteral("&&"), QStringLiteral("&")));
+    connect(m_lock, &QToolButton::clicked, this, [this] {
+        if (frmDoc* d = activeDocWindow()) {
+            d->mnuLocked();
+        }
+    });
+    statusBar()->addPermanentWidget(m_lock);
+    m_lock->hide();
+    {
+        QSettings settings;
+        settings.beginGroup(QStringLiteral("Settings"));
+        showTabs(settings.value(QStringLiteral("TabbedView"))
+                     .toString()
+                     .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0);
+    }
+    addProblemsPanel();
     enableDocumentButtons(false);
     GetRecentFiles();
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::addProblemsPanel() {
+    ProblemsPanel::Frame frame;
+    frame.showDocument = [this](const std::string& path) -> frmDoc* {
+        if (!m_workspace.FileOpen(path)) {
+            return nullptr;
+        }
+        Document* doc = m_workspace.findOpen(MakeFullPath(path));
+        return doc != nullptr ? docWindow(*doc) : nullptr;
+    };
+    frame.setStatusText = [this](const QString& text) { setStatusText(text); };
+    auto* panel = new ProblemsPanel(m_workspace, std::move(frame), this);
+    addDockWidget(Qt::BottomDockWidgetArea, panel);
+    panel->hide();
+}
 
 // ------------------------------------------------------------------ load
 
@@ -171,6 +214,11 @@ bool frmMain::load(StartupState& startup) {
         const int height = static_cast<int>(read("MainHeight", 6500) / tpp);
         move(left, top);
         resize(std::max(width, 200), std::max(height, 150));
+        if (settings.value(QStringLiteral("MainMaximized"))
+                .toString()
+                .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+            showMaximized();
+        }
     }
     setWindowTitle(QString::fromStdString(startup.sVersion));
     bool result = true;
@@ -189,14 +237,21 @@ bool frmMain::load(StartupState& startup) {
 void frmMain::savePlacement() {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
-    // A maximised frame keeps the place it had before it was maximised.
-    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    const QPoint at = isMaximized() || isFullScreen() ? r.topLeft() : pos();
+    // The place and size the frame had, and whether it was maximised: a
+    // frame closed maximised opens maximised again. (The normal geometry of a
+    // frame that was never shown normal is only the size it was made with.)
+    const QPoint at = pos();
+    const QSize size = this->size();
     const qreal tpp = twipsPerPixel(this);
     settings.setValue(QStringLiteral("MainLeft"), QString::number(at.x() * tpp));
     settings.setValue(QStringLiteral("MainTop"), QString::number(at.y() * tpp));
-    settings.setValue(QStringLiteral("MainWidth"), QString::number(r.width() * tpp));
-    settings.setValue(QStringLiteral("MainHeight"), QString::number(r.height() * tpp));
+    settings.setValue(QStringLiteral("MainWidth"), QString::number(size.width() * tpp));
+    settings.setValue(QStringLiteral("MainHeight"), QString::number(size.height() * tpp));
+    settings.setValue(QStringLiteral("MainMaximized"), isMaximized() || isFullScreen()
+                                                           ? QStringLiteral("True")
+                                                           : QStringLiteral("False"));
+    settings.setValue(QStringLiteral("TabbedView"),
+                      tabsShown() ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -219,9 +274,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // frame writes it back as "True" or "False" whatever was there.
     QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
-    const bool caseSensitive =
-        settings.value(QStringLiteral("FindCaseSens")).toString().compare(
-            QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    const bool caseSensitive = settings.value(QStringLiteral("FindCaseSens"))
+                                   .toString()
+                                   .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     settings.setValue(QStringLiteral("FindCaseSens"),
                       caseSensitive ? QStringLiteral("True") : QStringLiteral("False"));
     event->accept();
@@ -248,6 +303,7 @@ void frmMain::buildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar4"));
     a = file->addAction(QStringLiteral("E&xit"), this, &frmMain::mnuFileExit);
     a->setObjectName(QStringLiteral("mnuFileExit"));
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* view = new QMenu(QStringLiteral("&View"), this);
     view->setObjectName(QStringLiteral("mnuView"));
@@ -260,6 +316,9 @@ void frmMain::buildMenus() {
     m_viewStatusBar->setObjectName(QStringLiteral("mnuViewStatusBar"));
     m_viewStatusBar->setCheckable(true);
     m_viewStatusBar->setChecked(true);
+    m_viewTabs = view->addAction(QStringLiteral("T&abs"), this, &frmMain::mnuViewTabs);
+    m_viewTabs->setObjectName(QStringLiteral("mnuViewTabs"));
+    m_viewTabs->setCheckable(true);
 
     QMenu* help = new QMenu(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -337,6 +396,28 @@ QString frmMain::statusText() const {
     return m_status->text();
 }
 
+void frmMain::setHintText(const QString& text) {
+    m_hint->setText(text);
+}
+
+QString frmMain::hintText() const {
+    return m_hint->text();
+}
+
+void frmMain::showStatusMessage(const QString& text, int milliseconds) {
+    statusBar()->showMessage(text, milliseconds);
+}
+
+QString frmMain::statusMessage() const {
+    return statusBar()->currentMessage();
+}
+
+void frmMain::setLockIndicator(bool visible, bool locked) {
+    m_lock->setVisible(visible);
+    m_lock->setIcon(toolbarIcon(locked ? "Lock" : "Unlock"));
+    m_lock->setText(locked ? QStringLiteral("Locked") : QStringLiteral("Editable"));
+}
+
 void frmMain::enableDocumentButtons(bool enable) {
     // Everything from "Save" on acts on a document window.
     const auto& keys = buttonKeys();
@@ -411,6 +492,16 @@ void frmMain::activateDocWindow(Document& doc) {
     if (m_active != w) {
         onSubWindowActivated(sub);
     }
+    // A document that shows a file fills the work area from its first
+    // activation; a new untitled one starts as a normal window.
+    const bool known = doc.untitled || !doc.sFullDocname.empty();  // not while still loading
+    if (sub != nullptr && known &&
+        std::find(m_placed.begin(), m_placed.end(), w) == m_placed.end()) {
+        m_placed.push_back(w);
+        if (!doc.untitled) {
+            sub->showMaximized();
+        }
+    }
     // Opening a file fills the window after it was activated empty.
     w->updateFromDocument();
     w->activated();
@@ -429,10 +520,14 @@ void frmMain::closeDocWindow(Document& doc) {
         showMenusOf(nullptr);
     }
     w->documentGone();
+    std::erase(m_placed, w);
+    // Nothing the status bar says is about the closed window any more.
+    setStatusText({});
+    setHintText({});
     if (last) {
         enableDocumentButtons(false);
         setChildEntries({});
-        setStatusText({});
+        setLockIndicator(false, false);
     }
     GetRecentFiles();
 }
@@ -478,6 +573,8 @@ void frmMain::onSubWindowActivated(QMdiSubWindow* window) {
         m_active->deactivated();
     }
     m_active = w;
+    setStatusText({});
+    setHintText({});
     showMenusOf(w);
     if (m_workspace.active() != w->document()) {
         m_workspace.activate(w->document());
@@ -587,6 +684,27 @@ void frmMain::mnuViewStatusBar() {
     for (frmDoc* d : docWindows()) {
         d->setBarChecks(toolbarShown(), statusBarShown());
     }
+}
+
+bool frmMain::tabsShown() const {
+    return m_mdi->viewMode() == QMdiArea::TabbedView;
+}
+
+void frmMain::showTabs(bool tabs) {
+    m_mdi->setViewMode(tabs ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    m_mdi->setTabsClosable(true);
+    m_mdi->setTabsMovable(true);
+    m_mdi->setDocumentMode(true);
+    if (m_viewTabs != nullptr) {
+        m_viewTabs->setChecked(tabs);
+    }
+    for (frmDoc* d : docWindows()) {
+        d->setBarChecks(toolbarShown(), statusBarShown());
+    }
+}
+
+void frmMain::mnuViewTabs() {
+    showTabs(!tabsShown());
 }
 
 void frmMain::arrange(int how) {

@@ -72,6 +72,16 @@ public:
     void setChildEntries(const std::vector<std::string>& entries) override;
     void setStatusText(const QString& text) override;
     QString statusText() const;
+    // Second panel: what a drag or click would do where the pointer is.
+    void setHintText(const QString& text) override;
+    QString hintText() const;
+    // A message shown for a while over the panels (a refused gesture, the
+    // files a generation wrote).
+    void showStatusMessage(const QString& text, int milliseconds = 8000) override;
+    QString statusMessage() const override;
+    // The padlock of the status bar: shown while a document is active, it
+    // tells whether its diagram is locked and toggles the lock when clicked.
+    void setLockIndicator(bool visible, bool locked) override;
 
     // --- Recent files ---
     void AddRecentFile(const std::string& path);
@@ -89,6 +99,9 @@ public:
     void mnuViewStatusBar() override;
     bool toolbarShown() const override;
     bool statusBarShown() const override;
+    // The work area shows the documents as tabs instead of windows.
+    void mnuViewTabs() override;
+    bool tabsShown() const override;
     // Cascade 0, tile horizontally 1, tile vertically 2, arrange icons 3.
     void arrange(int how) override;
     void mnuHelpContents() override;
@@ -105,11 +118,14 @@ protected:
 private:
     void buildMenus();
     void buildToolBar();
+    // The dockable Problems panel of the Check command, hidden until used.
+    void addProblemsPanel();
     void onButton(const std::string& key);
     void onSubWindowActivated(QMdiSubWindow* window);
     void showMenusOf(frmDoc* doc);
     void enableDocumentButtons(bool enable);
     void savePlacement();
+    void showTabs(bool tabs);
 
     Workspace& m_workspace;
     QtUserInterface& m_ui;
@@ -119,6 +135,8 @@ private:
     QWidget* m_picPrint = nullptr;
     QToolBar* m_toolbar = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_hint = nullptr;
+    QToolButton* m_lock = nullptr;
     QToolButton* m_childButton = nullptr;
     QMenu* m_childMenu = nullptr;
     std::map<std::string, QAction*> m_buttons;
@@ -126,6 +144,10 @@ private:
     std::array<QAction*, 6> m_mru{};
     QAction* m_viewToolbar = nullptr;
     QAction* m_viewStatusBar = nullptr;
+    QAction* m_viewTabs = nullptr;
+    // Document windows already given their first place (maximised when
+    // they show a file).
+    std::vector<const frmDoc*> m_placed;
     frmDoc* m_menusOf = nullptr;
     frmDoc* m_active = nullptr;
     bool m_closing = false;

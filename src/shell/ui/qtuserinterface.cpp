@@ -170,6 +170,17 @@ void QtUserInterface::documentClosed(Document& doc) {
     }
 }
 
+void QtUserInterface::filesWritten(const std::vector<std::string>& paths) {
+    if (m_main == nullptr || paths.empty()) {
+        return;
+    }
+    QStringList names;
+    for (const std::string& p : paths) {
+        names << QString::fromStdString(p);
+    }
+    m_main->showStatusMessage(QStringLiteral("Written: ") + names.join(QStringLiteral(", ")), 15000);
+}
+
 void QtUserInterface::addRecentFile(const std::string& path) {
     if (m_main != nullptr) {
         m_main->AddRecentFile(path);

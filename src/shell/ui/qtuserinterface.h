@@ -38,6 +38,8 @@ public:
     void documentActivated(Document& doc) final;
     void documentClosed(Document& doc) final;
     void addRecentFile(const std::string& path) final;
+    // Named in the status bar, so the user sees what a command wrote.
+    void filesWritten(const std::vector<std::string>& paths) final;
 
 protected:
     QWidget* dialogParent() const;
