@@ -42,6 +42,12 @@ int main(int argc, char** argv) {
     if (result.action == tarvel::StartupAction::Exit) {
         return result.exitStatus;
     }
+    // A line without a generation switch starts the editor, which needs a
+    // display: a build server or an SSH session is told what runs without.
+    if (!tarvel::DisplayAvailable()) {
+        std::cerr << tarvel::NoDisplayText(program, "neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return 1;
+    }
     const std::string editor = ownFolder() + "/tarvel-editor";
     std::vector<char*> editorArgs;
     editorArgs.push_back(const_cast<char*>(editor.c_str()));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -163,7 +164,8 @@ int runBatch(const StartupState& state) {
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
-                                const std::string& programName) {
+                                const std::string& programName,
+                                const std::function<int()>& showHelp) {
     std::vector<std::string> switches = args;
     if (const auto check = takeCheckArguments(switches)) {
         return {StartupAction::Exit, runCheckCommand(*check, switches, std::cout, std::cerr)};
@@ -172,6 +174,9 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
+        if (showHelp) {
+            return {StartupAction::Exit, showHelp()};
+        }
         std::cout << FullHelpText(programName);
         std::cout.flush();
         return {StartupAction::Exit, 0};
@@ -179,6 +184,14 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (state.showVersion) {
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
+    }
+    if (!state.unknownOptions.empty()) {
+        // Never a reason to start the editor: the line was meant for a batch.
+        for (const std::string& option : state.unknownOptions) {
+            std::cerr << programName << ": unknown option " << escapeControlCharacters(option)
+                      << " (" << programName << " --help lists the options)\n";
+        }
+        return {StartupAction::Exit, 1};
     }
     if (simulation) {
         // Generation switches given beside the simulation run first.
@@ -192,6 +205,29 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
         return {StartupAction::StartEditor, 0};
     }
     return {StartupAction::Exit, runBatch(state)};
+}
+
+bool DisplayAvailable() {
+    // A platform named for Qt (offscreen, vnc, ...) needs no display server.
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string NoDisplayText(std::string_view programName, std::string_view why) {
+    const std::string program(programName);
+    return program + ": the editor needs a display (" + std::string(why) +
+           "). Without one, run a batch:\n"
+           "  " + program + " DIAGRAM.fsm /C|/CH|/CHR   C module and header\n"
+           "  " + program + " DIAGRAM.fsm /LS           list file\n"
+           "  " + program + " DIAGRAM.fsm /H|/HL|/W     HTML page or picture\n"
+           "  " + program + " DIAGRAM.fsm --check       check the diagram\n"
+           "  " + program + " DIAGRAM.fsm --simulate=SCENARIO.json\n"
+           "or see " + program + " --help.\n";
 }
 
 }  // namespace tarvel

@@ -165,6 +165,4 @@ int runEditor(int& argc, char** argv, StartupState& startup) {
     return app.exec();
 }
 
-int runBatchFromEditor(const StartupState& state) { return runBatch(state); }
-
 }  // namespace tarvel

@@ -59,8 +59,4 @@ void setApplicationNames();
 // command line of an interactive run.
 int runEditor(int& argc, char** argv, StartupState& startup);
 
-// A batch run started as the editor: the generation switches of the command
-// line. Wired to the batch program's run in one place.
-int runBatchFromEditor(const StartupState& startup);
-
 }  // namespace tarvel
