@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 #include <new>
+#include <utility>
 
 #include "base/logs.h"
 #include "base/paths.h"
@@ -219,15 +220,19 @@ bool DisplayAvailable() {
 }
 
 std::string NoDisplayText(std::string_view programName, std::string_view why) {
+    static constexpr std::pair<std::string_view, std::string_view> runs[] = {
+        {"/C|/CH|/CHR", "C module and header"},         {"/LS", "list file"},
+        {"/H|/HL|/W", "HTML page or picture"},          {"--check", "check the diagram"},
+        {"--simulate=SCENARIO.json", "run a scenario"},
+    };
     const std::string program(programName);
-    return program + ": the editor needs a display (" + std::string(why) +
-           "). Without one, run a batch:\n"
-           "  " + program + " DIAGRAM.fsm /C|/CH|/CHR   C module and header\n"
-           "  " + program + " DIAGRAM.fsm /LS           list file\n"
-           "  " + program + " DIAGRAM.fsm /H|/HL|/W     HTML page or picture\n"
-           "  " + program + " DIAGRAM.fsm --check       check the diagram\n"
-           "  " + program + " DIAGRAM.fsm --simulate=SCENARIO.json\n"
-           "or see " + program + " --help.\n";
+    std::string text = program + ": the editor needs a display (" + std::string(why) +
+                       "). Without one, run a batch:\n";
+    for (const auto& [switches, what] : runs) {
+        text += "  " + program + " DIAGRAM.fsm " + padRight(switches, 25) + " " +
+                std::string(what) + "\n";
+    }
+    return text + "or see " + program + " --help.\n";
 }
 
 }  // namespace tarvel
