@@ -28,14 +28,34 @@ void CodePrinter::trimTrailingBlanks(std::size_t since) {
     m_out.resize(keep);
 }
 
+int CodePrinter::column() const {
+    const std::size_t lineStart = m_out.rfind('\n');
+    return static_cast<int>(lineStart == std::string::npos ? m_out.size()
+                                                           : m_out.size() - lineStart - 1);
+}
+
 CodePrinter& CodePrinter::indented(std::string_view s, int n, bool first) {
+    const int blanksAfterBreak = m_indent + n;
+    if (!first) {
+        return indentRule(s, 0, blanksAfterBreak);
+    }
+    return indentRule(s, atLineStart() ? blanksAfterBreak : n, blanksAfterBreak);
+}
+
+CodePrinter& CodePrinter::hanging(std::string_view s) {
+    if (s.empty()) {
+        return *this;
+    }
+    startLine();
+    return indentRule(s, 0, column());
+}
+
+CodePrinter& CodePrinter::indentRule(std::string_view s, int firstBlanks, int column) {
     if (s.empty()) {
         return *this;
     }
     const std::size_t start = m_out.size();
-    if (first) {
-        blanks(n);
-    }
+    m_out.append(static_cast<std::size_t>(firstBlanks), ' ');
     // Copy runs between line ends in one go; only the breaks need work.
     std::size_t from = 0;
     while (from < s.size()) {
@@ -47,7 +67,7 @@ CodePrinter& CodePrinter::indented(std::string_view s, int n, bool first) {
         m_out.append(s.substr(from, end - from));
         if (s[end] == '\r') {
             nl();
-            blanks(n);
+            m_out.append(static_cast<std::size_t>(column), ' ');
         }
         from = end + 1;
     }

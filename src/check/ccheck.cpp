@@ -559,13 +559,14 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
         return std::nullopt;
     }
     copy->selectGenerator(root.generatorCaption());
-    if (root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT) {
+    GeneratorKind kind = generatorOf(root.generatorCaption());
+    if (kind == GeneratorKind::None) {
+        kind = GeneratorKind::Hierarchical;  // the styles that exist only as menu items
+    }
+    if (kind == GeneratorKind::HierarchicalReentrant) {
         job.instanceType = "T_" + std::string(GetGraphField(FF_NAME, root.diagram()));
     }
-    const std::string generated =
-        root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT
-            ? generateHierarchicalSwitchCaseReentrant(*copy, copies.context())
-            : generateHierarchicalSwitchCase(*copy, copies.context());
+    const std::string generated = generate(*copy, kind, copies.context());
     if (generated.empty()) {
         return std::nullopt;
     }

@@ -10,6 +10,14 @@
 
 namespace tarvel {
 
+namespace {
+
+bool isChain(const Node& t) {
+    return isTransition(t) && readTransitionField(TF_CONTINUE, t) == "Y";
+}
+
+}  // namespace
+
 void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent, int& maxLoops) {
     chainPresent = false;
     // One entry per state, by index; an index beyond the number of states has
@@ -24,25 +32,15 @@ void clsContinueImmediately::Captura(const Diagram& diagram, bool& chainPresent,
         }
         const int k = lenientInt(readStateField(SF_INDEX, *node));
         const bool inTable = k >= 1 && static_cast<std::size_t>(k) <= m_chains.size();
-        const std::size_t outLinks = node->NodeOutLinks().size();
-        std::vector<bool> chains(outLinks, false);
-        std::vector<bool> taken(outLinks, false);
-        for (const Link* out : node->NodeOutLinks()) {
-            const Node* t = out->LinkTarget();
-            if (!isTransition(*t)) {
-                continue;
-            }
-            const bool chain = readTransitionField(TF_CONTINUE, *t) == "Y";
-            // Any chain transition asks for the loop, even one that is never
-            // generated (its priority is taken or out of range).
-            chainPresent = chainPresent || chain;
-            const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
-            if (p < 1 || static_cast<std::size_t>(p) > outLinks ||
-                taken[static_cast<std::size_t>(p - 1)]) {
-                continue;
-            }
-            taken[static_cast<std::size_t>(p - 1)] = true;
-            chains[static_cast<std::size_t>(p - 1)] = chain;
+        // Any chain transition asks for the loop, even one that is never
+        // generated (its priority is taken or out of range).
+        for (const Node* t : transitionsOf(*node)) {
+            chainPresent = chainPresent || isChain(*t);
+        }
+        const std::vector<const Node*> byPriority = transitionsByPriority(*node);
+        std::vector<bool> chains(byPriority.size(), false);
+        for (std::size_t p = 0; p < byPriority.size(); ++p) {
+            chains[p] = byPriority[p] != nullptr && isChain(*byPriority[p]);
         }
         if (inTable) {
             m_chains[static_cast<std::size_t>(k - 1)] = std::move(chains);

@@ -50,19 +50,15 @@ int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool
         s.entry = readStateField(SF_ENTRY, *node);
         s.exit = exit;
         s.exitCount = exit.empty() ? 0 : outLinks;
-        s.transitions.resize(static_cast<std::size_t>(outLinks));
-        for (const Link* out : node->NodeOutLinks()) {
-            const Node* t = out->LinkTarget();
-            if (!isTransition(*t)) {
+        // Only the transitions that are generated count.
+        const std::vector<const Node*> byPriority = transitionsByPriority(*node);
+        s.transitions.resize(byPriority.size());
+        for (std::size_t p = 0; p < byPriority.size(); ++p) {
+            const Node* t = byPriority[p];
+            if (t == nullptr) {
                 continue;
             }
-            const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
-            // A priority beyond the out-links is never generated; of several
-            // transitions with one priority the first is the one generated.
-            if (p < 1 || p > outLinks || s.transitions[static_cast<std::size_t>(p - 1)].present) {
-                continue;
-            }
-            TransitionEntry& e = s.transitions[static_cast<std::size_t>(p - 1)];
+            TransitionEntry& e = s.transitions[p];
             const Node* target = targetState(*t);
             e.present = true;
             e.target = target ? readStateField(SF_NAME, *target) : std::string_view{};
@@ -95,7 +91,12 @@ void clsEntryExit::makeExitFunction(StateEntry& s) const {
     const std::string head = "static void " + function + "(" + m_style.parameters + ")";
     s.prototype = head + ";";
     CodePrinter body(head.size() + s.exit.size() + 32);
-    body.line(head).line("{").indented(s.exit, 4).nl().text("}");
+    body.line(head).line("{");
+    {
+        IndentScope statements(body);
+        body.indented(s.exit).nl();
+    }
+    body.text("}");
     s.body = body.take();
     s.callText = function + "(" + m_style.arguments + ");";
 }

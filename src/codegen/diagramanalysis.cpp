@@ -68,6 +68,7 @@ bool DiagramAnalysis::analyse(const Reporter& reporter) {
     }
     m_chains.Captura(m_diagram, m_chainPresent, m_maxLoops);
     collectChildren();
+    findIllegalStateTest();
     return true;
 }
 
@@ -135,23 +136,12 @@ bool DiagramAnalysis::collectStates(const Reporter& reporter) {
     }
     for (StateInfo& s : m_states) {
         s.outLinks = static_cast<int>(s.node->NodeOutLinks().size());
-        s.byPriority.assign(static_cast<std::size_t>(s.outLinks), nullptr);
-        s.targetOf.assign(static_cast<std::size_t>(s.outLinks), 0);
-        for (const Link* out : s.node->NodeOutLinks()) {
-            const Node* t = out->LinkTarget();
-            if (!isTransition(*t)) {
-                continue;
-            }
-            // Of several transitions with one priority only the first (in
-            // out-link order) is generated; priorities outside 1..out-links never.
-            const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
-            if (p < 1 || p > s.outLinks || s.byPriority[static_cast<std::size_t>(p - 1)]) {
-                continue;
-            }
-            s.byPriority[static_cast<std::size_t>(p - 1)] = t;
-            const Node* target = targetState(*t);
+        s.byPriority = transitionsByPriority(*s.node);
+        s.targetOf.assign(s.byPriority.size(), 0);
+        for (std::size_t p = 0; p < s.byPriority.size(); ++p) {
+            const Node* target = s.byPriority[p] ? targetState(*s.byPriority[p]) : nullptr;
             const auto it = target ? indexOfNode.find(target) : indexOfNode.end();
-            s.targetOf[static_cast<std::size_t>(p - 1)] = it == indexOfNode.end() ? 0 : it->second;
+            s.targetOf[p] = it == indexOfNode.end() ? 0 : it->second;
         }
     }
     return true;
@@ -168,6 +158,24 @@ void DiagramAnalysis::collectChildren() {
         std::sort(s.children.begin(), s.children.end());
         s.children.erase(std::unique(s.children.begin(), s.children.end()), s.children.end());
     }
+    std::unordered_set<std::string> listed;
+    for (int index : m_nodeOrder) {
+        for (const std::string& entry : state(index).children) {
+            std::string machine = baseName(entry);
+            if (listed.insert(machine).second) {
+                m_childMachines.push_back(std::move(machine));
+            }
+        }
+    }
+}
+
+void DiagramAnalysis::findIllegalStateTest() {
+    // The texts are searched as one, in the order the module holds them.
+    std::string userCode;
+    for (int field : {FF_INITIALISATION, FF_BEFORE, FF_AFTER, FF_FINAL_CODE}) {
+        userCode += fsmField(field);
+    }
+    m_usesIllegalStateTest = userCode.find("Is_Next_State_Illegal()") != std::string::npos;
 }
 
 bool DiagramAnalysis::entryExitDisabled(const StateInfo& s, int priority) const {

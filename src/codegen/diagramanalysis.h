@@ -4,6 +4,7 @@
 // chain analyses, and the child diagrams each state names.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,12 @@ struct StateInfo {
     std::vector<int> targetOf;
     // Child entries named by the Moore and else actions, sorted, each once.
     std::vector<std::string> children;
+
+    // Some transition of the state is generated.
+    bool hasTransitions() const {
+        return std::any_of(byPriority.begin(), byPriority.end(),
+                           [](const Node* t) { return t != nullptr; });
+    }
 };
 
 class DiagramAnalysis {
@@ -67,6 +74,12 @@ public:
     const std::vector<int>& finalStates() const { return m_finals; }
     // The comment boxes in `NodeList` order.
     const std::vector<const Node*>& comments() const { return m_comments; }
+    // The child machines the states name, each once, in `NodeList` order of
+    // the states: leaving a machine that keeps no history restarts them.
+    const std::vector<std::string>& childMachines() const { return m_childMachines; }
+    // The user's code calls Is_Next_State_Illegal(), which the module then
+    // defines for this machine.
+    bool usesIllegalStateTest() const { return m_usesIllegalStateTest; }
 
     bool hasEntry() const { return m_hasEntry; }
     bool chainPresent() const { return m_chainPresent; }
@@ -81,6 +94,7 @@ public:
 private:
     bool collectStates(const Reporter& report);
     void collectChildren();
+    void findIllegalStateTest();
 
     const Diagram& m_diagram;
     const std::vector<std::string>& m_diagramChildren;
@@ -89,6 +103,8 @@ private:
     std::vector<int> m_nodeOrder;
     std::vector<int> m_finals;
     std::vector<const Node*> m_comments;
+    std::vector<std::string> m_childMachines;
+    bool m_usesIllegalStateTest = false;
     int m_initial = 0;
     std::size_t m_longestName = 0;
     bool m_hasEntry = false;

@@ -57,6 +57,10 @@ struct DiagramNames {
                              Flavour flavour, const DiagramOptions& options,
                              std::string_view rootName);
 
+    // Return type, name and parameters of the FSM function, as its
+    // definition, its prototypes and the banner name it.
+    std::string signature() const { return returnType + " " + name + "(" + parameters + ")"; }
+
     const std::string& constant(int index) const {
         return constants[static_cast<std::size_t>(index - 1)];
     }

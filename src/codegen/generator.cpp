@@ -142,9 +142,13 @@ void moduleRest(CodePrinter& out, const Diagrams& ds) {
 std::string headerFile(std::string_view rootName, const std::string& header) {
     const std::string guard = upperAscii(rootName) + "_H";
     CodePrinter out(header.size() + header.size() / 8 + 64);
-    out.text("#ifndef ").line(guard).text("#define ").line(guard);
-    out.indented(header, 4);
-    out.line("#endif");
+    {
+        // The guard's own lines stand at the margin, the header one level in.
+        PrinterScope include(out, "#ifndef " + guard, "#endif", 0);
+        out.text("#define ").line(guard);
+        IndentScope body(out);
+        out.indented(header);
+    }
     return out.take();
 }
 
@@ -191,18 +195,16 @@ std::string instanceType(const Diagrams& ds, const std::string& type) {
 std::string resetFunction(const Diagrams& ds, std::string_view root, const std::string& type) {
     CodePrinter out;
     out.line("// FSM instance reset function");
-    out.text("void ").text(root).text("_Reset(").text(type).line(" *this)").line("{");
-    out.indented(
-        appended(ds,
-                 [](const WalkedDiagram& d) -> const std::string& { return d.pieces.indexResets; }),
-        4);
-    out.nl();
-    out.indented(appended(ds,
-                          [](const WalkedDiagram& d) -> const std::string& {
-                              return d.pieces.entryFlagResets;
-                          }),
-                 4);
-    out.line("} ");
+    out.text("void ").text(root).text("_Reset(").text(type).line(" *this)");
+    {
+        PrinterScope body(out, "{", "} ");
+        out.indented(appended(
+            ds, [](const WalkedDiagram& d) -> const std::string& { return d.pieces.indexResets; }));
+        out.nl();
+        out.indented(appended(ds, [](const WalkedDiagram& d) -> const std::string& {
+            return d.pieces.entryFlagResets;
+        }));
+    }
     return out.take();
 }
 
@@ -255,6 +257,33 @@ std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationCo
     header.text(rootPieces.header).text(instanceType(ds, type)).nl();
     header.text(rootPieces.headerAfterInstanceType).text(resetPrototype(name, type));
     return result(root, module, headerFile(name, header.str()));
+}
+
+GeneratorKind generatorOf(std::string_view caption) {
+    // The first three styles exist only as menu items.
+    if (caption == GEN_POINTER_ARRAY || caption == GEN_SWITCH_CASE ||
+        caption == GEN_DIRECT_POINTERS) {
+        return GeneratorKind::None;
+    }
+    if (caption == GEN_HIERARCHICAL) {
+        return GeneratorKind::Hierarchical;
+    }
+    if (caption == GEN_HIERARCHICAL_REENTRANT) {
+        return GeneratorKind::HierarchicalReentrant;
+    }
+    return GeneratorKind::None;
+}
+
+std::string generate(Document& root, GeneratorKind kind, GenerationContext& ctx) {
+    switch (kind) {
+        case GeneratorKind::None:
+            return {};
+        case GeneratorKind::Hierarchical:
+            return generateHierarchicalSwitchCase(root, ctx);
+        case GeneratorKind::HierarchicalReentrant:
+            return generateHierarchicalSwitchCaseReentrant(root, ctx);
+    }
+    return {};
 }
 
 }  // namespace tarvel

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "codegen/generationcontext.h"
 
@@ -21,5 +22,13 @@ std::string generateHierarchicalSwitchCase(Document& root, GenerationContext& ct
 // structure that the caller owns and passes to the dispatcher, so that
 // several machines can run from one copy of the code.
 std::string generateHierarchicalSwitchCaseReentrant(Document& root, GenerationContext& ctx);
+
+// Which generator the default command runs for the selected caption: only the
+// hierarchical pair generate code.
+enum class GeneratorKind { None, Hierarchical, HierarchicalReentrant };
+GeneratorKind generatorOf(std::string_view caption);
+
+// Runs the generator of `kind`; the empty text for `None`.
+std::string generate(Document& root, GeneratorKind kind, GenerationContext& ctx);
 
 }  // namespace tarvel

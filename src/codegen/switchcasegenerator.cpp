@@ -1,6 +1,6 @@
 #include "codegen/switchcasegenerator.h"
 
-#include <set>
+#include <optional>
 #include <string>
 
 #include "base/codeprinter.h"
@@ -16,6 +16,10 @@ namespace {
 
 constexpr std::string_view DEBUG_IF = "#if defined(FSM_DEBUG)";
 constexpr std::string_view DEBUG_ENDIF = "#endif";
+
+// The further conditions of the final-state test stand this many blanks
+// deeper than the first.
+constexpr int FINAL_CONDITION_SHIFT = 7;
 
 // The number right-aligned in `width` characters.
 std::string rightAligned(int value, int width) {
@@ -108,13 +112,7 @@ std::string SwitchCaseGenerator::topPiece() const {
     CodePrinter out(1024 + initialisation.size());
     if (m_isRoot) {
         banner(out);
-        out.text("// Exported function: ")
-            .text(m_names.returnType)
-            .text(" ")
-            .text(m_names.name)
-            .text("(")
-            .text(m_names.parameters)
-            .line(");");
+        out.text("// Exported function: ").text(m_names.signature()).line(";");
         out.line(PLUS_LINE);
         out.nl();
         moduleHeaderBlock(out);
@@ -197,13 +195,16 @@ void SwitchCaseGenerator::debugTables(CodePrinter& out) const {
     }
     out.nl();
     {
-        PrinterScope debug(out, 0, DEBUG_IF, DEBUG_ENDIF);
-        out.blanks(4).text("static T_u8 ").text(m_names.debugTransition).line(" = (T_u8)0;");
-        out.blanks(4).text("static const T_char* ").text(m_names.debugStateNames).line("[] = {");
-        for (const StateInfo& s : m_analysis.states()) {
-            out.blanks(8).text("\"").text(s.name).line("\",");
+        PrinterScope debug(out, DEBUG_IF, DEBUG_ENDIF);
+        out.text("static T_u8 ").text(m_names.debugTransition).line(" = (T_u8)0;");
+        out.text("static const T_char* ").text(m_names.debugStateNames).line("[] = {");
+        {
+            IndentScope names(out);
+            for (const StateInfo& s : m_analysis.states()) {
+                out.text("\"").text(s.name).line("\",");
+            }
         }
-        out.line(4, "};");
+        out.line("};");
     }
     out.nl();
 }
@@ -219,28 +220,11 @@ void SwitchCaseGenerator::initialStateMacro(CodePrinter& out, CodePrinter& proto
         return;
     }
     const std::string_view comment = "// Force the FSM to the initial state.";
-    const std::string macro = "#define " + m_names.initMacro + " { " + m_names.indexVariable +
-                              " = " + m_names.constant(m_analysis.initialIndex()) + "; ";
     out.line(comment);
-    if (m_options.debugInfo) {
-        out.line(DEBUG_IF).blanks(4).text(macro);
-        entryFlagReset(out);
-        out.text(m_names.debugTransition).text(" = (T_u8)0U;").line("}");
-        out.line("#else").blanks(4);
-    }
-    out.text(macro);
-    entryFlagReset(out);
-    out.line("}");
-    if (m_options.debugInfo) {
-        out.line(DEBUG_ENDIF);
-    }
+    forcingMacro(out, m_names.initMacro, m_analysis.initialIndex(), "}");
     out.nl();
-    if (m_options.useMacros) {
-        return;
-    }
-    const std::string head = "void " + m_names.name + "_Init(void)";
-    out.line(head).line("{").blanks(4).text(m_names.initMacro).line(";").line("}").nl();
-    prototypes.line(comment).text(head).line(";").nl();
+    wrappingFunction(out, prototypes, comment, "void " + m_names.name + "_Init(void)",
+                     m_names.initMacro + ";");
 }
 
 void SwitchCaseGenerator::historyMacro(CodePrinter& out) const {
@@ -252,16 +236,6 @@ void SwitchCaseGenerator::historyMacro(CodePrinter& out) const {
     }
     // Leaving the machine restarts it and, through their own history macros,
     // every child its states name (each child once).
-    std::string children;
-    std::set<std::string> listed;
-    for (int index : m_analysis.nodeOrder()) {
-        for (const std::string& entry : m_analysis.state(index).children) {
-            std::string child = baseName(entry);
-            if (listed.insert(child).second) {
-                children += "_" + child + "_Init(); ";
-            }
-        }
-    }
     out.line("// This is not a history FSM.");
     out.text("#define _")
         .text(m_names.name)
@@ -269,9 +243,13 @@ void SwitchCaseGenerator::historyMacro(CodePrinter& out) const {
         .text("  {")
         .text(m_names.name)
         .text("_Init()")
-        .text("; /* Children: */ ")
-        .text(trimRightBlanks(children))
-        .text("}");
+        .text("; /* Children: */ ");
+    const char* separator = "";
+    for (const std::string& child : m_analysis.childMachines()) {
+        out.text(separator).text("_").text(child).text("_Init();");
+        separator = " ";
+    }
+    out.text("}");
     out.nl(2);
 }
 
@@ -281,30 +259,28 @@ void SwitchCaseGenerator::finalStateMacro(CodePrinter& out, CodePrinter& prototy
     }
     const std::string_view comment = "// Confirm that the FSM has reached a final state.";
     out.line(comment);
-    out.text("#define ").text(m_names.endMacro).line(" (\\").blanks(4);
-    if (m_analysis.finalStates().empty()) {
-        out.text("0");
-    }
-    bool first = true;
-    for (int index : m_analysis.finalStates()) {
-        if (!first) {
-            out.line(" ||\\").blanks(11);
+    out.text("#define ").text(m_names.endMacro).line(" (\\");
+    {
+        IndentScope conditions(out);
+        if (m_analysis.finalStates().empty()) {
+            out.text("0");
         }
-        first = false;
-        out.text("(")
-            .text(m_names.indexVariable)
-            .text(" == ")
-            .text(m_names.constant(index))
-            .text(")");
+        bool first = true;
+        for (int index : m_analysis.finalStates()) {
+            if (!first) {
+                out.line(" ||\\").blanks(FINAL_CONDITION_SHIFT);
+            }
+            first = false;
+            out.text("(")
+                .text(m_names.indexVariable)
+                .text(" == ")
+                .text(m_names.constant(index))
+                .text(")");
+        }
+        out.line(")").nl();
     }
-    out.line(")").nl();
-    if (m_options.useMacros) {
-        return;
-    }
-    const std::string head = "T_u8 " + m_names.name + "_End(void)";
-    out.line(head).line("{").blanks(4).text("return(").text(m_names.endMacro).line(");");
-    out.line("}").nl();
-    prototypes.line(comment).text(head).line(";").nl();
+    wrappingFunction(out, prototypes, comment, "T_u8 " + m_names.name + "_End(void)",
+                     "return(" + m_names.endMacro + ");");
 }
 
 void SwitchCaseGenerator::isInMacros(CodePrinter& out, CodePrinter& prototypes) const {
@@ -325,14 +301,9 @@ void SwitchCaseGenerator::isInMacros(CodePrinter& out, CodePrinter& prototypes) 
             .text(m_names.constant(index))
             .text(")")
             .nl(2);
-        if (m_options.useMacros) {
-            continue;
-        }
-        const std::string head = "T_u8 " + m_names.name + "_IsIn_" + std::string(s.name) + "(void)";
-        out.line(head).line("{");
-        out.blanks(4).text("return(").text(m_names.isInPrefix).text(s.name).line("());");
-        out.line("}").nl();
-        prototypes.line(comment).text(head).line(";").nl();
+        wrappingFunction(out, prototypes, comment,
+                         "T_u8 " + m_names.name + "_IsIn_" + std::string(s.name) + "(void)",
+                         "return(" + m_names.isInPrefix + std::string(s.name) + "());");
     }
 }
 
@@ -343,31 +314,60 @@ void SwitchCaseGenerator::gotoMacros(CodePrinter& out, CodePrinter& prototypes) 
             continue;
         }
         const std::string comment = "// Force the FSM to the state:[" + std::string(s.name) + "].";
-        const std::string macro = "#define " + m_names.gotoPrefix + std::string(s.name) + "() { " +
-                                  m_names.indexVariable + " = " + m_names.constant(index) + "; ";
+        const std::string macro = m_names.gotoPrefix + std::string(s.name) + "()";
         out.line(comment);
-        if (m_options.debugInfo) {
-            out.line(DEBUG_IF).blanks(4).text(macro);
-            entryFlagReset(out);
-            out.text(m_names.debugTransition).line(" = (T_u8)0U; }");
-            out.line("#else").blanks(4);
-        }
-        out.text(macro);
+        forcingMacro(out, macro, index, " }");
+        out.nl();
+        wrappingFunction(out, prototypes, comment,
+                         "void " + m_names.name + "_Goto_" + std::string(s.name) + "(void)",
+                         macro + ";");
+    }
+}
+
+template <typename Debug, typename Plain>
+void SwitchCaseGenerator::debugAlternatives(CodePrinter& out, Debug debug, Plain plain) const {
+    if (!m_options.debugInfo) {
+        plain();
+        return;
+    }
+    PrinterScope alternatives(out, DEBUG_IF, DEBUG_ENDIF);
+    debug();
+    alternatives.divide("#else");
+    plain();
+}
+
+void SwitchCaseGenerator::forcingMacro(CodePrinter& out, const std::string& macro, int index,
+                                       std::string_view debugEnd) const {
+    const std::string head =
+        "#define " + macro + " { " + m_names.indexVariable + " = " + m_names.constant(index) + "; ";
+    const auto plain = [&] {
+        out.text(head);
         entryFlagReset(out);
         out.line("}");
-        if (m_options.debugInfo) {
-            out.line(DEBUG_ENDIF);
-        }
-        out.nl();
-        if (m_options.useMacros) {
-            continue;
-        }
-        const std::string head = "void " + m_names.name + "_Goto_" + std::string(s.name) + "(void)";
-        out.line(head).line("{");
-        out.blanks(4).text(m_names.gotoPrefix).text(s.name).line("();");
-        out.line("}").nl();
-        prototypes.line(comment).text(head).line(";").nl();
+    };
+    debugAlternatives(
+        out,
+        [&] {
+            out.text(head);
+            entryFlagReset(out);
+            out.text(m_names.debugTransition).text(" = (T_u8)0U;").line(debugEnd);
+        },
+        plain);
+}
+
+void SwitchCaseGenerator::wrappingFunction(CodePrinter& out, CodePrinter& prototypes,
+                                           std::string_view comment, const std::string& head,
+                                           const std::string& statement) const {
+    if (m_options.useMacros) {
+        return;
     }
+    out.line(head);
+    {
+        PrinterScope body(out, "{", "}");
+        out.line(statement);
+    }
+    out.nl();
+    prototypes.line(comment).text(head).line(";").nl();
 }
 
 void SwitchCaseGenerator::exitFunctionPrototypes(CodePrinter& out) const {
@@ -385,15 +385,7 @@ std::string SwitchCaseGenerator::localChildFunctionPiece() const {
     if (m_isRoot) {
         return {};
     }
-    CodePrinter out;
-    out.text("static ")
-        .text(m_names.returnType)
-        .text(" ")
-        .text(m_names.name)
-        .text("(")
-        .text(m_names.parameters)
-        .text(");");
-    return out.take();
+    return "static " + m_names.signature() + ";";
 }
 
 // ---------------------------------------------------------------------------
@@ -403,35 +395,29 @@ std::string SwitchCaseGenerator::debugMacrosPiece() const {
     CodePrinter out;
     if (m_options.debugInfo) {
         out.nl().line(PLUS_LINE).line("// Debug customized macros.").line(PLUS_LINE);
-        out.line(DEBUG_IF);
+        PrinterScope debug(out, DEBUG_IF, DEBUG_ENDIF);
         if (!m_isRoot) {
             // The root defined them first; each child redefines them for its
             // own function, which follows.
-            out.line(4, "#undef  FSM_STATE_NAME");
-            out.line(4, "#undef  FSM_TRANS_NUMBER");
-            out.line(4, "#undef  FSM_NAME");
+            out.line("#undef  FSM_STATE_NAME");
+            out.line("#undef  FSM_TRANS_NUMBER");
+            out.line("#undef  FSM_NAME");
         }
-        out.blanks(4)
-            .text("#define FSM_STATE_NAME()   ")
+        out.text("#define FSM_STATE_NAME()   ")
             .text(m_names.debugStateNames)
             .text("[")
             .text(m_names.indexVariable)
             .line("]");
-        out.blanks(4).text("#define FSM_TRANS_NUMBER() ").line(m_names.debugTransition);
-        out.blanks(4).text("#define FSM_NAME()         \"").text(m_names.name).line("\"");
+        out.text("#define FSM_TRANS_NUMBER() ").line(m_names.debugTransition);
+        out.text("#define FSM_NAME()         \"").text(m_names.name).line("\"");
         if (m_isRoot) {
-            out.line("#else");
-            out.line(4, "#define FSM_STATE_NAME()");
-            out.line(4, "#define FSM_TRANS_NUMBER()");
-            out.line(4, "#define FSM_NAME()");
+            debug.divide("#else");
+            out.line("#define FSM_STATE_NAME()");
+            out.line("#define FSM_TRANS_NUMBER()");
+            out.line("#define FSM_NAME()");
         }
-        out.line(DEBUG_ENDIF);
     }
-    std::string userCode;
-    for (int field : {FF_INITIALISATION, FF_BEFORE, FF_AFTER, FF_FINAL_CODE}) {
-        userCode += m_analysis.fsmField(field);
-    }
-    if (userCode.find("Is_Next_State_Illegal()") != std::string::npos) {
+    if (m_analysis.usesIllegalStateTest()) {
         out.line("#undef Is_Next_State_Illegal");
         out.text("#define Is_Next_State_Illegal() (")
             .text(m_names.indexVariable)
@@ -454,32 +440,36 @@ std::string SwitchCaseGenerator::fsmFunctionPiece() const {
                         (420 + m_analysis.entryExit().ExitAction(s.index).size());
     }
     CodePrinter out(estimate);
-    const int b = loopIndent();
     out.nl().line(PLUS_LINE).line("// FSM dispatcher function to be called by the O.S.");
     out.line(PLUS_LINE);
     functionHeaderBlock(out);
-    functionHead(out);
+    out.text(m_isRoot ? "" : "static ").line(m_names.signature());
     {
-        PrinterScope body(out, 0, "{", "}");
+        PrinterScope body(out, "{", "}");
         chainLocals(out);
         actionsBeforeAnalysis(out);
         if (m_options.debugInfo) {
-            PrinterScope debug(out, 4, DEBUG_IF, DEBUG_ENDIF);
-            out.blanks(8).text(m_names.debugTransition).line(" = (T_u8)0U;");
+            PrinterScope debug(out, DEBUG_IF, DEBUG_ENDIF);
+            out.text(m_names.debugTransition).line(" = (T_u8)0U;");
         }
+        std::optional<PrinterScope> chainLoop;
         if (m_analysis.chainPresent()) {
-            out.line(4, "// Chain transition loop.").line(4, "do{");
-            out.blanks(8).text(m_names.chainFlag).line(" = FALSE;");
+            out.line("// Chain transition loop.");
+            chainLoop.emplace(out, "do{", chainLoopEnd());
+            out.text(m_names.chainFlag).line(" = FALSE;");
         }
-        out.line(b + 4, "// Next state analyser.");
+        out.line("// Next state analyser.");
         {
-            PrinterScope sw(out, b + 4, "switch(" + m_names.indexVariable + "){", "}");
+            PrinterScope sw(out, "switch(" + m_names.indexVariable + "){", "}");
             for (const StateInfo& s : m_analysis.states()) {
                 stateCase(out, s);
             }
             defaultCase(out);
         }
-        chainLoopEnd(out);
+        if (m_analysis.chainPresent() && m_analysis.maxLoops() > 0) {
+            out.text(m_names.chainCounter).line("--;");
+        }
+        chainLoop.reset();
         actionsAfterAnalysis(out);
     }
     out.nl();
@@ -487,27 +477,14 @@ std::string SwitchCaseGenerator::fsmFunctionPiece() const {
     return out.take();
 }
 
-void SwitchCaseGenerator::functionHead(CodePrinter& out) const {
-    if (!m_isRoot) {
-        out.text("static ");
-    }
-    out.text(m_names.returnType)
-        .text(" ")
-        .text(m_names.name)
-        .text("(")
-        .text(m_names.parameters)
-        .line(")");
-}
-
 void SwitchCaseGenerator::chainLocals(CodePrinter& out) const {
     if (!m_analysis.chainPresent()) {
         return;
     }
-    out.line(4, "// Chain transition flag.");
-    out.blanks(4).text("T_bit ").text(m_names.chainFlag).line(";");
+    out.line("// Chain transition flag.");
+    out.text("T_bit ").text(m_names.chainFlag).line(";");
     if (m_analysis.maxLoops() > 0) {
-        out.blanks(4)
-            .text("T_u8 ")
+        out.text("T_u8 ")
             .text(m_names.chainCounter)
             .text(" = (T_u8)")
             .text(std::to_string(m_analysis.maxLoops()))
@@ -521,46 +498,46 @@ void SwitchCaseGenerator::actionsBeforeAnalysis(CodePrinter& out) const {
     if (before.empty()) {
         return;
     }
-    out.line(4, "// User actions to be executed before analyse the state.");
-    out.indented(before, 4).nl(2);
+    out.line("// User actions to be executed before analyse the state.");
+    out.indented(before).nl(2);
 }
 
 void SwitchCaseGenerator::stateCase(CodePrinter& out, const StateInfo& s) const {
-    const int b = loopIndent();
-    out.blanks(b + 8).text("case ").text(m_names.constant(s.index)).line(":");
-    entryCheck(out, s);
-    if (!s.moore.empty()) {
-        out.line(b + 12, "// State actions (Moore).").indented(s.moore, b + 12).nl();
-    }
-
-    const bool hasElse = !s.elseActions.empty();
-    bool hasTransitions = false;
-    for (const Node* t : s.byPriority) {
-        hasTransitions = hasTransitions || t != nullptr;
-    }
-    if (hasTransitions) {
-        out.line(b + 12, "// Next state selection.").blanks(b + 12);
-        for (int p = 1; p <= s.outLinks; ++p) {
-            if (s.byPriority[static_cast<std::size_t>(p - 1)] != nullptr) {
+    out.text("case ").text(m_names.constant(s.index)).line(":");
+    {
+        IndentScope body(out);
+        entryCheck(out, s);
+        if (!s.moore.empty()) {
+            out.line("// State actions (Moore).").indented(s.moore).nl();
+        }
+        const bool hasElse = !s.elseActions.empty();
+        if (s.hasTransitions()) {
+            // Each transition closes the one before it with "}else "; the
+            // last is closed by the else block or by its brace alone.
+            out.line("// Next state selection.");
+            bool first = true;
+            for (int p = 1; p <= s.outLinks; ++p) {
+                if (s.byPriority[static_cast<std::size_t>(p - 1)] == nullptr) {
+                    continue;
+                }
+                if (!first) {
+                    out.text("}else ");
+                }
+                first = false;
                 transition(out, s, p, !hasElse);
             }
+            if (hasElse) {
+                out.text("}else ");
+            } else {
+                out.line("}");
+            }
         }
-        // Every transition ends in "}else "; without else actions the last
-        // one keeps only its closing brace.
-        if (!hasElse) {
-            out.truncate(out.size() - 5);
+        if (hasElse) {
+            PrinterScope elseBlock(out, "{ // Else actions.", "}");
+            out.indented(s.elseActions).nl();
         }
-    } else if (hasElse) {
-        out.blanks(b + 12);
     }
-    if (hasElse) {
-        out.line("{ // Else actions.").indented(s.elseActions, b + 16).nl();
-        out.blanks(b + 12).text("}");
-    }
-    if (hasTransitions || hasElse) {
-        out.nl();
-    }
-    out.line(b + 8, "break;");
+    out.line("break;");
 }
 
 void SwitchCaseGenerator::entryCheck(CodePrinter& out, const StateInfo& s) const {
@@ -568,25 +545,21 @@ void SwitchCaseGenerator::entryCheck(CodePrinter& out, const StateInfo& s) const
     if (!m_analysis.entryExit().ExisteEntryAccion(s.index, entry)) {
         return;
     }
-    const int b = loopIndent();
-    out.line(b + 12, "// Entry check");
-    out.blanks(b + 12).text("if(!((T_bit)").text(m_names.entryFlag).line(")){");
-    out.blanks(b + 16).text(m_names.entryFlag).line(reentrant() ? " = (T_bit)1U;" : " = (T_bit)1;");
-    out.line(b + 16, "// Entry actions").indented(entry, b + 16).nl();
-    out.line(b + 12, "}");
+    out.line("// Entry check");
+    PrinterScope check(out, "if(!((T_bit)" + m_names.entryFlag + ")){", "}");
+    out.text(m_names.entryFlag).line(reentrant() ? " = (T_bit)1U;" : " = (T_bit)1;");
+    out.line("// Entry actions").indented(entry).nl();
 }
 
 void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p,
                                      bool noElse) const {
-    const int b = loopIndent();
     const Node& t = *s.byPriority[static_cast<std::size_t>(p - 1)];
     const std::string_view condition = readTransitionField(TF_CONDITION, t);
     if (!isBlank(condition)) {
-        // Continuation lines of the condition stand under its first line:
-        // after "if(" for the first priority, after "}else if(" for the others.
+        // Continuation lines of the condition stand under its first line.
         std::string opening(condition);
         opening += "){";
-        out.text("if(").indented(opening, b + (p == 1 ? 15 : 21), false);
+        out.text("if(").hanging(opening);
     } else {
         out.text(p < s.outLinks || !noElse ? "if(1){" : "{");
     }
@@ -595,6 +568,7 @@ void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p
     }
     out.nl();
 
+    IndentScope body(out);
     const bool disabled = m_analysis.entryExitDisabled(s, p);
     if (!disabled) {
         childInitialisation(out, s);
@@ -602,52 +576,44 @@ void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p
     std::string_view exitText;
     bool exitDisabled = false;
     if (m_analysis.entryExit().ExistExitInThisTrans(s.index, p, exitText, exitDisabled)) {
-        out.line(b + 16, "// Exit actions.").indented(exitText, b + 16).nl();
+        out.line("// Exit actions.").indented(exitText).nl();
     }
     const std::string_view actions = readTransitionField(TF_ACTIONS, t);
     if (!actions.empty()) {
-        out.line(b + 16, "// Transition actions (Meally).").indented(actions, b + 16).nl();
+        out.line("// Transition actions (Meally).").indented(actions).nl();
     }
     const int target = s.targetOf[static_cast<std::size_t>(p - 1)];
     if (target != 0 && target != s.index) {
-        out.line(b + 16, "// Pointing to the next state.");
-        out.blanks(b + 16)
-            .text(m_names.indexVariable)
-            .text(" = ")
-            .text(m_names.constant(target))
-            .line(";");
+        out.line("// Pointing to the next state.");
+        out.text(m_names.indexVariable).text(" = ").text(m_names.constant(target)).line(";");
     }
     if (m_options.debugInfo) {
-        PrinterScope debug(out, b + 16, DEBUG_IF, DEBUG_ENDIF);
-        out.blanks(b + 20)
-            .text(m_names.debugTransition)
+        PrinterScope debug(out, DEBUG_IF, DEBUG_ENDIF);
+        out.text(m_names.debugTransition)
             .text(" = (T_u8)")
             .text(readTransitionField(TF_PRIORITY, t))
             .line(";");
     }
     if (!s.entry.empty() && !disabled) {
-        out.line(b + 16, "// Reset entry flag");
-        out.blanks(b + 16).text(m_names.entryFlag).line(" = 0U;");
+        out.line("// Reset entry flag");
+        out.text(m_names.entryFlag).line(" = 0U;");
     }
     if (m_analysis.chainPresent() && m_analysis.chains().ExistInThisTrans(s.index, p)) {
-        out.line(b + 16, "// Chain transition.");
-        out.blanks(b + 16).text(m_names.chainFlag).line(" = TRUE;");
+        out.line("// Chain transition.");
+        out.text(m_names.chainFlag).line(" = TRUE;");
     }
-    out.blanks(b + 12).text("}else ");
 }
 
 void SwitchCaseGenerator::childInitialisation(CodePrinter& out, const StateInfo& s) const {
     if (s.children.empty()) {
         return;
     }
-    const int b = loopIndent();
     // One line per child entry: a child found beside the diagram and in its
     // sub-folder is restarted twice, which is harmless.
-    CodePrinter calls;
+    out.line("// Child Initialization.");
     for (const std::string& entry : s.children) {
-        calls.text("_").text(baseName(entry)).line("_Init();");
+        out.text("_").text(baseName(entry)).line("_Init();");
     }
-    out.line(b + 16, "// Child Initialization.").indented(calls.str(), b + 16);
 }
 
 void SwitchCaseGenerator::defaultCase(CodePrinter& out) const {
@@ -655,28 +621,20 @@ void SwitchCaseGenerator::defaultCase(CodePrinter& out) const {
     if (actions.empty()) {
         return;
     }
-    const int b = loopIndent();
-    out.line(b + 8, "default:");
-    out.line(b + 12, "// State index error trap (MISRA requiremment).");
-    out.indented(actions, b + 12).nl();
-    out.line(b + 8, "break;");
+    out.line("default:");
+    {
+        IndentScope body(out);
+        out.line("// State index error trap (MISRA requiremment).");
+        out.indented(actions).nl();
+    }
+    out.line("break;");
 }
 
-void SwitchCaseGenerator::chainLoopEnd(CodePrinter& out) const {
-    if (!m_analysis.chainPresent()) {
-        return;
-    }
+std::string SwitchCaseGenerator::chainLoopEnd() const {
     if (m_analysis.maxLoops() < 1) {
-        out.blanks(4).text("}while(").text(m_names.chainFlag).line(");");
-        return;
+        return "}while(" + m_names.chainFlag + ");";
     }
-    out.blanks(8).text(m_names.chainCounter).line("--;");
-    out.blanks(4)
-        .text("}while(")
-        .text(m_names.chainFlag)
-        .text(" && (")
-        .text(m_names.chainCounter)
-        .line(" > (T_u8)0));");
+    return "}while(" + m_names.chainFlag + " && (" + m_names.chainCounter + " > (T_u8)0));";
 }
 
 void SwitchCaseGenerator::actionsAfterAnalysis(CodePrinter& out) const {
@@ -684,8 +642,8 @@ void SwitchCaseGenerator::actionsAfterAnalysis(CodePrinter& out) const {
     if (after.empty()) {
         return;
     }
-    out.nl().line(4, "// User actions to be executed after analyse the state.");
-    out.indented(after, 4).nl();
+    out.nl().line("// User actions to be executed after analyse the state.");
+    out.indented(after).nl();
 }
 
 void SwitchCaseGenerator::exitFunctionBodies(CodePrinter& out) const {
@@ -741,13 +699,7 @@ std::string SwitchCaseGenerator::headerPiece(const std::string& prototypes) cons
     }
     out.line("// FSM function.").line(PLUS_LINE);
     functionHeaderBlock(out);
-    out.text(m_names.returnType)
-        .text(" ")
-        .text(m_names.name)
-        .text("(")
-        .text(m_names.parameters)
-        .text(");")
-        .nl(2);
+    out.text(m_names.signature()).text(";").nl(2);
     out.text(prototypes);
     return out.take();
 }
@@ -759,23 +711,19 @@ std::string SwitchCaseGenerator::headerAfterInstanceType() const {
     CodePrinter out;
     out.nl().line(PLUS_LINE).line("// FSM function.").line(PLUS_LINE);
     functionHeaderBlock(out);
-    out.text(m_names.returnType)
-        .text(" ")
-        .text(m_names.name)
-        .text("(")
-        .text(m_names.parameters)
-        .line(");")
-        .nl();
+    out.text(m_names.signature()).line(";").nl();
     return out.take();
 }
 
 void SwitchCaseGenerator::instancePieces(DiagramPieces& pieces) const {
     const std::string& initial = m_names.constant(m_analysis.initialIndex());
     CodePrinter members;
-    members.blanks(4)
-        .text(m_names.indexType == "T_u8" ? "T_u8  " : "T_u16 ")
-        .text(m_names.indexMember)
-        .line(";");
+    {
+        IndentScope member(members);
+        members.text(m_names.indexType == "T_u8" ? "T_u8  " : "T_u16 ")
+            .text(m_names.indexMember)
+            .line(";");
+    }
     pieces.indexMembers = members.take();
     CodePrinter resets;
     resets.text(m_names.indexVariable).text(" = ").text(initial).line(";");

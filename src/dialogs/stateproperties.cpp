@@ -14,10 +14,6 @@ namespace {
 constexpr int TAB_WIDTH = 4;
 constexpr int MAX_INDEX = 9999;
 
-const char* flag(bool on) {
-    return on ? "Y" : "N";
-}
-
 }  // namespace
 
 StateProperties::StateProperties(Document& doc, Node& state, DialogPrompter& prompter)
@@ -26,16 +22,7 @@ StateProperties::StateProperties(Document& doc, Node& state, DialogPrompter& pro
 }
 
 void StateProperties::load() {
-    if (readStateField(SF_INDEX, m_node).empty() && !m_locked) {
-        renumberStates(m_doc, &m_node);
-    }
-    const StateRecord r = StateRecord::read(m_node);
-    m_values.index = r.index;
-    m_values.name = r.name;
-    m_values.moore = r.moore;
-    m_values.entry = r.entry;
-    m_values.exit = r.exit;
-    m_values.elseActions = r.elseActions;
+    static_cast<StateRecord&>(m_values) = loadStateForEdit(m_doc, m_node);
     if (isInitial(m_node)) {
         m_values.mode = StateMode::Initial;
     } else if (isFinal(m_node)) {
@@ -44,10 +31,8 @@ void StateProperties::load() {
         m_values.mode = StateMode::Standard;
     }
     const std::string fsmName(GetGraphField(FF_NAME, m_doc.diagram()));
-    m_isInCaption = "Generate the state confirmation: " + fsmName + "_IsIn_" + r.name + "()";
-    m_gotoCaption = "Generate the state jump: " + fsmName + "_Goto_" + r.name + "()";
-    m_values.isIn = r.isIn == "Y";
-    m_values.goTo = r.goTo == "Y";
+    m_isInCaption = "Generate the state confirmation: " + fsmName + "_IsIn_" + m_values.name + "()";
+    m_gotoCaption = "Generate the state jump: " + fsmName + "_Goto_" + m_values.name + "()";
     refreshChildren();
     m_snapshot = m_values;
     m_snapshotKind = kindFromControls();
@@ -71,24 +56,15 @@ std::uint32_t StateProperties::kindFromControls() const {
 }
 
 void StateProperties::write() {
-    StateRecord r;
     // An index change writes at once; a name the user typed that another
     // state already has is not written then, since "Ok" would refuse it.
-    r.name = stateNameFreeFor(m_doc.diagram(), m_values.name, m_node)
-                 ? m_values.name
-                 : std::string(readStateField(SF_NAME, m_node));
-    const bool keptOwnName = r.name == m_values.name;
-    r.moore = m_values.moore;
-    r.index = m_values.index;
-    r.entry = m_values.entry;
-    r.exit = m_values.exit;
-    r.isIn = flag(m_values.isIn);
-    r.goTo = flag(m_values.goTo);
-    r.elseActions = m_values.elseActions;
-    writeState(m_doc, r, kindFromControls(), m_node);
-    if (keptOwnName) {
-        m_values.name = r.name;  // a generated name when it was empty
+    if (!stateNameFreeFor(m_doc.diagram(), m_values.name, m_node)) {
+        StateRecord r = m_values;
+        r.name = readStateField(SF_NAME, m_node);
+        writeState(m_doc, r, kindFromControls(), m_node);
+        return;
     }
+    writeState(m_doc, m_values, kindFromControls(), m_node);  // an empty name gets one
 }
 
 StateProperties::IndexResult StateProperties::indexEdited() {
@@ -138,12 +114,10 @@ bool StateProperties::accept() {
     if (m_values.index != m_lastIndex && indexEdited() == IndexResult::Illegal) {
         return false;
     }
-    if (!stateNameFreeFor(m_doc.diagram(), m_values.name, m_node)) {
-        m_prompter.message("The name: " + m_values.name + " is already used");
+    if (finishStateEdit(m_doc, m_node, m_values, kindFromControls(), m_snapshot, m_snapshotKind) ==
+        StateEditResult::NameUsed) {
+        m_prompter.message(nameUsedMessage(m_values.name));
         return false;
-    }
-    if (m_values != m_snapshot || kindFromControls() != m_snapshotKind) {
-        write();
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/document.h"
+#include "model/staterecord.h"
 
 namespace tarvel {
 
@@ -16,17 +17,10 @@ class DialogPrompter;
 
 enum class StateMode { Standard, Initial, Final };
 
-// What the controls of the state dialog hold.
-struct StateValues {
-    std::string index;
-    std::string name;
-    std::string entry;
-    std::string moore;
-    std::string elseActions;
-    std::string exit;
+// What the controls of the state dialog hold: the record they edit, with the
+// check boxes as "Y" or "N", and the mode the option buttons choose.
+struct StateValues : StateRecord {
     StateMode mode = StateMode::Standard;
-    bool isIn = false;
-    bool goTo = false;
     friend bool operator==(const StateValues&, const StateValues&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "editor/dialogprompter.h"
 #include "model/staterecord.h"
+#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {
@@ -10,10 +11,6 @@ namespace tarvel {
 namespace {
 
 constexpr int TAB_WIDTH = 4;
-
-const char* flag(bool on) {
-    return on ? "Y" : "N";
-}
 
 }  // namespace
 
@@ -23,13 +20,13 @@ TransitionProperties::TransitionProperties(Document& doc, Node& transition,
       m_node(transition),
       m_prompter(prompter),
       m_locked(doc.diagram().DiagramLocked()) {
-    const TransitionRecord r = TransitionRecord::read(m_node);
+    const TransitionRecord r = loadTransitionForEdit(m_node);
     m_values.priority = r.priority;
     m_values.condition = r.condition;
     m_values.actions = r.actions;
     Node* source = sourceState(m_node);
     m_selfVisible = source != nullptr && source == targetState(m_node);
-    m_values.selfTransition = r.entryExit != "N";
+    m_values.selfTransition = r.entryExit == "Y";
     bool otherIsLast = false;
     if (source != nullptr) {
         for (Node* t : transitionsOf(*source)) {
@@ -50,9 +47,9 @@ void TransitionProperties::write() {
     r.priority = m_values.priority;
     r.condition = m_values.condition;
     r.actions = m_values.actions;
-    r.entryExit = flag(m_values.selfTransition);
-    r.mustBeLast = flag(m_values.mustBeLast);
-    r.continueImmediately = flag(m_values.continueImmediately);
+    r.entryExit = recordFlag(m_values.selfTransition);
+    r.mustBeLast = recordFlag(m_values.mustBeLast);
+    r.continueImmediately = recordFlag(m_values.continueImmediately);
     writeTransition(m_doc, r, m_node);
 }
 

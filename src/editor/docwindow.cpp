@@ -86,21 +86,6 @@ ButtonUpdate ButtonCache::update(const ButtonState& now, bool force) {
     return u;
 }
 
-GeneratorKind generatorOf(std::string_view caption) {
-    // The first three styles exist only as menu items.
-    if (caption == GEN_POINTER_ARRAY || caption == GEN_SWITCH_CASE ||
-        caption == GEN_DIRECT_POINTERS) {
-        return GeneratorKind::None;
-    }
-    if (caption == GEN_HIERARCHICAL) {
-        return GeneratorKind::Hierarchical;
-    }
-    if (caption == GEN_HIERARCHICAL_REENTRANT) {
-        return GeneratorKind::HierarchicalReentrant;
-    }
-    return GeneratorKind::None;
-}
-
 std::string parentDiagramOf(const std::string& path) {
     const std::string folder = GetDirectory(path);
     // A diagram at the top of the file system has no parent.

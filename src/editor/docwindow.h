@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "editor/graphicenhancement.h"
@@ -132,11 +131,6 @@ private:
     bool m_valid = false;
     ButtonState m_last;
 };
-
-// Which generator the default command runs for the selected caption: only the
-// hierarchical pair generate code.
-enum class GeneratorKind { None, Hierarchical, HierarchicalReentrant };
-GeneratorKind generatorOf(std::string_view caption);
 
 // The parent diagram of a diagram file: the folder holding the file, with
 // ".fsm" appended, when such a file exists; empty otherwise.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "base/text.h"
 #include "editor/commentclipboard.h"
@@ -82,12 +83,7 @@ PointF freeOffset(const Diagram& d, const std::vector<const Node*>& nodes) {
 
 std::string freshStateName(const Diagram& diagram, std::string_view name,
                            const std::set<std::string>& taken) {
-    std::set<std::string> used;
-    for (const auto& n : diagram.NodeList()) {
-        if (isState(*n)) {
-            used.insert(upperAscii(readStateField(SF_NAME, *n)));
-        }
-    }
+    std::unordered_set<std::string> used = usedStateNameKeys(diagram);
     for (const std::string& t : taken) {
         used.insert(upperAscii(t));
     }

@@ -98,13 +98,8 @@ bool FindReplace::searchFsm(Document& doc) {
 }
 
 bool FindReplace::searchState(Document& doc, Node& state, DialogPrompter& prompter) {
-    Diagram& d = doc.diagram();
-    const bool locked = d.DiagramLocked();
-    // A state without an index gets one first, as its dialog would give it.
-    if (readStateField(SF_INDEX, state).empty() && !locked) {
-        renumberStates(doc, &state);
-    }
-    const StateRecord loaded = StateRecord::read(state);
+    const bool locked = doc.diagram().DiagramLocked();
+    const StateRecord loaded = loadStateForEdit(doc, state);
     StateRecord r = loaded;
     bool goOn = offer("State: Name", r.name, locked);
     if (goOn) {
@@ -119,10 +114,6 @@ bool FindReplace::searchState(Document& doc, Node& state, DialogPrompter& prompt
     if (locked) {
         return goOn;
     }
-    if (!stateNameFreeFor(d, r.name, state)) {
-        prompter.message("The name: " + r.name + " is already used");
-        return goOn;
-    }
     // Naming a child diagram makes a state a superstate, and naming none
     // makes a superstate a state again.
     auto kindFor = [&](const StateRecord& texts) {
@@ -135,14 +126,10 @@ bool FindReplace::searchState(Document& doc, Node& state, DialogPrompter& prompt
         return stateChildren(doc, texts.moore, texts.elseActions).empty() ? NK_STATE
                                                                           : NK_SUPERSTATE;
     };
-    const std::uint32_t kind = kindFor(r);
-    if (r.name == loaded.name && r.entry == loaded.entry && r.moore == loaded.moore &&
-        r.elseActions == loaded.elseActions && r.exit == loaded.exit && kind == kindFor(loaded)) {
-        return goOn;
+    if (finishStateEdit(doc, state, r, kindFor(r), loaded, kindFor(loaded)) ==
+        StateEditResult::NameUsed) {
+        prompter.message(nameUsedMessage(r.name));
     }
-    r.isIn = loaded.isIn == "Y" ? "Y" : "N";
-    r.goTo = loaded.goTo == "Y" ? "Y" : "N";
-    writeState(doc, r, kind, state);
     return goOn;
 }
 
@@ -159,7 +146,7 @@ bool FindReplace::searchStates(Document& doc, DialogPrompter& prompter) {
 
 bool FindReplace::searchTransition(Document& doc, Node& transition) {
     const bool locked = doc.diagram().DiagramLocked();
-    const TransitionRecord loaded = TransitionRecord::read(transition);
+    const TransitionRecord loaded = loadTransitionForEdit(transition);
     TransitionRecord r = loaded;
     std::string sourceName;
     if (const Node* source = sourceState(transition)) {
@@ -168,12 +155,9 @@ bool FindReplace::searchTransition(Document& doc, Node& transition) {
     const std::string prefix = "Transition(" + r.priority + ") from [" + sourceName + "]: ";
     const bool goOn = offer(prefix + "Condition", r.condition, locked) &&
                       offer(prefix + "Actions ", r.actions, locked);
-    if (locked || (r.condition == loaded.condition && r.actions == loaded.actions)) {
+    if (locked || r == loaded) {
         return goOn;
     }
-    r.entryExit = loaded.entryExit != "N" ? "Y" : "N";
-    r.mustBeLast = loaded.mustBeLast == "Y" ? "Y" : "N";
-    r.continueImmediately = loaded.continueImmediately == "Y" ? "Y" : "N";
     writeTransition(doc, r, transition);
     return goOn;
 }

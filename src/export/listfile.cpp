@@ -93,18 +93,8 @@ void stateBlock(CodePrinter& out, const Node& s) {
     entry(out, "    [Else actions]", readStateField(SF_ELSE, s), 8);
     entry(out, "    [Exit actions]", readStateField(SF_EXIT, s), 8);
     out.line("    [Transitions]");
-    // By priority 1..out-links; of several with one priority the first is
-    // listed, priorities no transition has are skipped.
-    const std::size_t count = s.NodeOutLinks().size();
-    std::vector<const Node*> byPriority(count, nullptr);
-    for (const Link* l : s.NodeOutLinks()) {
-        const Node* t = l->LinkTarget();
-        const int p = isTransition(*t) ? lenientInt(readTransitionField(TF_PRIORITY, *t)) : 0;
-        if (p >= 1 && static_cast<std::size_t>(p) <= count && !byPriority[p - 1]) {
-            byPriority[static_cast<std::size_t>(p - 1)] = t;
-        }
-    }
-    for (const Node* t : byPriority) {
+    // The transitions the generators emit, in the order they test them.
+    for (const Node* t : transitionsByPriority(s)) {
         if (t != nullptr) {
             transitionBlock(out, s, *t);
         }

@@ -29,18 +29,37 @@ std::string_view readStateField(int field, const Node& node) {
     return readField(node.NodeData(), field);
 }
 
+namespace {
+
+constexpr RecordFields<StateRecord, STATE_FIELD_COUNT> STATE_FIELDS = [] {
+    RecordFields<StateRecord, STATE_FIELD_COUNT> m{};
+    m[SF_NAME] = &StateRecord::name;
+    m[SF_MOORE] = &StateRecord::moore;
+    m[SF_INDEX] = &StateRecord::index;
+    m[SF_ENTRY] = &StateRecord::entry;
+    m[SF_EXIT] = &StateRecord::exit;
+    m[SF_ISIN] = &StateRecord::isIn;
+    m[SF_GOTO] = &StateRecord::goTo;
+    m[SF_ELSE] = &StateRecord::elseActions;
+    return m;
+}();
+
+}  // namespace
+
+std::string& StateRecord::field(StateField f) {
+    return this->*STATE_FIELDS.at(static_cast<std::size_t>(f));
+}
+
+const std::string& StateRecord::field(StateField f) const {
+    return this->*STATE_FIELDS.at(static_cast<std::size_t>(f));
+}
+
 StateRecord StateRecord::read(const Node& node) {
-    auto f = splitFields(node.NodeData(), STATE_FIELD_COUNT);
-    StateRecord r;
-    r.name = std::move(f[SF_NAME]);
-    r.moore = std::move(f[SF_MOORE]);
-    r.index = std::move(f[SF_INDEX]);
-    r.entry = std::move(f[SF_ENTRY]);
-    r.exit = std::move(f[SF_EXIT]);
-    r.isIn = std::move(f[SF_ISIN]);
-    r.goTo = std::move(f[SF_GOTO]);
-    r.elseActions = std::move(f[SF_ELSE]);
-    return r;
+    return readRecord(node.NodeData(), STATE_FIELDS);
+}
+
+std::string StateRecord::text() const {
+    return recordText(*this, STATE_FIELDS);
 }
 
 std::string displayLines(std::string_view actions, bool hideComments, std::string_view prefix) {
@@ -96,12 +115,7 @@ namespace {
 
 // The first "STATE_" + n that no state uses (ignoring case).
 std::string generatedName(const Diagram& d) {
-    std::unordered_set<std::string> used;
-    for (const auto& n : d.NodeList()) {
-        if (isState(*n)) {
-            used.insert(upperAscii(readStateField(SF_NAME, *n)));
-        }
-    }
+    const std::unordered_set<std::string> used = usedStateNameKeys(d);
     for (long long i = 1;; ++i) {
         std::string candidate = "STATE_" + std::to_string(i);
         if (!used.contains(candidate)) {
@@ -135,25 +149,21 @@ void recentre(Node& n, PointF c) {
     n.setRect(r);
 }
 
-bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
-                           std::string& entry, std::string& exit, std::string& elseActions,
-                           std::string& index, std::uint32_t kind, std::string& isIn,
-                           std::string& goTo, Node& node) {
+bool writeState(Document& doc, StateRecord& r, std::uint32_t kind, Node& node) {
     const std::uint32_t look = stateKindOf(kind);
     if (look == 0) {
         return false;
     }
     Diagram& d = doc.diagram();
     const PointF centre = node.centre();
-    if (name.empty()) {
-        name = generatedName(d);
+    if (r.name.empty()) {
+        r.name = generatedName(d);
     }
     node.setNodeKind(kind);
 
-    StateRecord r{name, moore, index, entry, exit, isIn, goTo, elseActions};
     node.setNodeText(stateDisplayText(r, doc.hideComments));
-    node.setNodeData(joinFields({name, moore, index, entry, exit, isIn, goTo, elseActions}));
-    node.setNodeTip(name + "  (" + index + ")");
+    node.setNodeData(r.text());
+    node.setNodeTip(r.name + "  (" + r.index + ")");
 
     AdjustSize(doc, node);
     LimitMinimSize(node);
@@ -189,9 +199,35 @@ bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore,
     return true;
 }
 
-bool writeState(Document& doc, StateRecord& r, std::uint32_t kind, Node& node) {
-    return Configura_Nodo_Estado(doc, r.name, r.moore, r.entry, r.exit, r.elseActions, r.index,
-                                 kind, r.isIn, r.goTo, node);
+bool Configura_Nodo_Estado(Document& doc, std::string& name, std::string& moore, std::string& entry,
+                           std::string& exit, std::string& elseActions, std::string& index,
+                           std::uint32_t kind, std::string& isIn, std::string& goTo, Node& node) {
+    StateRecord r{name, moore, index, entry, exit, isIn, goTo, elseActions};
+    const bool written = writeState(doc, r, kind, node);
+    name = r.name;
+    return written;
+}
+
+StateRecord loadStateForEdit(Document& doc, Node& node) {
+    if (readStateField(SF_INDEX, node).empty() && !doc.diagram().DiagramLocked()) {
+        renumberStates(doc, &node);
+    }
+    StateRecord r = StateRecord::read(node);
+    r.isIn = recordFlag(r.isIn == "Y");
+    r.goTo = recordFlag(r.goTo == "Y");
+    return r;
+}
+
+StateEditResult finishStateEdit(Document& doc, Node& node, StateRecord& edited, std::uint32_t kind,
+                                const StateRecord& loaded, std::uint32_t loadedKind) {
+    if (!stateNameFreeFor(doc.diagram(), edited.name, node)) {
+        return StateEditResult::NameUsed;
+    }
+    if (edited == loaded && kind == loadedKind) {
+        return StateEditResult::Unchanged;
+    }
+    writeState(doc, edited, kind, node);
+    return StateEditResult::Written;
 }
 
 std::string nextStateIndex(const Diagram& d) {
@@ -204,9 +240,11 @@ std::string nextStateIndex(const Diagram& d) {
     return std::to_string(largest + 1);
 }
 
-bool nameIsFree(const Diagram& d, std::string_view name) {
+namespace {
+
+bool nameFreeExcept(const Diagram& d, std::string_view name, const Node* self) {
     for (const auto& n : d.NodeList()) {
-        if (n.get() != d.CurrentNode() && isState(*n) &&
+        if (n.get() != self && isState(*n) &&
             equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
             return false;
         }
@@ -214,14 +252,28 @@ bool nameIsFree(const Diagram& d, std::string_view name) {
     return true;
 }
 
+}  // namespace
+
 bool stateNameFreeFor(const Diagram& d, std::string_view name, const Node& self) {
+    return nameFreeExcept(d, name, &self);
+}
+
+bool nameIsFree(const Diagram& d, std::string_view name) {
+    return nameFreeExcept(d, name, d.CurrentNode());
+}
+
+std::unordered_set<std::string> usedStateNameKeys(const Diagram& d) {
+    std::unordered_set<std::string> used;
     for (const auto& n : d.NodeList()) {
-        if (n.get() != &self && isState(*n) &&
-            equalsIgnoreCaseAscii(readStateField(SF_NAME, *n), name)) {
-            return false;
+        if (isState(*n)) {
+            used.insert(upperAscii(readStateField(SF_NAME, *n)));
         }
     }
-    return true;
+    return used;
+}
+
+std::string nameUsedMessage(std::string_view name) {
+    return "The name: " + std::string(name) + " is already used";
 }
 
 std::string cleanStateName(std::string_view name) {

@@ -3,6 +3,8 @@
 // helpers live in base/text.h, which this header brings along.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,40 @@ std::string_view readField(std::string_view record, int index);
 std::vector<std::string> splitFields(std::string_view record, int count);
 // Joins fields, each followed by FIELD_SEP (the last one included).
 std::string joinFields(const std::vector<std::string>& fields);
+
+// The members of a record struct by field number: member k holds field k.
+// Records read and write their text through their table, so the field
+// numbers of a record kind are written down once.
+template <typename Record, std::size_t N>
+using RecordFields = std::array<std::string Record::*, N>;
+
+// A record struct from its text; missing fields read as empty.
+template <typename Record, std::size_t N>
+Record readRecord(std::string_view text, const RecordFields<Record, N>& members) {
+    std::vector<std::string> fields = splitFields(text, static_cast<int>(N));
+    Record r;
+    for (std::size_t k = 0; k < N; ++k) {
+        r.*members[k] = std::move(fields[k]);
+    }
+    return r;
+}
+
+// The text of a record struct: its fields in number order, each followed by
+// FIELD_SEP.
+template <typename Record, std::size_t N>
+std::string recordText(const Record& r, const RecordFields<Record, N>& members) {
+    std::string text;
+    for (const auto member : members) {
+        text += r.*member;
+        text += FIELD_SEP;
+    }
+    return text;
+}
+
+// The text of a yes/no field: "Y" or "N".
+inline const char* recordFlag(bool on) {
+    return on ? "Y" : "N";
+}
 
 // Not empty, none of * ? + - | & ! ; , / and no leading digit.
 bool isValidRepositoryName(std::string_view text);

@@ -9,15 +9,42 @@
 
 namespace tarvel {
 
+namespace {
+
+constexpr RecordFields<TransitionRecord, TRANSITION_FIELD_COUNT> TRANSITION_FIELDS = [] {
+    RecordFields<TransitionRecord, TRANSITION_FIELD_COUNT> m{};
+    m[TF_PRIORITY] = &TransitionRecord::priority;
+    m[TF_CONDITION] = &TransitionRecord::condition;
+    m[TF_ACTIONS] = &TransitionRecord::actions;
+    m[TF_ENTRY_EXIT] = &TransitionRecord::entryExit;
+    m[TF_MUST_BE_LAST] = &TransitionRecord::mustBeLast;
+    m[TF_CONTINUE] = &TransitionRecord::continueImmediately;
+    return m;
+}();
+
+}  // namespace
+
+std::string& TransitionRecord::field(TransitionField f) {
+    return this->*TRANSITION_FIELDS.at(static_cast<std::size_t>(f));
+}
+
+const std::string& TransitionRecord::field(TransitionField f) const {
+    return this->*TRANSITION_FIELDS.at(static_cast<std::size_t>(f));
+}
+
 TransitionRecord TransitionRecord::read(const Node& node) {
-    auto f = splitFields(node.NodeData(), TRANSITION_FIELD_COUNT);
-    TransitionRecord r;
-    r.priority = std::move(f[TF_PRIORITY]);
-    r.condition = std::move(f[TF_CONDITION]);
-    r.actions = std::move(f[TF_ACTIONS]);
-    r.entryExit = std::move(f[TF_ENTRY_EXIT]);
-    r.mustBeLast = std::move(f[TF_MUST_BE_LAST]);
-    r.continueImmediately = std::move(f[TF_CONTINUE]);
+    return readRecord(node.NodeData(), TRANSITION_FIELDS);
+}
+
+std::string TransitionRecord::text() const {
+    return recordText(*this, TRANSITION_FIELDS);
+}
+
+TransitionRecord loadTransitionForEdit(const Node& node) {
+    TransitionRecord r = TransitionRecord::read(node);
+    r.entryExit = recordFlag(r.entryExit != "N");
+    r.mustBeLast = recordFlag(r.mustBeLast == "Y");
+    r.continueImmediately = recordFlag(r.continueImmediately == "Y");
     return r;
 }
 
@@ -40,6 +67,26 @@ std::vector<Node*> transitionsOf(const Node& state) {
         out.push_back(l->LinkTarget());
     }
     return out;
+}
+
+std::vector<const Node*> transitionsByPriority(const Node& state) {
+    const std::size_t count = state.NodeOutLinks().size();
+    std::vector<const Node*> byPriority(count, nullptr);
+    for (const Link* l : state.NodeOutLinks()) {
+        const Node* t = l->LinkTarget();
+        if (!isTransition(*t)) {
+            continue;
+        }
+        const int p = lenientInt(readTransitionField(TF_PRIORITY, *t));
+        if (p < 1 || static_cast<std::size_t>(p) > count) {
+            continue;
+        }
+        const Node*& slot = byPriority[static_cast<std::size_t>(p - 1)];
+        if (slot == nullptr) {
+            slot = t;
+        }
+    }
+    return byPriority;
 }
 
 std::string transitionDisplayText(const TransitionRecord& r, std::size_t sourceOutLinks,
@@ -101,8 +148,7 @@ void writeTransition(Document& doc, const TransitionRecord& r, Node& t) {
     } else {
         t.setNodeDrawStyle(5);
     }
-    t.setNodeData(joinFields(
-        {r.priority, r.condition, r.actions, r.entryExit, r.mustBeLast, r.continueImmediately}));
+    t.setNodeData(r.text());
     AdjustSize(doc, t);
     LimitMinimSize(t);
     recentre(t, centre);

@@ -25,6 +25,7 @@ enum TransitionField {
 inline constexpr Color TRANSITION_FILL = 0xFFFFC0;  // red 192, green 255, blue 255
 inline constexpr int MUST_BE_LAST_PRIORITY = 9999;
 
+// The fields of a transition. `field(TF_...)` reaches a field by its number.
 struct TransitionRecord {
     std::string priority;
     std::string condition;
@@ -33,8 +34,19 @@ struct TransitionRecord {
     std::string mustBeLast = "N";
     std::string continueImmediately = "N";
 
+    std::string& field(TransitionField f);
+    const std::string& field(TransitionField f) const;
     static TransitionRecord read(const Node& node);
+    // The record as `NodeData` holds it.
+    std::string text() const;
+    friend bool operator==(const TransitionRecord&, const TransitionRecord&) = default;
 };
+
+// The record an edit of a transition (its dialog, the find walk) starts from,
+// with the yes/no fields as their check boxes show them: entry and exit on a
+// self transition "Y" unless the field holds "N", the other two "Y" only when
+// they hold "Y".
+TransitionRecord loadTransitionForEdit(const Node& node);
 
 std::string_view readTransitionField(int field, const Node& node);
 
@@ -44,6 +56,11 @@ Node* sourceState(const Node& transition);
 Node* targetState(const Node& transition);
 // The transition nodes of a state, in the order of its out-links.
 std::vector<Node*> transitionsOf(const Node& state);
+// The transitions of a state by priority, the way they are generated and
+// listed: position p - 1 holds the first transition (in out-link order) of
+// priority p, or null when none has it. A state has as many positions as
+// out-links; a transition whose priority lies outside them is left out.
+std::vector<const Node*> transitionsByPriority(const Node& state);
 
 std::string transitionDisplayText(const TransitionRecord& r, std::size_t sourceOutLinks,
                                   bool hideComments);

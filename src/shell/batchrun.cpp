@@ -11,31 +11,24 @@
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "codegen/generator.h"
 #include "model/document.h"
 #include "shell/batchcheck.h"
 #include "shell/depfile.h"
 #include "shell/documentexport.h"
+#include "shell/generation.h"
 #include "shell/simulationrun.h"
 #include "shell/userinterface.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
 
-Document* openChildDocument(Workspace& ws, const std::string& path) {
-    if (!ws.FileOpen(path)) {
-        return nullptr;
-    }
-    return ws.findOpen(MakeFullPath(path));
-}
-
 namespace {
 
-// Adds `path`, made absolute, unless it is there already.
+// Adds `path` unless it is there already. The diagram's path was made
+// absolute when it was opened, and its children are found beside it.
 void addOnce(std::vector<std::string>& paths, const std::string& path) {
-    const std::string full = MakeFullPath(path);
-    if (std::find(paths.begin(), paths.end(), full) == paths.end()) {
-        paths.push_back(full);
+    if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
+        paths.push_back(path);
     }
 }
 
@@ -60,35 +53,16 @@ std::vector<std::string> runOutputs(const Workspace& ws, const Document& root,
     return outputs;
 }
 
-std::string generateFor(Workspace& ws, Document& root, const StartupState& state, bool& ran,
-                        std::vector<std::string>& diagramsRead) {
-    GenerationContext ctx;
-    ctx.openChild = [&ws, &diagramsRead](const std::string& path) {
-        // A child that fails to load is a prerequisite too: mending it must
-        // run the generation again.
-        if (FileExists(path)) {
-            addOnce(diagramsRead, path);
-        }
-        return openChildDocument(ws, path);
-    };
-    ctx.report = [](const std::string& text) { LogError(text); };
-    ran = true;
+// The generator the switches ask for: /CH and /CHR name theirs, /C runs the
+// one the diagram names (the other styles generate nothing).
+GeneratorKind requestedGenerator(const StartupState& state, const Document& root) {
     if (state.CH) {
-        return generateHierarchicalSwitchCase(root, ctx);
+        return GeneratorKind::Hierarchical;
     }
     if (state.CHR) {
-        return generateHierarchicalSwitchCaseReentrant(root, ctx);
+        return GeneratorKind::HierarchicalReentrant;
     }
-    // The default command runs the generator the diagram names; the other
-    // styles generate nothing.
-    if (root.generatorCaption() == GEN_HIERARCHICAL) {
-        return generateHierarchicalSwitchCase(root, ctx);
-    }
-    if (root.generatorCaption() == GEN_HIERARCHICAL_REENTRANT) {
-        return generateHierarchicalSwitchCaseReentrant(root, ctx);
-    }
-    ran = false;
-    return {};
+    return generatorOf(root.generatorCaption());
 }
 
 // A run that cannot get memory, or meets any other exception, ends with a
@@ -126,18 +100,28 @@ int runBatchSteps(const StartupState& state) {
     Workspace ws(ui, settings);
 
     const std::string& path = state.sCommandLine;
-    if (!ws.FileOpen(path)) {
+    Document* opened = ws.FileOpen(path);
+    if (opened == nullptr) {
         LogError("Fsm error loading:[" + path + "]");
         return 1;
     }
-    Document& root = *ws.findOpen(MakeFullPath(path));
-    std::vector<std::string> diagramsRead{MakeFullPath(path)};
+    Document& root = *opened;
+    std::vector<std::string> diagramsRead{root.sFullDocname};
 
     bool ran = false;
     if (!(state.CS || state.CP || state.CA) && (state.C || state.CH || state.CHR)) {
-        const std::string code = generateFor(ws, root, state, ran, diagramsRead);
+        const GeneratorKind kind = requestedGenerator(state, root);
+        ran = kind != GeneratorKind::None;
         if (ran) {
-            ws.SaveCFiles(root, code);
+            const auto report = [](const std::string& text) { LogError(text); };
+            // A child that fails to load is a prerequisite too: mending it
+            // must run the generation again.
+            const auto childAsked = [&diagramsRead](const std::string& child) {
+                if (FileExists(child)) {
+                    addOnce(diagramsRead, child);
+                }
+            };
+            ws.SaveCFiles(root, generateCode(ws, root, kind, report, childAsked));
         }
     }
     // The page wins over the picture; with both page switches the page gets

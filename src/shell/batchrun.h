@@ -45,8 +45,4 @@ std::string NoDisplayText(std::string_view programName, std::string_view why);
 // 0 when nothing was written to the error log, 1 otherwise.
 int runBatch(const StartupState& state);
 
-// Opens a child diagram of a hierarchy walk as a document of the run; null
-// when it cannot be loaded.
-Document* openChildDocument(Workspace& ws, const std::string& path);
-
 }  // namespace tarvel

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "model/document.h"
-#include "shell/batchrun.h"
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
@@ -188,14 +187,15 @@ int runSimulation(const std::string& diagramPath, const SimulationRequest& reque
     settings.modeCommand = true;
     settings.displayTexts = false;
     Workspace ws(ui, settings);
-    if (!ws.FileOpen(diagramPath)) {
+    Document* opened = ws.FileOpen(diagramPath);
+    if (opened == nullptr) {
         problem("Fsm error loading:[" + diagramPath + "]");
         return 1;
     }
-    Document& root = *ws.findOpen(MakeFullPath(diagramPath));
+    Document& root = *opened;
 
     GenerationContext context;
-    context.openChild = [&ws](const std::string& path) { return openChildDocument(ws, path); };
+    context.openChild = [&ws](const std::string& path) { return ws.FileOpen(path); };
     context.report = [](const std::string& text) { problem(text); };
     SimMachine machine;
     if (!machine.load(root, context)) {

@@ -112,7 +112,7 @@ bool Workspace::loadWithRetries(Document& doc, const std::string& path) {
     return false;
 }
 
-bool Workspace::FileOpen(std::string path) {
+Document* Workspace::FileOpen(std::string path) {
     bool locked = true;
     if (path.empty()) {
         FileDialogRequest request;
@@ -122,7 +122,7 @@ bool Workspace::FileOpen(std::string path) {
         request.readOnlyChecked = true;
         const auto answer = m_ui.askFile(request);
         if (!answer || answer->path.empty()) {
-            return false;
+            return nullptr;
         }
         path = answer->path;
         locked = answer->readOnly;
@@ -130,7 +130,7 @@ bool Workspace::FileOpen(std::string path) {
     path = MakeFullPath(path);
     if (Document* open = findOpen(path)) {
         activate(open);
-        return true;
+        return open;
     }
     // A missing file is passed over in silence; any other reason is logged
     // (a path beyond the system's length limit in a deep hierarchy, a folder).
@@ -139,16 +139,16 @@ bool Workspace::FileOpen(std::string path) {
         if (errno != ENOENT) {
             LogRun(" FileOpen, " + path + ": " + std::strerror(errno));
         }
-        return false;
+        return nullptr;
     }
     if (!S_ISREG(st.st_mode)) {
         LogRun(" FileOpen, " + path + ": it is not a regular file");
-        return false;
+        return nullptr;
     }
 
     Document* doc = FileNew(false);
     if (!loadWithRetries(*doc, path)) {
-        return false;  // the empty window stays, without a file name
+        return nullptr;  // the empty window stays, without a file name
     }
     doc->sFullDocname = path;
     Diagram& d = doc->diagram();
@@ -170,7 +170,7 @@ bool Workspace::FileOpen(std::string path) {
         if (!goOn) {
             doc->ClearGraphChanges();
             close(doc);
-            return false;
+            return nullptr;
         }
     }
     doc->caption = GetBaseName(path);
@@ -178,7 +178,7 @@ bool Workspace::FileOpen(std::string path) {
     d.RefreshDiagram();
     doc->ClearGraphChanges();
     activate(doc);
-    return true;
+    return doc;
 }
 
 void Workspace::FileSave(Document& doc) {

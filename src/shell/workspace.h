@@ -44,9 +44,11 @@ public:
 
     // A new document window; `named` makes it an untitled "FSM_nnnn" document.
     Document* FileNew(bool named);
-    // Opens a diagram; an empty path asks the user. A path opened from outside
-    // the dialog opens locked. False when nothing was loaded.
-    bool FileOpen(std::string path);
+    // Opens a diagram, or activates it when it is open already, and returns
+    // its document; an empty path asks the user. The path is made absolute
+    // here, the one place a diagram path enters. A path opened from outside
+    // the dialog opens locked. Null when nothing was loaded.
+    Document* FileOpen(std::string path);
     // Saves when the document has unsaved changes (Save As for untitled ones).
     void FileSave(Document& doc);
     void FileSaveAs(Document& doc);

@@ -79,5 +79,41 @@ TEST(CodePrinter, IndentsLikeTheSharedRule) {
     }
 }
 
+// Scopes own the indentation: pairs close at their own level, "#else"
+// divides a pair at its level, empty lines stay empty, user text follows the
+// scope, and a hanging text's further lines stand under its first character.
+TEST(CodePrinter, ScopesOwnTheIndentation) {
+    CodePrinter out;
+    out.line("f()");
+    {
+        PrinterScope body(out, "{", "}");
+        out.line("a;").nl();
+        {
+            PrinterScope debug(out, "#if X", "#endif");
+            out.text("b").line(";");
+            debug.divide("#else");
+            out.indented("c;\r\nd;\r\n");
+        }
+        {
+            IndentScope deeper(out, 2);
+            out.text("if(").hanging("p &&\r\nq){").nl();
+        }
+    }
+    EXPECT_EQ(out.str(),
+              "f()\r\n"
+              "{\r\n"
+              "    a;\r\n"
+              "\r\n"
+              "    #if X\r\n"
+              "        b;\r\n"
+              "    #else\r\n"
+              "        c;\r\n"
+              "        d;\r\n"
+              "    #endif\r\n"
+              "      if(p &&\r\n"
+              "         q){\r\n"
+              "}\r\n");
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -425,5 +425,14 @@ TEST(GeneratorCost, LargeFlatMachineIsLinear) {
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 500);
 }
 
+TEST(GeneratorOf, OnlyTheHierarchicalPairGenerates) {
+    EXPECT_EQ(generatorOf(GEN_HIERARCHICAL), GeneratorKind::Hierarchical);
+    EXPECT_EQ(generatorOf(GEN_HIERARCHICAL_REENTRANT), GeneratorKind::HierarchicalReentrant);
+    for (auto caption :
+         {GEN_POINTER_ARRAY, GEN_DIRECT_POINTERS, GEN_SWITCH_CASE, std::string_view("")}) {
+        EXPECT_EQ(generatorOf(caption), GeneratorKind::None) << caption;
+    }
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -111,7 +111,7 @@ TEST(StateProperties, OkWritesOnlyWhatChanged) {
     props.values().name = " two words ";
     props.nameEdited();
     EXPECT_EQ(props.values().name, "two_words");
-    props.values().isIn = true;
+    props.values().isIn = "Y";
     props.values().exit = "\tstop();  ";
     props.actionEdited(props.values().exit);
     EXPECT_TRUE(props.accept());
@@ -182,7 +182,7 @@ TEST(StateProperties, OpenChildRemembersAnExistingChildAndPressesOk) {
     FakePrompter prompter;
     StateProperties props(doc, *n, prompter);
     ASSERT_EQ(props.children(), std::vector<std::string>{"\\DEEP.fsm"});
-    props.values().goTo = true;
+    props.values().goTo = "Y";
     std::string pending = "old";
     EXPECT_TRUE(props.openChild("\\DEEP.fsm", pending));
     EXPECT_EQ(pending, dir / "Root/DEEP.fsm");

@@ -513,14 +513,5 @@ TEST_F(DocWindowTest, ChildFolderIsMadeOnlyWhenTheUserAgrees) {
     EXPECT_EQ(ui.questions.size(), 2u);
 }
 
-TEST(GeneratorOf, OnlyTheHierarchicalPairGenerates) {
-    EXPECT_EQ(generatorOf(GEN_HIERARCHICAL), GeneratorKind::Hierarchical);
-    EXPECT_EQ(generatorOf(GEN_HIERARCHICAL_REENTRANT), GeneratorKind::HierarchicalReentrant);
-    for (auto caption :
-         {GEN_POINTER_ARRAY, GEN_DIRECT_POINTERS, GEN_SWITCH_CASE, std::string_view("")}) {
-        EXPECT_EQ(generatorOf(caption), GeneratorKind::None) << caption;
-    }
-}
-
 }  // namespace
 }  // namespace tarvel

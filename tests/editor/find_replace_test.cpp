@@ -161,6 +161,17 @@ TEST(FindReplace, NameComesBackAsOneCleanLine) {
     EXPECT_EQ(field(m.run, SF_NAME), "Run_fast");
 }
 
+// The find walk refuses a used name the way the state dialog does, and then
+// writes nothing of that state.
+TEST(FindReplace, ARenameToAUsedNameIsRefusedAndNothingOfTheStateIsWritten) {
+    Machine m;
+    ScriptedWindow window;
+    FindReplace find(window.step(), "Run", "idle", false);
+    find.walk(m.doc, m.prompter);
+    EXPECT_EQ(m.prompter.messages, std::vector<std::string>{"The name: idle is already used"});
+    EXPECT_EQ(field(m.run, SF_NAME), "Run");
+}
+
 TEST(FindReplace, FindInText) {
     const struct {
         const char* text;

@@ -27,6 +27,68 @@ TEST(StateRecord, NextIndexAndGeneratedNames) {
     EXPECT_EQ(a->NodeTip(), "STATE_1  (x)");
 }
 
+// The record texts are the file format: each field keeps its number.
+TEST(StateRecord, FieldsAreReadAndWrittenByTheirNumbers) {
+    const StateRecord s{"N", "M", "7", "E", "X", "Y", "N", "L"};
+    EXPECT_EQ(s.text(), joinFields({"N", "M", "7", "E", "X", "Y", "N", "L"}));
+    for (int f = 0; f < STATE_FIELD_COUNT; ++f) {
+        EXPECT_EQ(s.field(StateField(f)), readField(s.text(), f)) << f;
+    }
+    const TransitionRecord t{"2", "c", "a", "N", "Y", "Y"};
+    EXPECT_EQ(t.text(), joinFields({"2", "c", "a", "N", "Y", "Y"}));
+    for (int f = 0; f < TRANSITION_FIELD_COUNT; ++f) {
+        EXPECT_EQ(t.field(TransitionField(f)), readField(t.text(), f)) << f;
+    }
+
+    Document doc;
+    Node* n = addState(doc, "A");
+    n->setNodeData(s.text());
+    EXPECT_EQ(StateRecord::read(*n), s);
+    n->setNodeData(joinFields({"only a name"}));  // missing fields read as empty
+    EXPECT_EQ(StateRecord::read(*n), (StateRecord{"only a name", "", "", "", "", "", "", ""}));
+}
+
+// The dialog and the find walk start and end an edit of a state the same
+// way: an empty index is given first, odd flags read as "N", a used name is
+// refused, and nothing is written when nothing changed.
+TEST(StateRecord, AnEditStartsAndEndsByTheSameRules) {
+    Document doc;
+    Node* a = addState(doc, "A");
+    Node* b = addState(doc, "B");
+    const std::string oldFile = joinFields({"B", "", ""});  // no index, no flags
+    b->setNodeData(oldFile);
+
+    doc.diagram().setDiagramLocked(true);
+    EXPECT_EQ(loadStateForEdit(doc, *b).index, "");  // a locked diagram is never changed
+    EXPECT_EQ(b->NodeData(), oldFile);
+    doc.diagram().setDiagramLocked(false);
+
+    const StateRecord loaded = loadStateForEdit(doc, *b);
+    EXPECT_EQ(loaded.index, "1");  // renumbered first: empty counts as 0
+    EXPECT_EQ(field(a, SF_INDEX), "2");
+    EXPECT_EQ(loaded.isIn + loaded.goTo, "NN");
+    const std::string renumbered = b->NodeData();
+
+    StateRecord edited = loaded;
+    EXPECT_EQ(finishStateEdit(doc, *b, edited, NK_STATE, loaded, NK_STATE),
+              StateEditResult::Unchanged);
+    EXPECT_EQ(b->NodeData(), renumbered);
+
+    edited.name = "a";  // A has it, ignoring case
+    edited.moore = "run();";
+    EXPECT_EQ(finishStateEdit(doc, *b, edited, NK_STATE, loaded, NK_STATE),
+              StateEditResult::NameUsed);
+    EXPECT_EQ(b->NodeData(), renumbered);
+    EXPECT_EQ(nameUsedMessage(edited.name), "The name: a is already used");
+
+    edited.name = "";
+    EXPECT_EQ(finishStateEdit(doc, *b, edited, NK_STATE, loaded, NK_STATE),
+              StateEditResult::Written);
+    EXPECT_EQ(edited.name, "STATE_1");
+    EXPECT_EQ(b->NodeData(), edited.text());
+    EXPECT_EQ(field(b, SF_ISIN) + field(b, SF_GOTO), "NN");
+}
+
 TEST(StateRecord, DisplayTextHeadersAndHiddenLines) {
     StateRecord r;
     r.name = "S";
@@ -150,6 +212,26 @@ TEST(TransitionRecord, RenumberingRules) {
     renumberPriorities(doc, *a, nullptr);
     EXPECT_EQ(field(t1, 0) + field(t2, 0) + field(t3, 0), "312");
     EXPECT_EQ(t1->NodeText(), "{3}\r\n");
+}
+
+// The order the generators test a state's transitions in, and the list file
+// shows them: by priority, the first of a shared priority only, priorities
+// beyond the out-links (or unreadable) never.
+TEST(TransitionRecord, ByPriorityTheFirstOfAPriorityWinsAndOutOfRangeIsLeftOut) {
+    Document doc;
+    Node* a = addState(doc, "A", NK_INITIAL);
+    Node* b = addState(doc, "B");
+    std::vector<Node*> t;
+    for (int i = 0; i < 6; ++i) {
+        t.push_back(addTransition(doc, a, b));  // numbers them 1..6
+    }
+    const char* priorities[] = {"3", "1", " 1", "7", "x", "2abc"};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        setTransition(doc, t[i], priorities[i]);
+    }
+    EXPECT_EQ(transitionsByPriority(*a),
+              (std::vector<const Node*>{t[1], t[5], t[0], nullptr, nullptr, nullptr}));
+    EXPECT_TRUE(transitionsByPriority(*b).empty());
 }
 
 TEST(TransitionRecord, LinkLooksFollowTheFlags) {

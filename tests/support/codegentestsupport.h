@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codegen/generator.h"
@@ -88,27 +90,83 @@ inline void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// A line as the failure message shows it: carriage returns and tabs written
+// as escapes, so that a difference in line ends or white space is visible.
+inline std::string visibleLine(std::string_view line) {
+    std::string shown;
+    for (const char c : line) {
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+// The line of `text` that holds byte `at`, without its line feed; "(end of
+// file)" when the text ends before it.
+inline std::string lineAround(const std::string& text, std::size_t at) {
+    if (at >= text.size()) {
+        return "(end of file)";
+    }
+    const std::size_t start = at == 0 ? 0 : text.rfind('\n', at - 1) + 1;
+    const std::size_t end = text.find('\n', at);
+    return "\"" + visibleLine(std::string_view(text).substr(start, end - start)) + "\"";
+}
+
+// Where `actual` first departs from `expected`: the line number and both
+// lines; empty when the texts are equal.
+inline std::string firstDifferingLine(const std::string& expected, const std::string& actual) {
+    const auto [e, a] =
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+    if (e == expected.end() && a == actual.end()) {
+        return {};
+    }
+    const std::size_t at = static_cast<std::size_t>(e - expected.begin());
+    const auto line = std::count(expected.begin(), e, '\n') + 1;
+    return "first difference in line " + std::to_string(line) +
+           "\n  expected: " + lineAround(expected, at) + "\n  actual:   " + lineAround(actual, at);
+}
+
+// The command that rewrites the golden files of the tests `filter` selects.
+inline std::string regenerateCommand(const std::string& filter) {
+    return "TARVEL_UPDATE_GOLDEN=1 ./build/tests/tarvel_core_tests --gtest_filter='" + filter + "'";
+}
+
+// Fails, naming the golden file, the first differing line and the command
+// that regenerates the golden files, when `actual` is not `expected`.
+// `actual` is kept in the test's temporary folder for a full diff.
+inline void expectSameAsGolden(const std::string& name, const std::string& expected,
+                               const std::string& actual, const std::string& regenerate) {
+    const std::string difference = firstDifferingLine(expected, actual);
+    if (difference.empty()) {
+        return;
+    }
+    const std::string path = goldenPath(name);
+    const std::string actualPath = ::testing::TempDir() + name;
+    writeText(actualPath, actual);
+    ADD_FAILURE() << "Output differs from " << path << "\n  " << difference
+                  << "\n  actual output: " << actualPath << "\n  compare: diff " << path << " "
+                  << actualPath << "\n  after checking the difference, regenerate with:\n  "
+                  << regenerate;
+}
+
 // Compares `actual` with the golden file byte for byte. With
 // TARVEL_UPDATE_GOLDEN=1 the golden file is rewritten instead: check the diff
 // by eye before committing it.
 inline void expectGolden(const std::string& name, const std::string& actual) {
-    const std::string path = goldenPath(name);
     const char* update = std::getenv("TARVEL_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
-        writeText(path, actual);
+        writeText(goldenPath(name), actual);
         return;
     }
-    const std::string expected = readText(path);
-    if (expected == actual) {
-        return;
-    }
-    const std::string actualPath = ::testing::TempDir() + name;
-    writeText(actualPath, actual);
-    ADD_FAILURE() << "Output differs from " << path << "\n  actual output: " << actualPath
-                  << "\n  compare: diff " << path << " " << actualPath
-                  << "\n  after checking the difference, regenerate with:"
-                  << "\n  TARVEL_UPDATE_GOLDEN=1 ./build/tests/tarvel_core_tests"
-                  << " --gtest_filter='*CodegenGolden*'";
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    expectSameAsGolden(
+        name, readText(goldenPath(name)), actual,
+        regenerateCommand(std::string(test->test_suite_name()) + "." + test->name()));
 }
 
 }  // namespace tarvel::test

@@ -228,6 +228,34 @@ private slots:
         QVERIFY(m.doc.options.UseBitFields);
     }
 
+    // Each option box shows its own option and OK writes exactly that one.
+    void fsmDialogEachOptionBoxSetsItsOwnOption() {
+        const struct {
+            QCheckBox* (frmPropFSM::*box)() const;
+            bool GenerationOptions::*option;
+        } boxes[] = {
+            {&frmPropFSM::chkGenFuncInit, &GenerationOptions::FunctionInit},
+            {&frmPropFSM::chkGenFuncEnd, &GenerationOptions::FunctionEnd},
+            {&frmPropFSM::chkGenDebugInfo, &GenerationOptions::DebugInfo},
+            {&frmPropFSM::chkAnsiComment, &GenerationOptions::AnsiComment},
+            {&frmPropFSM::chkTextBoxesInCode, &GenerationOptions::PrintTextBoxes},
+            {&frmPropFSM::chkHistoryFsm, &GenerationOptions::HistoryFsm},
+            {&frmPropFSM::chkUseBitFields, &GenerationOptions::UseBitFields},
+            {&frmPropFSM::chkUseMacros, &GenerationOptions::UseMacros},
+        };
+        for (const auto& b : boxes) {
+            Machine m;
+            GenerationOptions expected = m.doc.options;
+            frmPropFSM dialog(m.doc, m.prompter);
+            QCheckBox* box = (dialog.*b.box)();
+            QCOMPARE(box->isChecked(), expected.*b.option);
+            box->setChecked(!box->isChecked());
+            dialog.cmdValidar_Click();
+            expected.*b.option = !(expected.*b.option);
+            QVERIFY2(m.doc.options == expected, qPrintable(box->objectName()));
+        }
+    }
+
     // The generated code needs the target's types; the dialog offers their
     // definitions while the initialisation lacks them, and only those it lacks.
     void fsmDialogInsertsTheStandardTypesItLacks() {

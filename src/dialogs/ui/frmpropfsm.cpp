@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "check/targettypes.h"
-#include "dialogs/ui/dialoggeometry.h"
 #include "dialogs/ui/dialogparts.h"
 #include "dialogs/ui/qtconvert.h"
 #include "editor/ui/codeeditor.h"
@@ -45,28 +44,40 @@ QIcon swatch(const QColor& c) {
     return QIcon(p);
 }
 
-void setTextIfDifferent(QLineEdit* box, const std::string& text) {
-    const QString q = toQString(text);
-    if (box->text() != q) {
-        box->setText(q);
-    }
-}
-
 }  // namespace
 
 const QString frmPropFSM::SETTINGS_SECTION = QStringLiteral("PropFSM");
+
+const std::array<frmPropFSM::OptionBox, 8> frmPropFSM::OPTION_BOXES = {{
+    {&frmPropFSM::m_chkGenFuncInit, "chkGenFuncInit", nullptr, &GenerationOptions::FunctionInit},
+    {&frmPropFSM::m_chkGenFuncEnd, "chkGenFuncEnd", nullptr, &GenerationOptions::FunctionEnd},
+    {&frmPropFSM::m_chkGenDebugInfo, "chkGenDebugInfo",
+     QT_TR_NOOP("Generate debug Info: \"FSM_NAME(), FSM_STATE_NAME()  and  FSM_TRANS_NUMBER()\""),
+     &GenerationOptions::DebugInfo},
+    {&frmPropFSM::m_chkAnsiComment, "chkAnsiComment",
+     QT_TR_NOOP("Generate comments in ANSI-C style (/* */)"), &GenerationOptions::AnsiComment},
+    {&frmPropFSM::m_chkTextBoxesInCode, "chkTextBoxesInCode",
+     QT_TR_NOOP("Print text boxes into the code"), &GenerationOptions::PrintTextBoxes},
+    {&frmPropFSM::m_chkHistoryFsm, "chkHistoryFsm", QT_TR_NOOP("History FSM"),
+     &GenerationOptions::HistoryFsm},
+    {&frmPropFSM::m_chkUseBitFields, "chkUseBitFields",
+     QT_TR_NOOP("Use bitfields to save RAM (to codify entry flags)"),
+     &GenerationOptions::UseBitFields},
+    {&frmPropFSM::m_chkUseMacros, "chkUseMacros",
+     QT_TR_NOOP("Generate the functions: '_Init()', '_End()', '_IsIn_()' "
+                "&& '_Goto_()'  as private macros "),
+     &GenerationOptions::UseMacros},
+}};
 
 void frmPropFSM::setColourChooser(ColourChooser chooser) {
     colourChooser() = std::move(chooser);
 }
 
 frmPropFSM::frmPropFSM(Document& doc, DialogPrompter& prompter, QWidget* parent)
-    : QDialog(parent), m_doc(doc) {
-    setWindowTitle(tr("FSM properties"));
-    setSizeGripEnabled(true);
+    : PropertyDialog(tr("FSM properties"), {SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH},
+                     tr("Ok"), parent),
+      m_doc(doc) {
     build(doc);
-    DialogGeometry::restore(*this, SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH);
-    m_SSTab1->setCurrentIndex(TAB_INITIALIZATION);
 
     m_props = std::make_unique<FsmProperties>(doc, prompter);
     applyLock();
@@ -151,8 +162,6 @@ void frmPropFSM::build(Document& doc) {
     m_txtAfterAction = makeEditor("txtAfterAction");
     m_txtFinalAction = makeEditor("txtFinalAction");
 
-    m_SSTab1 = new QTabWidget(this);
-    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
     auto* headers = new QWidget;
     m_cmdSelectComments = new QPushButton(headers);
     m_cmdSelectComments->setObjectName(QStringLiteral("cmdSelectComments"));
@@ -210,29 +219,12 @@ void frmPropFSM::build(Document& doc) {
 
     auto* generation =
         new QGroupBox(tr("Optimization parameters for hierarchical generation:"), options);
-    auto check = [generation](const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, generation);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
-    m_chkGenFuncInit = check("chkGenFuncInit", QString());
-    m_chkGenFuncEnd = check("chkGenFuncEnd", QString());
-    m_chkGenDebugInfo =
-        check("chkGenDebugInfo",
-              tr("Generate debug Info: \"FSM_NAME(), FSM_STATE_NAME()  and  FSM_TRANS_NUMBER()\""));
-    m_chkAnsiComment = check("chkAnsiComment", tr("Generate comments in ANSI-C style (/* */)"));
-    m_chkTextBoxesInCode = check("chkTextBoxesInCode", tr("Print text boxes into the code"));
-    m_chkHistoryFsm = check("chkHistoryFsm", tr("History FSM"));
-    m_chkUseBitFields =
-        check("chkUseBitFields", tr("Use bitfields to save RAM (to codify entry flags)"));
-    m_chkUseMacros =
-        check("chkUseMacros", tr("Generate the functions: '_Init()', '_End()', '_IsIn_()' "
-                                 "&& '_Goto_()'  as private macros "));
     auto* generationLayout = new QVBoxLayout(generation);
-    for (QCheckBox* c :
-         {m_chkGenFuncInit, m_chkGenFuncEnd, m_chkGenDebugInfo, m_chkAnsiComment,
-          m_chkTextBoxesInCode, m_chkHistoryFsm, m_chkUseBitFields, m_chkUseMacros}) {
+    for (const OptionBox& o : OPTION_BOXES) {
+        auto* c = new QCheckBox(o.caption ? tr(o.caption) : QString(), generation);
+        c->setObjectName(QString::fromLatin1(o.name));
         generationLayout->addWidget(c);
+        this->*o.box = c;
     }
 
     m_cmdFillColor = new QPushButton(tr("State Fill Color"), options);
@@ -259,17 +251,9 @@ void frmPropFSM::build(Document& doc) {
     m_cmbEnlaces = links.list;
     m_cmdEnlace = links.open;
 
-    const DialogParts::OkCancel okCancel = DialogParts::okCancel(this, tr("Ok"));
-    m_cmdValidar = okCancel.ok;
-    m_cmdCancelar = okCancel.cancel;
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_fraEnlaces, 1);
-    bottom->addLayout(okCancel.column);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(m_SSTab1, 1);
-    layout->addLayout(bottom);
+    arrange(top, bottom, TAB_INITIALIZATION);
 
     setTabOrder(m_txtParametrosFSM, m_txtReturnTypeFSM);
     setTabOrder(m_txtReturnTypeFSM, m_SSTab1);
@@ -286,7 +270,6 @@ void frmPropFSM::build(Document& doc) {
     connect(m_cmdResetColor, &QPushButton::clicked, this, &frmPropFSM::cmdResetColor_Click);
     connect(m_cmdEnlace, &QPushButton::clicked, this, &frmPropFSM::cmdEnlace_Click);
     connect(m_cmdValidar, &QPushButton::clicked, this, &frmPropFSM::cmdValidar_Click);
-    connect(m_cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void frmPropFSM::applyLock() {
@@ -300,11 +283,11 @@ void frmPropFSM::applyLock() {
                           m_txtAfterAction, m_txtFinalAction}) {
         e->setLocked(locked);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_chkGenFuncInit, m_chkGenFuncEnd, m_chkGenDebugInfo, m_chkAnsiComment,
-             m_chkTextBoxesInCode, m_chkHistoryFsm, m_chkUseBitFields, m_chkUseMacros,
-             m_cmdFillColor, m_cmdForeColor, m_cmdResetColor}) {
-        w->setEnabled(!locked);
+    for (const OptionBox& o : OPTION_BOXES) {
+        (this->*o.box)->setEnabled(!locked);
+    }
+    for (QPushButton* b : {m_cmdFillColor, m_cmdForeColor, m_cmdResetColor}) {
+        b->setEnabled(!locked);
     }
 }
 
@@ -320,15 +303,9 @@ void frmPropFSM::pull() {
     v.after = m_txtAfterAction->recordText();
     v.finalCode = m_txtFinalAction->recordText();
     m_props->shownHeader() = m_txtHeader->recordText();
-    GenerationOptions& o = v.options;
-    o.FunctionInit = m_chkGenFuncInit->isChecked();
-    o.FunctionEnd = m_chkGenFuncEnd->isChecked();
-    o.DebugInfo = m_chkGenDebugInfo->isChecked();
-    o.AnsiComment = m_chkAnsiComment->isChecked();
-    o.PrintTextBoxes = m_chkTextBoxesInCode->isChecked();
-    o.HistoryFsm = m_chkHistoryFsm->isChecked();
-    o.UseBitFields = m_chkUseBitFields->isChecked();
-    o.UseMacros = m_chkUseMacros->isChecked();
+    for (const OptionBox& o : OPTION_BOXES) {
+        v.options.*o.option = (this->*o.box)->isChecked();
+    }
 }
 
 void frmPropFSM::push() {
@@ -344,21 +321,15 @@ void frmPropFSM::push() {
     m_txtFinalAction->replaceRecordText(v.finalCode);
     m_txtHeader->replaceRecordText(m_props->shownHeader());
     m_cmdSelectComments->setText(toQString(m_props->headerCaption()));
-    const GenerationOptions& o = v.options;
-    m_chkGenFuncInit->setChecked(o.FunctionInit);
-    m_chkGenFuncEnd->setChecked(o.FunctionEnd);
-    m_chkGenDebugInfo->setChecked(o.DebugInfo);
-    m_chkAnsiComment->setChecked(o.AnsiComment);
-    m_chkTextBoxesInCode->setChecked(o.PrintTextBoxes);
-    m_chkHistoryFsm->setChecked(o.HistoryFsm);
-    m_chkUseBitFields->setChecked(o.UseBitFields);
-    m_chkUseMacros->setChecked(o.UseMacros);
+    for (const OptionBox& o : OPTION_BOXES) {
+        (this->*o.box)->setChecked(v.options.*o.option);
+    }
     m_cmdFillColor->setIcon(swatch(toQColor(m_doc.diagram().FillColor())));
     m_cmdForeColor->setIcon(swatch(toQColor(m_doc.diagram().ForeColor())));
 }
 
 void frmPropFSM::editor_LostFocus(CodeEditor* editor) {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -454,12 +425,6 @@ void frmPropFSM::cmdEnlace_Click() {
     if (m_props->openChild(toStd(m_cmbEnlaces->currentText()), m_pendingChildPath)) {
         accept();
     }
-}
-
-void frmPropFSM::done(int r) {
-    m_closing = true;
-    DialogGeometry::store(*this, SETTINGS_SECTION);
-    QDialog::done(r);
 }
 
 }  // namespace tarvel

@@ -4,27 +4,26 @@
 #pragma once
 
 #include <QColor>
-#include <QDialog>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "dialogs/fsmproperties.h"
+#include "dialogs/ui/propertydialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
 namespace tarvel {
 
 class CodeEditor;
 class DialogPrompter;
 
-class frmPropFSM : public QDialog {
+class frmPropFSM : public PropertyDialog {
     Q_OBJECT
 public:
     static const QString SETTINGS_SECTION;  // "PropFSM"
@@ -79,12 +78,6 @@ public:
     QPushButton* cmdResetColor() const { return m_cmdResetColor; }
     QComboBox* cmbEnlaces() const { return m_cmbEnlaces; }
     QPushButton* cmdEnlace() const { return m_cmdEnlace; }
-    QPushButton* cmdValidar() const { return m_cmdValidar; }
-    QPushButton* cmdCancelar() const { return m_cmdCancelar; }
-    QTabWidget* SSTab1() const { return m_SSTab1; }
-
-protected:
-    void done(int r) override;
 
 private:
     void build(Document& doc);
@@ -95,9 +88,17 @@ private:
     QColor chooseColour(const QColor& preset);
     void showStandardTypes();
 
+    // One generation option and its check box; the table of all eight builds,
+    // locks, reads and shows them.
+    struct OptionBox {
+        QCheckBox* frmPropFSM::*box;
+        const char* name;
+        const char* caption;  // null: the rules name the function it asks for
+        bool GenerationOptions::*option;
+    };
+    static const std::array<OptionBox, 8> OPTION_BOXES;
+
     Document& m_doc;
-    // Set once the dialog closes: a box losing the focus then is not an edit.
-    bool m_closing = false;
     std::unique_ptr<FsmProperties> m_props;
     std::string m_pendingChildPath;
     QColor m_lastColour;
@@ -128,9 +129,6 @@ private:
     QGroupBox* m_fraEnlaces = nullptr;
     QComboBox* m_cmbEnlaces = nullptr;
     QPushButton* m_cmdEnlace = nullptr;
-    QPushButton* m_cmdValidar = nullptr;
-    QPushButton* m_cmdCancelar = nullptr;
-    QTabWidget* m_SSTab1 = nullptr;
 };
 
 }  // namespace tarvel

@@ -12,11 +12,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "dialogs/ui/dialoggeometry.h"
 #include "dialogs/ui/dialogparts.h"
 #include "dialogs/ui/focuswatcher.h"
 #include "dialogs/ui/qtconvert.h"
 #include "editor/ui/codeeditor.h"
+#include "model/text.h"
 
 namespace tarvel {
 
@@ -26,24 +26,14 @@ constexpr int DEFAULT_HEIGHT = 7545;
 constexpr int DEFAULT_WIDTH = 8505;
 constexpr int TAB_DURING = 1;
 
-void setTextIfDifferent(QLineEdit* box, const std::string& text) {
-    const QString q = toQString(text);
-    if (box->text() != q) {
-        box->setText(q);
-    }
-}
-
 }  // namespace
 
 const QString frmPropNodo::SETTINGS_SECTION = QStringLiteral("PropNode");
 
 frmPropNodo::frmPropNodo(Document& doc, Node& state, DialogPrompter& prompter, QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(tr("Node properties"));
-    setSizeGripEnabled(true);
+    : PropertyDialog(tr("Node properties"), {SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH},
+                     tr("Ok"), parent) {
     build(doc);
-    DialogGeometry::restore(*this, SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH);
-    m_SSTab1->setCurrentIndex(TAB_DURING);
 
     m_props = std::make_unique<StateProperties>(doc, state, prompter);
     m_chkGenFunctionIsIn->setText(toQString(m_props->isInCaption()));
@@ -97,8 +87,6 @@ void frmPropNodo::build(Document& doc) {
     m_txtAccionElse = makeEditor("txtAccionElse");
     m_txtAccionOutput = makeEditor("txtAccionOutput");
 
-    m_SSTab1 = new QTabWidget(this);
-    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
     m_SSTab1->addTab(DialogParts::editorPage(tr("Actions to be done one time when entry:"),
                                              tr("Actions to be done only when entry to this state"),
                                              m_txtAccionInput),
@@ -148,19 +136,10 @@ void frmPropNodo::build(Document& doc) {
     m_cmbEnlaces = links.list;
     m_cmdEnlace = links.open;
 
-    const DialogParts::OkCancel okCancel = DialogParts::okCancel(this, tr("Ok"));
-    m_cmdValidar = okCancel.ok;
-    m_cmdCancelar = okCancel.cancel;
-
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(fraModo);
     bottom->addWidget(m_fraEnlaces, 1);
-    bottom->addLayout(okCancel.column);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(m_SSTab1, 1);
-    layout->addLayout(bottom);
+    arrange(top, bottom, TAB_DURING);
 
     setTabOrder(m_txtIndice, m_txtNombre);
     setTabOrder(m_txtNombre, m_SSTab1);
@@ -193,7 +172,6 @@ void frmPropNodo::build(Document& doc) {
         }
     });
     connect(m_cmdValidar, &QPushButton::clicked, this, &frmPropNodo::cmdValidar_Click);
-    connect(m_cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_cmdEnlace, &QPushButton::clicked, this, &frmPropNodo::cmdEnlace_Click);
 }
 
@@ -223,8 +201,8 @@ void frmPropNodo::pull() {
     v.mode = m_optNodoInicial->isChecked() ? StateMode::Initial
              : m_optNodoFinal->isChecked() ? StateMode::Final
                                            : StateMode::Standard;
-    v.isIn = m_chkGenFunctionIsIn->isChecked();
-    v.goTo = m_chkGenFunctionGoto->isChecked();
+    v.isIn = recordFlag(m_chkGenFunctionIsIn->isChecked());
+    v.goTo = recordFlag(m_chkGenFunctionGoto->isChecked());
 }
 
 void frmPropNodo::push() {
@@ -246,8 +224,8 @@ void frmPropNodo::push() {
             m_optNodoFinal->setChecked(true);
             break;
     }
-    m_chkGenFunctionIsIn->setChecked(v.isIn);
-    m_chkGenFunctionGoto->setChecked(v.goTo);
+    m_chkGenFunctionIsIn->setChecked(v.isIn == "Y");
+    m_chkGenFunctionGoto->setChecked(v.goTo == "Y");
 }
 
 void frmPropNodo::showChildren() {
@@ -266,7 +244,7 @@ void frmPropNodo::showChildren() {
 }
 
 void frmPropNodo::txtIndice_LostFocus() {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -278,7 +256,7 @@ void frmPropNodo::txtIndice_LostFocus() {
 }
 
 void frmPropNodo::txtNombre_LostFocus() {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -287,7 +265,7 @@ void frmPropNodo::txtNombre_LostFocus() {
 }
 
 void frmPropNodo::editor_LostFocus(CodeEditor* editor) {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -333,12 +311,6 @@ void frmPropNodo::cmdEnlace_Click() {
         // The child is opened only when the dialog closed to open it.
         m_pendingChildPath.clear();
     }
-}
-
-void frmPropNodo::done(int r) {
-    m_closing = true;
-    DialogGeometry::store(*this, SETTINGS_SECTION);
-    QDialog::done(r);
 }
 
 }  // namespace tarvel

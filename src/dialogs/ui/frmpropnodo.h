@@ -2,19 +2,17 @@
 // window copies its controls into it before each rule and shows the result.
 #pragma once
 
-#include <QDialog>
 #include <memory>
 #include <string>
 
 #include "dialogs/stateproperties.h"
+#include "dialogs/ui/propertydialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class QTabWidget;
 
 namespace tarvel {
 
@@ -22,7 +20,7 @@ class CodeEditor;
 class DialogPrompter;
 class FocusWatcher;
 
-class frmPropNodo : public QDialog {
+class frmPropNodo : public PropertyDialog {
     Q_OBJECT
 public:
     static const QString SETTINGS_SECTION;  // "PropNode"
@@ -54,12 +52,6 @@ public:
     QCheckBox* chkGenFunctionGoto() const { return m_chkGenFunctionGoto; }
     QComboBox* cmbEnlaces() const { return m_cmbEnlaces; }
     QPushButton* cmdEnlace() const { return m_cmdEnlace; }
-    QPushButton* cmdValidar() const { return m_cmdValidar; }
-    QPushButton* cmdCancelar() const { return m_cmdCancelar; }
-    QTabWidget* SSTab1() const { return m_SSTab1; }
-
-protected:
-    void done(int r) override;
 
 private:
     void build(Document& doc);
@@ -71,8 +63,6 @@ private:
     // Takes back whatever box has the focus, as if it lost it.
     void takeBackFocused();
 
-    // Set once the dialog closes: a box losing the focus then is not an edit.
-    bool m_closing = false;
     std::unique_ptr<StateProperties> m_props;
     std::string m_pendingChildPath;
     FocusWatcher* m_watcher = nullptr;
@@ -90,9 +80,6 @@ private:
     QGroupBox* m_fraEnlaces = nullptr;
     QComboBox* m_cmbEnlaces = nullptr;
     QPushButton* m_cmdEnlace = nullptr;
-    QPushButton* m_cmdValidar = nullptr;
-    QPushButton* m_cmdCancelar = nullptr;
-    QTabWidget* m_SSTab1 = nullptr;
 };
 
 }  // namespace tarvel

@@ -9,7 +9,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "dialogs/ui/dialoggeometry.h"
 #include "dialogs/ui/dialogparts.h"
 #include "dialogs/ui/focuswatcher.h"
 #include "dialogs/ui/qtconvert.h"
@@ -28,12 +27,9 @@ const QString frmPropTransicion::SETTINGS_SECTION = QStringLiteral("PropTrans");
 
 frmPropTransicion::frmPropTransicion(Document& doc, Node& transition, DialogPrompter& prompter,
                                      QWidget* parent)
-    : QDialog(parent) {
-    setWindowTitle(tr("Transition properties"));
-    setSizeGripEnabled(true);
+    : PropertyDialog(tr("Transition properties"), {SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH},
+                     tr("OK"), parent) {
     build(doc);
-    DialogGeometry::restore(*this, SETTINGS_SECTION, DEFAULT_HEIGHT, DEFAULT_WIDTH);
-    m_SSTab1->setCurrentIndex(0);
 
     m_props = std::make_unique<TransitionProperties>(doc, transition, prompter);
     const TransitionValues& v = m_props->values();
@@ -76,8 +72,6 @@ void frmPropTransicion::build(Document& doc) {
     };
     m_txtCondicion = makeEditor("txtCondicion");
     m_txtAccion = makeEditor("txtAccion");
-    m_SSTab1 = new QTabWidget(this);
-    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
     m_SSTab1->addTab(
         DialogParts::editorPage(tr("Transition condition:"),
                                 tr("Condition that permit the transition"), m_txtCondicion),
@@ -95,10 +89,6 @@ void frmPropTransicion::build(Document& doc) {
     m_chkMustBeLast->setObjectName(QStringLiteral("chkMustBeLast"));
     m_chkContinueImmediately->setObjectName(QStringLiteral("chkContinueImmediately"));
 
-    const DialogParts::OkCancel okCancel = DialogParts::okCancel(this, tr("OK"));
-    m_cmdValidar = okCancel.ok;
-    m_cmdCancelar = okCancel.cancel;
-
     auto* checks = new QVBoxLayout;
     checks->addWidget(m_chkSelfTransition);
     checks->addWidget(m_chkMustBeLast);
@@ -106,12 +96,7 @@ void frmPropTransicion::build(Document& doc) {
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(checks);
     bottom->addStretch();
-    bottom->addLayout(okCancel.column);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(m_SSTab1, 1);
-    layout->addLayout(bottom);
+    arrange(top, bottom, 0);
 
     setTabOrder(m_txtPrioridad, m_SSTab1);
     setTabOrder(m_SSTab1, m_chkSelfTransition);
@@ -131,7 +116,6 @@ void frmPropTransicion::build(Document& doc) {
     });
     connect(m_chkMustBeLast, &QCheckBox::clicked, this, &frmPropTransicion::chkMustBeLast_Click);
     connect(m_cmdValidar, &QPushButton::clicked, this, &frmPropTransicion::cmdValidar_Click);
-    connect(m_cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void frmPropTransicion::pull() {
@@ -146,10 +130,7 @@ void frmPropTransicion::pull() {
 
 void frmPropTransicion::push() {
     const TransitionValues& v = m_props->values();
-    const QString priority = toQString(v.priority);
-    if (m_txtPrioridad->text() != priority) {
-        m_txtPrioridad->setText(priority);
-    }
+    setTextIfDifferent(m_txtPrioridad, v.priority);
     m_txtCondicion->replaceRecordText(v.condition);
     m_txtAccion->replaceRecordText(v.actions);
     const QSignalBlocker block(m_chkMustBeLast);
@@ -159,7 +140,7 @@ void frmPropTransicion::push() {
 }
 
 void frmPropTransicion::txtPrioridad_LostFocus() {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -171,7 +152,7 @@ void frmPropTransicion::txtPrioridad_LostFocus() {
 }
 
 void frmPropTransicion::editor_LostFocus(CodeEditor* editor) {
-    if (m_closing || m_props->locked()) {
+    if (closing() || m_props->locked()) {
         return;
     }
     pull();
@@ -206,12 +187,6 @@ void frmPropTransicion::cmdValidar_Click() {
     } else {
         m_txtPrioridad->setFocus(Qt::OtherFocusReason);
     }
-}
-
-void frmPropTransicion::done(int r) {
-    m_closing = true;
-    DialogGeometry::store(*this, SETTINGS_SECTION);
-    QDialog::done(r);
 }
 
 }  // namespace tarvel

@@ -3,15 +3,13 @@
 // rule and shows the result.
 #pragma once
 
-#include <QDialog>
 #include <memory>
 
 #include "dialogs/transitionproperties.h"
+#include "dialogs/ui/propertydialog.h"
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
 namespace tarvel {
 
@@ -19,7 +17,7 @@ class CodeEditor;
 class DialogPrompter;
 class FocusWatcher;
 
-class frmPropTransicion : public QDialog {
+class frmPropTransicion : public PropertyDialog {
     Q_OBJECT
 public:
     static const QString SETTINGS_SECTION;  // "PropTrans"
@@ -41,12 +39,6 @@ public:
     QCheckBox* chkSelfTransition() const { return m_chkSelfTransition; }
     QCheckBox* chkMustBeLast() const { return m_chkMustBeLast; }
     QCheckBox* chkContinueImmediately() const { return m_chkContinueImmediately; }
-    QPushButton* cmdValidar() const { return m_cmdValidar; }
-    QPushButton* cmdCancelar() const { return m_cmdCancelar; }
-    QTabWidget* SSTab1() const { return m_SSTab1; }
-
-protected:
-    void done(int r) override;
 
 private:
     void build(Document& doc);
@@ -54,8 +46,6 @@ private:
     void push();
     void takeBackFocused();
 
-    // Set once the dialog closes: a box losing the focus then is not an edit.
-    bool m_closing = false;
     std::unique_ptr<TransitionProperties> m_props;
     FocusWatcher* m_watcher = nullptr;
     QLineEdit* m_txtPrioridad = nullptr;
@@ -64,9 +54,6 @@ private:
     QCheckBox* m_chkSelfTransition = nullptr;
     QCheckBox* m_chkMustBeLast = nullptr;
     QCheckBox* m_chkContinueImmediately = nullptr;
-    QPushButton* m_cmdValidar = nullptr;
-    QPushButton* m_cmdCancelar = nullptr;
-    QTabWidget* m_SSTab1 = nullptr;
 };
 
 }  // namespace tarvel

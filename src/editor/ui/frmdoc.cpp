@@ -20,7 +20,6 @@
 #include "editor/ui/commenteditor.h"
 #include "editor/ui/dialoghooks.h"
 #include "editor/ui/docframe.h"
-#include "editor/ui/generation.h"
 #include "editor/ui/problemspanel.h"
 #include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
@@ -30,6 +29,7 @@
 #include "model/parientes.h"
 #include "model/staterecord.h"
 #include "shell/documentexport.h"
+#include "shell/generation.h"
 #include "shell/workspace.h"
 
 namespace tarvel {
@@ -1088,11 +1088,10 @@ void frmDoc::mnuGenerate_C_code_Default() {
     Workspace& ws = workspace();
     Document& root = *m_doc;
     QPointer<frmDoc> self(this);
-    const std::string code = generateCode(
-        ws, root, kind == GeneratorKind::HierarchicalReentrant, [&ws](const std::string& text) {
-            ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
-                                MessageIcon::Exclamation);
-        });
+    const std::string code = generateCode(ws, root, kind, [&ws](const std::string& text) {
+        ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
+                            MessageIcon::Exclamation);
+    });
     if (!self || m_doc == nullptr) {
         return;
     }

@@ -182,10 +182,7 @@ frmMain::~frmMain() = default;
 void frmMain::addProblemsPanel() {
     ProblemsPanel::Frame frame;
     frame.showDocument = [this](const std::string& path) -> frmDoc* {
-        if (!m_workspace.FileOpen(path)) {
-            return nullptr;
-        }
-        Document* doc = m_workspace.findOpen(MakeFullPath(path));
+        Document* doc = m_workspace.FileOpen(path);
         return doc != nullptr ? docWindow(*doc) : nullptr;
     };
     frame.setStatusText = [this](const QString& text) { setStatusText(text); };
@@ -225,7 +222,7 @@ bool frmMain::load(StartupState& startup) {
     if (startup.sCommandLine.empty()) {
         mnuFileNew();
     } else {
-        result = m_workspace.FileOpen(startup.sCommandLine);
+        result = m_workspace.FileOpen(startup.sCommandLine) != nullptr;
         if (QMdiSubWindow* active = m_mdi->activeSubWindow()) {
             active->showMaximized();
         }
