@@ -19,6 +19,7 @@
 #include "base/text.h"
 #include "export/exportmargin.h"
 #include "export/htmlpage.h"
+#include "export/listfile.h"
 #include "export/picture.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
@@ -376,6 +377,46 @@ TEST_F(DocumentExport, ABatchNeverWritesThroughALinkPlantedAtAnOutputName) {
         for (const std::string& name : c.planted) {
             EXPECT_TRUE(fs::is_symlink(out / name)) << name;
         }
+    }
+}
+
+// The list file is one command in the editor and in a batch run: the same
+// proposed name and text, the same refusal of a read-only file, each
+// reported in its own way; what was written is told to the user interface.
+TEST_F(DocumentExport, TheListFileIsOneCommandInTheEditorAndInABatch) {
+    for (const bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "batch" : "editor");
+        test::TempDir out;
+        const std::string list = out / "m.lst";
+        test::FakeUi asked;
+        asked.batch = batch;
+        WorkspaceSettings runSettings = settings;
+        runSettings.modeCommand = batch;
+        Workspace ws(asked, runSettings);
+        Document& doc = newDocument(ws, out / "m.fsm");
+        asked.files = {FileDialogResult{list}, FileDialogResult{list}};
+
+        ASSERT_TRUE(FileSaveAsList(ws, doc));
+        EXPECT_EQ(readFile(list), listFileText(doc) + std::string(CRLF));
+        EXPECT_EQ(asked.written, std::vector<std::vector<std::string>>{{list}});
+        EXPECT_EQ(asked.fileRequests.size(), batch ? 0u : 1u);
+        if (!batch) {
+            EXPECT_EQ(asked.fileRequests.front().proposedName, list);
+            EXPECT_EQ(asked.fileRequests.front().title, "Save As List file...");
+        }
+
+        ::chmod(list.c_str(), 0444);
+        ::unlink((dir / "FSM_ERR.log").c_str());
+        EXPECT_FALSE(FileSaveAsList(ws, doc));
+        if (batch) {
+            EXPECT_EQ(logMessages(readFile(dir / "FSM_ERR.log")),
+                      std::vector<std::string>{"Fsm can't save list file:[" + list + "] " + list +
+                                               " is read-only"});
+        } else {
+            EXPECT_EQ(asked.messages, std::vector<std::string>{
+                                          "Attention!|I can't save the changes in:\r\n" + list});
+        }
+        EXPECT_EQ(asked.written.size(), 1u);
     }
 }
 
