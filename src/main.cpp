@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,10 +30,23 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string program = argc > 0 ? argv[0] : "tarvel";
     program = program.substr(program.rfind('/') + 1);
-    const tarvel::StartupResult result =
-        tarvel::handleCommandLine(args, program, tarvel::BatchProcess::Own);
+    tarvel::StartupResult result;
+    try {
+        result = tarvel::handleCommandLine(args, program, nullptr, tarvel::BatchProcess::Own);
+    } catch (const std::exception& e) {
+        // The batch run reports its own failures in the error log; this is
+        // what fails before or around it (reading the command line).
+        std::cerr << program << ": " << e.what() << "\n";
+        return 1;
+    }
     if (result.action == tarvel::StartupAction::Exit) {
         return result.exitStatus;
+    }
+    // A line without a generation switch starts the editor, which needs a
+    // display: a build server or an SSH session is told what runs without.
+    if (!tarvel::DisplayAvailable()) {
+        std::cerr << tarvel::NoDisplayText(program, "neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return 1;
     }
     const std::string editor = ownFolder() + "/tarvel-editor";
     std::vector<char*> editorArgs;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <sys/syscall.h>
@@ -10,10 +11,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <thread>
 
+#include "base/atomicfile.h"
 #include "base/paths.h"
 #include "base/text.h"
 
@@ -75,13 +78,41 @@ std::string homeFolder() {
                                                         : std::string();
 }
 
+// Opens a log for appending. A symbolic link at the log's name is followed
+// only under the rule of the atomic writer (the user's own link to a regular
+// file the user may write); a FIFO or device is not a log.
+int openLog(const std::string& path, std::string& error) {
+    constexpr int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0 && errno == ELOOP) {
+        std::string resolved;
+        error = linkRefusal(path, resolved);
+        if (!error.empty()) {
+            return -1;
+        }
+        fd = ::open(resolved.c_str(), flags, 0666);
+    }
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error = path + " is not a regular file";
+        return -1;
+    }
+    return fd;
+}
+
 // Appends one line with a single write, so lines of two processes appending to
 // the same file do not interleave.
-bool appendLine(const std::string& path, const std::string& line) {
+bool appendLine(const std::string& path, const std::string& line, std::string& error) {
     if (path.empty()) {
+        error = "no folder for it is known";
         return false;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = openLog(path, error);
     if (fd < 0) {
         return false;
     }
@@ -89,8 +120,22 @@ bool appendLine(const std::string& path, const std::string& line) {
     do {
         written = ::write(fd, line.data(), line.size());
     } while (written < 0 && errno == EINTR);
+    if (written < 0) {
+        error = path + ": " + std::strerror(errno);
+    } else if (written != static_cast<ssize_t>(line.size())) {
+        error = path + ": only part of the line was written";
+    }
     ::close(fd);
-    return written == static_cast<ssize_t>(line.size());
+    return error.empty();
+}
+
+// The one place where a lost log line is told, on standard error, with the
+// message itself so that it is not lost entirely.
+void reportLostLine(std::string_view log, const std::string& why, std::string_view message) {
+    std::string text = std::string(program_invocation_short_name) + ": cannot write the " +
+                       std::string(log) + " (" + escapeControlCharacters(why) +
+                       "): " + std::string(message) + "\n";
+    (void)!::write(STDERR_FILENO, text.data(), text.size());
 }
 
 }  // namespace
@@ -138,25 +183,40 @@ void LogRun(std::string_view message) {
     const std::string path = RunLogPath();
     std::string line = "[" + upperHex(static_cast<unsigned long long>(::getpid())) + ":" +
                        upperHex(threadId()) + "|" + now() + "]:";
-    line += message;
+    line += escapeControlCharacters(message);
     line += CRLF;
-    if (appendLine(path, line)) {
+    std::string error;
+    if (appendLine(path, line, error)) {
         return;
     }
     // The state folder may not exist yet on a fresh account; it is private to
     // the user.
     const std::string folder = GetDirectory(path);
     if (!folder.empty() && !PathExists(folder) && MakePath(folder, 0700)) {
-        appendLine(path, line);
+        error.clear();
+        if (appendLine(path, line, error)) {
+            return;
+        }
+    }
+    // A run-log line that cannot be written is lost without a word, except
+    // when a planted link was refused: that is worth telling, once.
+    static bool refusalTold = false;
+    if (!refusalTold && error.find("symbolic link") != std::string::npos) {
+        refusalTold = true;
+        reportLostLine("run log", error, escapeControlCharacters(message));
     }
 }
 
 void LogError(std::string_view message) {
     ++errorCount();
+    const std::string escaped = escapeControlCharacters(message);
     std::string line = "[" + now() + "]:";
-    line += message;
+    line += escaped;
     line += CRLF;
-    appendLine(ErrorLogPath(), line);
+    std::string error;
+    if (!appendLine(ErrorLogPath(), line, error)) {
+        reportLostLine("error log", error, escaped);
+    }
     LogRun(message);
 }
 

@@ -7,7 +7,14 @@
 // close, so nothing is held open between messages and a crash loses nothing
 // already written; two processes may append to the same file.
 //
-// Logging never fails for its caller: a line that cannot be written is lost.
+// Control characters of a message are written escaped ("\n" and so on, see
+// escapeControlCharacters), so one event is always one line and a file name
+// cannot forge a line of its own.
+//
+// A log at a name that is a symbolic link is written only under the link rule
+// of the atomic writer. Logging never fails for its caller: an error-log line
+// that cannot be written is told on standard error, with its message; a
+// run-log line is lost (a refused link is told once).
 #pragma once
 
 #include <string>
@@ -19,8 +26,7 @@ namespace tarvel {
 // run log, creating its folder when missing. Both ids are upper-case hex.
 void LogRun(std::string_view message);
 // Appends "[dd/mm/yyyy HH:MM:SS]:" + message + CR LF to the error log, then
-// writes the same message to the run log. The message is written as it is,
-// line breaks included.
+// writes the same message to the run log.
 void LogError(std::string_view message);
 // Deletes the run log when it exists.
 void DeleteRunLog();

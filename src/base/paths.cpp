@@ -5,11 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <random>
+#include <vector>
 
 #include "base/text.h"
 
@@ -23,102 +24,6 @@ constexpr std::size_t MAX_TEMP_DIR = 260;
 
 std::string errnoText(int error) {
     return std::strerror(error);
-}
-
-
-// A name no other writer is using at this moment is not guaranteed by the
-// name itself; the exclusive create that follows decides.
-std::string randomSuffix() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    static const char digits[] = "0123456789abcdef";
-    std::uint64_t value = generator();
-    std::string out(12, '0');
-    for (char& c : out) {
-        c = digits[value & 0xF];
-        value >>= 4;
-    }
-    return out;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Makes a finished rename survive a crash; a folder that cannot be flushed
-// still holds the new file, so failures are not reported.
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// The file a write to `path` must replace: the file a symbolic link points to,
-// so that the link survives; otherwise the path itself.
-std::string replacementTarget(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
-    }
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) {
-        return path;  // a dangling link is replaced by the new file
-    }
-    return resolved;
-}
-
-// Why the opened folder cannot serve as the user's private folder; empty when
-// it can. A folder that was open to others is closed to them, but anything
-// they put inside while it was open is not trusted.
-std::string privacyProblem(int fd, const std::string& folder, uid_t user) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return "cannot inspect " + folder + ": " + errnoText(errno);
-    }
-    if (info.st_uid != user) {
-        return folder + " is owned by another user";
-    }
-    if ((info.st_mode & 077) == 0) {
-        return {};
-    }
-    if (::fchmod(fd, 0700) != 0) {
-        return folder + " is open to other users and cannot be made private: " + errnoText(errno);
-    }
-    const int listing = ::dup(fd);
-    DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
-    if (entries == nullptr) {
-        if (listing >= 0) {
-            ::close(listing);
-        }
-        return "cannot read " + folder + ": " + errnoText(errno);
-    }
-    std::string problem;
-    while (const dirent* entry = ::readdir(entries)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        struct stat inside {};
-        if (::fstatat(fd, entry->d_name, &inside, AT_SYMLINK_NOFOLLOW) != 0 ||
-            inside.st_uid != user) {
-            problem = folder + " holds files of another user";
-            break;
-        }
-    }
-    ::closedir(entries);
-    return problem;
 }
 
 }  // namespace
@@ -217,6 +122,25 @@ bool PathExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
+std::vector<std::string> RegularFilesIn(const std::string& folder, std::string_view suffix) {
+    std::vector<std::string> names;
+    DIR* entries = ::opendir(folder.c_str());
+    if (entries == nullptr) {
+        return names;
+    }
+    const int fd = ::dirfd(entries);
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        struct stat info {};
+        if (name.ends_with(suffix) && ::fstatat(fd, entry->d_name, &info, 0) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(entries);
+    return names;
+}
+
 bool IsFsmPath(const std::string& path) {
     constexpr std::string_view extension = ".FSM";
     if (path.size() < extension.size()) {
@@ -273,113 +197,87 @@ std::string GetTempDir() {
     return folder;
 }
 
-std::string PrivateTempDir(std::string& error) {
-    const uid_t user = ::geteuid();
-    const std::string folder = joinPath(GetTempDir(), "tarvel-" + std::to_string(user));
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = "cannot create " + folder + ": " + errnoText(errno);
-        return {};
+namespace {
+
+// "." and ".." resolved in the text of an absolute path; "//" taken as "/".
+std::string resolveDots(std::string_view path) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t slash = path.find('/', start);
+        if (slash == std::string_view::npos) {
+            slash = path.size();
+        }
+        const std::string_view part = path.substr(start, slash - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
     }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0) {
-        error = "cannot inspect " + folder + ": " + errnoText(errno);
-        return {};
+    std::string out;
+    for (const auto part : parts) {
+        out += '/';
+        out += part;
     }
-    if (S_ISLNK(info.st_mode)) {
-        error = folder + " is a symbolic link";
-        return {};
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        error = folder + " is not a directory";
-        return {};
-    }
-    // The checks that matter are repeated on the opened folder itself, so a
-    // name swapped after the lstat above cannot slip through.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot open " + folder + ": " + errnoText(errno);
-        return {};
-    }
-    const std::string reason = privacyProblem(fd, folder, user);
-    ::close(fd);
-    if (!reason.empty()) {
-        error = reason;
-        return {};
-    }
-    return folder;
+    return out.empty() ? "/" : out;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-    const std::string target = replacementTarget(path);
-    const std::string folder = GetDirectory(target);
-    const std::string folderForTemp = folder.empty() ? "." : folder;
+std::string realPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return {};
+    }
+    std::string out(resolved);
+    std::free(resolved);
+    return out;
+}
 
-    int fd = -1;
-    std::string temporary;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = joinPath(folderForTemp, ".tarvel-" + randomSuffix() + ".tmp");
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
+}  // namespace
+
+std::string CanonicalPath(const std::string& path) {
+    const std::string full = MakeFullPath(path);
+    if (std::string real = realPath(full); !real.empty()) {
+        return real;
+    }
+    const std::string folder = realPath(GetDirectory(full));
+    if (!folder.empty()) {
+        const std::string name = GetFileName(full);
+        if (name != "." && name != "..") {
+            return joinPath(folder, name);
         }
     }
-    if (fd < 0) {
-        error = "cannot create a temporary file in " + folderForTemp + ": " + errnoText(errno);
-        return false;
-    }
-
-    // Every failure below removes the temporary file; the target is untouched
-    // until the final rename.
-    auto fail = [&](const std::string& what) {
-        const int saved = errno;
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        ::unlink(temporary.c_str());
-        error = what + ": " + errnoText(saved);
-        return false;
-    };
-
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        ::fchmod(fd, existing.st_mode & 0777) != 0) {
-        return fail("cannot set the permissions of " + temporary);
-    }
-    if (!writeAll(fd, bytes)) {
-        return fail("cannot write " + temporary);
-    }
-    if (::fsync(fd) != 0) {
-        return fail("cannot flush " + temporary);
-    }
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) {
-        return fail("cannot write " + temporary);
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return fail("cannot replace " + target);
-    }
-    syncFolder(folderForTemp);
-    return true;
+    return resolveDots(full);
 }
 
 namespace {
 
-// Reads a whole regular file through `room(size, keep)`, which returns space
-// for `size` bytes keeping the first `keep`. Returns the number of bytes read,
-// or -1 with the reason in `error`.
+// Reads what an opened file holds through `room(size, keep)`, which returns
+// space for `size` bytes keeping the first `keep`. Refuses what is not a
+// regular file (a FIFO would block, a device never ends) and what is larger
+// than `maxBytes`, before anything is allocated for it. Returns the number of
+// bytes read, or -1 with the reason in `error`.
 template <typename Room>
-long long readWhole(const std::string& path, std::string& error, Room room) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
+long long readOpenedFile(int fd, std::string& error, std::uint64_t maxBytes, Room room) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = errnoText(errno);
         return -1;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
-        ::close(fd);
         return -1;
+    }
+    const auto tooLarge = [&](std::uint64_t size) {
+        error = "it is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB (" +
+                std::to_string(size) + " bytes)";
+        return -1LL;
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        return tooLarge(static_cast<std::uint64_t>(st.st_size));
     }
     std::size_t size = static_cast<std::size_t>(st.st_size);
     char* bytes = room(size, 0);
@@ -395,37 +293,65 @@ long long readWhole(const std::string& path, std::string& error, Room room) {
             if (errno == EINTR) {
                 continue;
             }
-            error = std::strerror(errno);
-            ::close(fd);
+            error = errnoText(errno);
             return -1;
         }
         if (n == 0) {
             break;
         }
         if (full) {
-            size += 65536;
+            const auto got = static_cast<std::size_t>(n);
+            if (done + got > maxBytes) {
+                // The file grew past the limit while it was read.
+                return tooLarge(maxBytes + 1);
+            }
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(done + 65536, maxBytes));
             bytes = room(size, done);
-            std::memcpy(bytes + done, probe, static_cast<std::size_t>(n));
+            std::memcpy(bytes + done, probe, got);
         }
         done += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     return static_cast<long long>(done);
 }
 
-}  // namespace
-
-bool readFileBytes(const std::string& path, std::string& bytes, std::string& error) {
+// Reads the opened file (fd < 0: the open failed, errno says why) into a
+// text, and closes it.
+bool readAndClose(int fd, std::string& bytes, std::string& error, std::uint64_t maxBytes) {
+    if (fd < 0) {
+        error = errnoText(errno);
+        return false;
+    }
     bytes.clear();
-    const long long done = readWhole(path, error, [&](std::size_t size, std::size_t) {
+    const long long done = readOpenedFile(fd, error, maxBytes, [&](std::size_t size, std::size_t) {
         bytes.resize(size);
         return bytes.data();
     });
+    ::close(fd);
     if (done < 0) {
         return false;
     }
     bytes.resize(static_cast<std::size_t>(done));
     return true;
+}
+
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+int openForReadingAt(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+}
+
+}  // namespace
+
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error,
+                   std::uint64_t maxBytes) {
+    return readAndClose(openForReading(path), bytes, error, maxBytes);
+}
+
+bool readFileBytesAt(int folder, const std::string& name, std::string& bytes, std::string& error,
+                     std::uint64_t maxBytes) {
+    return readAndClose(openForReadingAt(folder, name), bytes, error, maxBytes);
 }
 
 char* FileBuffer::reserve(std::size_t size, std::size_t keep) {
@@ -442,14 +368,30 @@ char* FileBuffer::reserve(std::size_t size, std::size_t keep) {
     return m_bytes.get();
 }
 
-bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error) {
-    const long long done = readWhole(
-        path, error, [&](std::size_t size, std::size_t keep) { return buffer.reserve(size, keep); });
-    buffer.m_size = done < 0 ? 0 : static_cast<std::size_t>(done);
-    if (buffer.m_bytes != nullptr) {
-        std::memset(buffer.m_bytes.get() + buffer.m_size, 0, buffer.m_padding);
+bool FileBuffer::readAndClose(int fd, std::string& error, std::uint64_t maxBytes) {
+    m_size = 0;
+    if (fd < 0) {
+        error = errnoText(errno);
+        return false;
+    }
+    const long long done = readOpenedFile(
+        fd, error, maxBytes, [&](std::size_t size, std::size_t keep) { return reserve(size, keep); });
+    ::close(fd);
+    m_size = done < 0 ? 0 : static_cast<std::size_t>(done);
+    if (m_bytes != nullptr) {
+        std::memset(m_bytes.get() + m_size, 0, m_padding);
     }
     return done >= 0;
+}
+
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                   std::uint64_t maxBytes) {
+    return buffer.readAndClose(openForReading(path), error, maxBytes);
+}
+
+bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer, std::string& error,
+                     std::uint64_t maxBytes) {
+    return buffer.readAndClose(openForReadingAt(folder, name), error, maxBytes);
 }
 
 }  // namespace tarvel

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvel {
 
@@ -47,6 +49,10 @@ bool FileExists(const std::string& path);
 std::size_t FileSize(const std::string& path);
 // True when a file or a directory of this name exists.
 bool PathExists(const std::string& path);
+// The names of the regular files (links followed) in the folder whose names
+// end with `suffix` (exact case), in the order the folder lists them; empty
+// when the folder cannot be read.
+std::vector<std::string> RegularFilesIn(const std::string& folder, std::string_view suffix);
 // The last four characters, upper-cased, are ".FSM" and FileExists(path).
 bool IsFsmPath(const std::string& path);
 
@@ -63,15 +69,19 @@ bool MakePath(std::string_view path, unsigned mode = 0777);
 // The folder for temporary files, without a trailing "/": $TMPDIR, or "/tmp"
 // when that is unset, empty or 260 characters or longer.
 std::string GetTempDir();
-// A folder only the current user can reach, "tarvel-<uid>" under GetTempDir(),
-// created with mode 0700 when missing. An existing folder is used only when it
-// is a real directory (not a symbolic link) owned by the user; group or other
-// permissions are taken away. Otherwise returns the empty text and says why in
-// `error`.
-std::string PrivateTempDir(std::string& error);
 
-// The whole content of a regular file; false with the reason otherwise.
-bool readFileBytes(const std::string& path, std::string& bytes, std::string& error);
+// The path with every symbolic link, "." and ".." resolved, made absolute.
+// A file that does not exist yet is named inside its resolved folder; when
+// that folder does not exist either, "." and ".." are resolved in the text.
+std::string CanonicalPath(const std::string& path);
+
+// The whole content of a regular file; false with the reason otherwise. A
+// file larger than `maxBytes` is refused before it is read.
+bool readFileBytes(const std::string& path, std::string& bytes, std::string& error,
+                   std::uint64_t maxBytes = UINT64_MAX);
+// The same for a name inside an opened folder; a symbolic link there is refused.
+bool readFileBytesAt(int folder, const std::string& name, std::string& bytes, std::string& error,
+                     std::uint64_t maxBytes = UINT64_MAX);
 
 // Whole files for a parser that reads a few bytes past the end of its text:
 // the content is followed by `padding` zero bytes. The buffer only grows, so
@@ -87,9 +97,14 @@ public:
     std::size_t padding() const { return m_padding; }
 
 private:
-    friend bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error);
+    friend bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                              std::uint64_t maxBytes);
+    friend bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer,
+                                std::string& error, std::uint64_t maxBytes);
     // Room for `size` bytes and the padding, keeping the first `keep` bytes.
     char* reserve(std::size_t size, std::size_t keep);
+    // Reads the opened file (fd < 0: the open failed) and closes it.
+    bool readAndClose(int fd, std::string& error, std::uint64_t maxBytes);
 
     std::unique_ptr<char[]> m_bytes;
     std::size_t m_size = 0;
@@ -97,15 +112,10 @@ private:
     std::size_t m_padding;
 };
 
-// The same as the text version (same checks, same reasons), into `buffer`.
-bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error);
-
-// Replaces the file at `path` by `bytes` so that a reader sees either the old
-// or the new content, never a mix: the bytes go to a new temporary file beside
-// the target, are flushed to disk and the temporary file is renamed over the
-// target. An existing target keeps its permission bits; a symbolic link keeps
-// pointing at its file, which is the one replaced. On failure the target is
-// untouched, no temporary file is left, and `error` holds the reason.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+// The same as the text versions (same checks, same reasons), into `buffer`.
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                   std::uint64_t maxBytes = UINT64_MAX);
+bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer, std::string& error,
+                     std::uint64_t maxBytes = UINT64_MAX);
 
 }  // namespace tarvel

@@ -60,4 +60,11 @@ std::string spacesToUnderscores(std::string_view text);
 // Normalises any mix of LF, CR and CR LF line breaks to CR LF.
 std::string toCrLf(std::string_view text);
 
+// The text with its control characters written as escapes, so that it stays
+// on one line and cannot move a terminal's cursor: line feed, carriage return
+// and tab as "\n", "\r", "\t", the other C0 controls and DEL as "\xNN",
+// the C1 controls (U+0080 to U+009F) as "\u0080" to "\u009F". Everything
+// else, backslashes included, is kept.
+std::string escapeControlCharacters(std::string_view text);
+
 }  // namespace tarvel

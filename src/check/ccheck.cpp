@@ -10,6 +10,7 @@
 #include <set>
 #include <tuple>
 
+#include "base/atomicfile.h"
 #include "base/paths.h"
 #include "check/checkids.h"
 #include "check/compilerrun.h"
@@ -292,25 +293,25 @@ std::string withoutMarkers(std::string_view header, std::string_view lead) {
 }
 
 // ---------------------------------------------------------------------------
-// The private folder
+// The compile folder
 
-class PrivateFolder {
+class CompileFolder {
 public:
-    PrivateFolder() {
+    CompileFolder() {
         // mkdtemp makes the folder with mode 0700 under a name no one can guess.
         std::string pattern = GetTempDir() + "/tarvel-check-XXXXXX";
         if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
         }
     }
-    ~PrivateFolder() {
+    ~CompileFolder() {
         if (!m_path.empty()) {
             std::error_code ec;
             std::filesystem::remove_all(m_path, ec);
         }
     }
-    PrivateFolder(const PrivateFolder&) = delete;
-    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    CompileFolder(const CompileFolder&) = delete;
+    CompileFolder& operator=(const CompileFolder&) = delete;
 
     const std::string& path() const { return m_path; }
 
@@ -341,7 +342,7 @@ struct CompileOutcome {
     std::optional<Finding> problem;  // the compiler could not do its work
 };
 
-CompileOutcome compile(const CCheckJob& job, const PrivateFolder& folder, const std::string& file,
+CompileOutcome compile(const CCheckJob& job, const CompileFolder& folder, const std::string& file,
                        std::string_view text, const std::atomic<bool>* cancel) {
     CompileOutcome outcome;
     if (!folder.write(file, text)) {
@@ -576,7 +577,7 @@ std::optional<CCheckJob> prepareCCheck(Document& root, GenerationContext& contex
 }
 
 std::vector<Finding> runCCheck(const CCheckJob& job, const std::atomic<bool>* cancel) {
-    PrivateFolder folder;
+    CompileFolder folder;
     if (folder.path().empty()) {
         return {compilerProblem(job, "the C check cannot make its private temporary folder")};
     }

@@ -1,8 +1,14 @@
 #include "editor/undoredo.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <cstring>
+#include <vector>
 
 #include "base/logs.h"
 #include "base/paths.h"
@@ -20,35 +26,69 @@ std::string sixDigits(int n) {
     return buf;
 }
 
+// FNV-1a: short, stable across runs and platforms; the names only have to
+// keep the histories of different files apart.
+std::string pathHash(std::string_view path) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char c : path) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    char buf[17];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(hash));
+    return buf;
+}
+
+// The file name part of a snapshot name, cut so that the whole name fits the
+// file system's limit of 255 bytes, at a character boundary.
+std::string shortStem(std::string stem) {
+    constexpr std::size_t MAX_STEM = 200;
+    if (stem.size() <= MAX_STEM) {
+        return stem;
+    }
+    std::size_t cut = MAX_STEM;
+    while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    stem.resize(cut);
+    return stem;
+}
+
 }  // namespace
 
 UndoEnvironment undoEnvironmentOf(const WorkspaceSettings& settings) {
     UndoEnvironment env;
     env.modeCommand = settings.modeCommand;
     env.overrides = settings.overrides;
-    env.undoRoot = settings.undoRoot;
+    env.undoFolder = settings.undoFolder;
     return env;
 }
 
 clsLib_UndoRedo::clsLib_UndoRedo(Document& doc, UndoEnvironment env)
     : m_doc(doc), m_env(std::move(env)) {}
 
+int clsLib_UndoRedo::folder() const {
+    return m_env.undoFolder && m_env.undoFolder->usable() ? m_env.undoFolder->fd() : -1;
+}
+
+// A file name too short to carry a name and an extension gives no base: its
+// snapshots are off.
 std::string clsLib_UndoRedo::base(const std::string& fileName) const {
-    const std::string b = StripExtension(fileName);
-    if (b.size() < 2 || m_env.undoRoot.empty()) {
+    if (StripExtension(fileName).size() < 2 || folder() < 0) {
         return {};
     }
-    std::string out = m_env.undoRoot;
-    if (!out.ends_with('/')) {
-        out += '/';
-    }
-    out += b.starts_with('/') ? b.substr(1) : b;
-    return out;
+    const std::string canonical = CanonicalPath(fileName);
+    return pathHash(canonical) + "-" + shortStem(GetBaseName(canonical));
+}
+
+std::string clsLib_UndoRedo::snapshotName(int n) const {
+    const std::string b = base(m_doc.sFullDocname);
+    return b.empty() ? std::string() : b + "." + sixDigits(n) + ".UND";
 }
 
 std::string clsLib_UndoRedo::snapshotPath(int n) const {
-    const std::string b = base(m_doc.sFullDocname);
-    return b.empty() ? std::string() : b + "." + sixDigits(n) + ".UND";
+    const std::string name = snapshotName(n);
+    return name.empty() ? std::string() : joinPath(m_env.undoFolder->path(), name);
 }
 
 void clsLib_UndoRedo::refresh() {
@@ -112,17 +152,16 @@ void clsLib_UndoRedo::Save(bool forceSave) {
     if (!forceSave && (d.DiagramLocked() || !m_enabled)) {
         return;
     }
-    const std::string path = snapshotPath(m_count);
-    if (path.empty()) {
+    const std::string name = snapshotName(m_count);
+    if (name.empty()) {
         m_enabled = false;
         return;
     }
     ++m_count;
     SaveGraphInfo(m_doc, false);
-    MakePath(GetDirectory(path), 0700);
     std::string error;
-    if (!SaveToFile(d, path, error)) {
-        LogRun(" clsUndoRedo.Save, Error #0: " + path + ": " + error);
+    if (!SaveToFileAt(d, folder(), name, error)) {
+        LogRun(" clsUndoRedo.Save, Error #0: " + snapshotPath(m_count - 1) + ": " + error);
         m_enabled = false;
     }
     RestoreGraphInfo(d, false);
@@ -163,11 +202,11 @@ void clsLib_UndoRedo::Redo() {
 }
 
 void clsLib_UndoRedo::load(int n) {
-    const std::string path = snapshotPath(n);
+    const std::string name = snapshotName(n);
     Diagram& d = m_doc.diagram();
     std::string error;
-    if (path.empty() || !LoadFromFile(d, path, error)) {
-        LogRun(" clsUndoRedo.Load: af.LoadFile " + path + ", Error #0: " + error);
+    if (name.empty() || !LoadFromFileAt(d, folder(), name, error)) {
+        LogRun(" clsUndoRedo.Load: af.LoadFile " + snapshotPath(n) + ", Error #0: " + error);
         m_enabled = false;
         return;
     }
@@ -188,26 +227,33 @@ void clsLib_UndoRedo::CleanUndoFiles() {
     cleanFiles(m_doc.sFullDocname);
 }
 
-// Deletes base + ".??????.UND" in the base's folder.
+// Deletes base + ".??????.UND" in the undo folder.
 void clsLib_UndoRedo::cleanFiles(const std::string& fileName) {
     const std::string b = base(fileName);
     if (b.empty()) {
         return;
     }
-    const std::string folder = GetDirectory(b);
-    const std::string stem = GetFileName(b) + ".";
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() != stem.size() + 10 || !name.starts_with(stem) || !name.ends_with(".UND")) {
-            continue;
+    const std::string stem = b + ".";
+    const int listing = ::openat(folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (entries == nullptr) {
+        if (listing >= 0) {
+            ::close(listing);
         }
-        std::error_code removeError;
-        std::filesystem::remove(it->path(), removeError);
-        if (removeError && removeError != std::errc::no_such_file_or_directory) {
-            LogRun(" clsUndoRedo.CleanFiles, Error #" + std::to_string(removeError.value()) + ": " +
-                   removeError.message());
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() == stem.size() + 10 && name.starts_with(stem) && name.ends_with(".UND")) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(entries);
+    for (const std::string& name : names) {
+        if (::unlinkat(folder(), name.c_str(), 0) != 0 && errno != ENOENT) {
+            LogRun(" clsUndoRedo.CleanFiles, Error #" + std::to_string(errno) + ": " +
+                   std::strerror(errno));
         }
     }
 }

@@ -2,13 +2,19 @@
 // whole diagram is written to a numbered file in the user's private temporary
 // folder, and undo or redo reads an earlier or later one back.
 //
-// Snapshots of "/home/u/fsm/motor.fsm" live under the undo root as
-// "home/u/fsm/motor.000003.UND", mirroring the document's folder tree, so two
-// documents of the same name in different folders keep separate histories.
+// The snapshots of a document are named after its canonical path: a hash of
+// that path, then the file name, "3f09c1d2a4b5e6f7-motor.000003.UND", so two
+// documents of the same name in different folders keep separate histories,
+// a path with ".." or links gives the same name as the direct one, and the
+// folder stays readable. All of them lie in the undo folder inside the
+// user's private folder and are reached only through its opened handle.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "base/privatefolder.h"
 
 #include "model/document.h"
 #include "model/edithistory.h"
@@ -20,7 +26,9 @@ struct WorkspaceSettings;
 struct UndoEnvironment {
     bool modeCommand = false;  // a batch run takes no snapshots
     OptionOverrides overrides;
-    std::string undoRoot;  // private folder; empty switches snapshots off
+    // The private folder of the snapshots; none, or one that is not usable,
+    // switches snapshots off.
+    std::shared_ptr<const PrivateFolder> undoFolder;
 };
 
 // The environment of the document windows of a workspace.
@@ -51,12 +59,15 @@ public:
     bool enabled() const { return m_enabled; }
     // The snapshot file of number n; empty when the file name gives no base.
     std::string snapshotPath(int n) const;
+    // Its name inside the undo folder.
+    std::string snapshotName(int n) const;
 
     // Called whenever undo or redo availability may have changed.
     std::function<void()> onRefreshButtons;
 
 private:
     std::string base(const std::string& fileName) const;
+    int folder() const;
     void cleanFiles(const std::string& fileName);
     void load(int n);
     void refresh();

@@ -1,7 +1,6 @@
 #include "export/exportmargin.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "model/diagram.h"
 
@@ -26,14 +25,20 @@ void addExportMargin(Diagram& d) {
 void removeExportMargin(Diagram& d) {
     const bool changed = d.DiagramChanged();
     d.setEditTracking(false);
-    std::vector<Node*> margins;
-    for (const auto& n : d.NodeList()) {
-        if (n->hasKind(NK_ANNOTATION)) {
-            margins.push_back(n.get());
+    // Found one at a time rather than gathered in a list: this runs while a
+    // failed export unwinds, where nothing may need memory.
+    for (;;) {
+        Node* margin = nullptr;
+        for (const auto& n : d.NodeList()) {
+            if (n->hasKind(NK_ANNOTATION)) {
+                margin = n.get();
+                break;
+            }
         }
-    }
-    for (Node* n : margins) {
-        d.removeNode(n);
+        if (margin == nullptr) {
+            break;
+        }
+        d.removeNode(margin);
     }
     d.setEditTracking(true);
     d.SetDiagramChanged(changed);

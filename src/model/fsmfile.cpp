@@ -178,7 +178,31 @@ std::string_view readString(CheckedValue v, const Where& w) {
     return std::string_view(v);
 }
 
-std::string_view readString(QuickValue v, const Where&) { return take(v.get_string()); }
+// The quick reader unescapes its texts into a buffer of its own, one text at
+// a time (each is copied before the next is read): the on-demand parser does
+// not check that its own text buffer could be allocated, and would write
+// through a null pointer when memory runs out.
+struct QuickTexts {
+    QuickTexts(const simdjson::ondemand::parser& p, std::size_t jsonSize)
+        : parser(p), buffer(new std::uint8_t[jsonSize + simdjson::SIMDJSON_PADDING]) {
+        current = this;
+    }
+    ~QuickTexts() { current = nullptr; }
+    QuickTexts(const QuickTexts&) = delete;
+    QuickTexts& operator=(const QuickTexts&) = delete;
+
+    const simdjson::ondemand::parser& parser;
+    std::unique_ptr<std::uint8_t[]> buffer;
+    static thread_local QuickTexts* current;
+};
+
+thread_local QuickTexts* QuickTexts::current = nullptr;
+
+std::string_view readString(QuickValue v, const Where&) {
+    const simdjson::ondemand::raw_json_string raw = take(v.get_raw_json_string());
+    std::uint8_t* end = QuickTexts::current->buffer.get();
+    return take(QuickTexts::current->parser.unescape(raw, end));
+}
 
 object readObject(CheckedValue v, const Where& w) {
     if (!v.is_object()) {
@@ -913,6 +937,7 @@ void DiagramReader::read(const element& root, Diagram& out) {
 bool DiagramReader::readQuick(std::string_view json, Diagram& out) {
     try {
         simdjson::ondemand::parser parser;
+        const QuickTexts texts(parser, json.size());
         simdjson::ondemand::document doc =
             take(parser.iterate(json.data(), json.size(), json.size() + simdjson::SIMDJSON_PADDING));
         // The members are used as they come, so they must come in the order

@@ -1,8 +1,6 @@
 #include "model/parientes.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "base/paths.h"
 #include "model/diagram.h"
@@ -84,16 +82,8 @@ bool clsParientes::existsIn(const std::string& folder, std::unordered_set<std::s
                             bool& listed, const std::string& entry) {
     if (!listed) {
         listed = true;
-        std::error_code ec;
-        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-             it.increment(ec)) {
-            std::error_code typeError;
-            if (it->is_regular_file(typeError)) {
-                std::string name = it->path().filename().string();
-                if (name.ends_with(".fsm")) {
-                    cache.insert(std::move(name));
-                }
-            }
+        for (std::string& name : RegularFilesIn(folder, ".fsm")) {
+            cache.insert(std::move(name));
         }
     }
     return cache.contains(entry);

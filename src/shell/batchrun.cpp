@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "base/batchheap.h"
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "export/listfile.h"
 #include "model/document.h"
 #include "shell/batchcheck.h"
 #include "shell/depfile.h"
@@ -79,20 +82,21 @@ struct BatchSession {
 // here so that it stays reachable until then.
 BatchSession* leftToProcessExit = nullptr;
 
-}  // namespace
-
-bool writeListFile(const std::string& path, const Document& doc) {
-    std::string text = listFileText(doc);
-    text += CRLF;
-    std::string error;
-    if (WriteFileAtomically(path, text, error)) {
-        return true;
+// A run that cannot get memory, or meets any other exception, ends with a
+// line in the error log and status 1, never with an abort and empty logs.
+template <typename Run>
+int guardedRun(const std::string& path, Run run) {
+    try {
+        return run();
+    } catch (const std::bad_alloc&) {
+        LogError("Fsm out of memory:[" + path + "]");
+    } catch (const std::exception& e) {
+        LogError("Fsm can't run [unexpected error]:[" + path + "] " + e.what());
     }
-    LogError("Fsm can't save list file:[" + path + "] " + error);
-    return false;
+    return 1;
 }
 
-int runBatch(const StartupState& state, BatchProcess process) {
+int runBatchSteps(const StartupState& state, BatchProcess process) {
     if (state.sCommandLine.empty()) {
         return 1;  // a batch switch without a diagram: the reason is in the error log
     }
@@ -148,7 +152,7 @@ int runBatch(const StartupState& state, BatchProcess process) {
         FileSaveAsEMF(ws, root);
     }
     if (state.LS) {
-        writeListFile(ws.OutputBaseName(root) + ".lst", root);
+        FileSaveAsList(ws, root);
     }
     std::string error;
     if (!state.depfilePath.empty() &&
@@ -161,8 +165,16 @@ int runBatch(const StartupState& state, BatchProcess process) {
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
+}  // namespace
+
+int runBatch(const StartupState& state, BatchProcess process) {
+    return guardedRun(state.sCommandLine,
+                      [&state, process] { return runBatchSteps(state, process); });
+}
+
 StartupResult handleCommandLine(const std::vector<std::string>& args,
-                                const std::string& programName, BatchProcess process) {
+                                const std::string& programName,
+                                const std::function<int()>& showHelp, BatchProcess process) {
     std::vector<std::string> switches = args;
     if (const auto check = takeCheckArguments(switches)) {
         return {StartupAction::Exit, runCheckCommand(*check, switches, std::cout, std::cerr)};
@@ -171,6 +183,9 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     startup() = ParseCommandLine(switches);
     const StartupState& state = startup();
     if (state.showHelp) {
+        if (showHelp) {
+            return {StartupAction::Exit, showHelp()};
+        }
         std::cout << FullHelpText(programName);
         std::cout.flush();
         return {StartupAction::Exit, 0};
@@ -179,16 +194,53 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
         std::cout << state.sVersion << "\n";
         return {StartupAction::Exit, 0};
     }
+    if (!state.unknownOptions.empty()) {
+        // Never a reason to start the editor: the line was meant for a batch.
+        for (const std::string& option : state.unknownOptions) {
+            std::cerr << programName << ": unknown option " << escapeControlCharacters(option)
+                      << " (" << programName << " --help lists the options)\n";
+        }
+        return {StartupAction::Exit, 1};
+    }
     if (simulation) {
         // Generation switches given beside the simulation run first.
         const int generated = state.bModeCommand ? runBatch(state) : 0;
-        const int simulated = runSimulation(state.sCommandLine, *simulation, stdout);
+        const int simulated = guardedRun(state.sCommandLine, [&] {
+            return runSimulation(state.sCommandLine, *simulation, stdout);
+        });
         return {StartupAction::Exit, std::max(generated, simulated)};
     }
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};
     }
     return {StartupAction::Exit, runBatch(state, process)};
+}
+
+bool DisplayAvailable() {
+    // A platform named for Qt (offscreen, vnc, ...) needs no display server.
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string NoDisplayText(std::string_view programName, std::string_view why) {
+    static constexpr std::pair<std::string_view, std::string_view> runs[] = {
+        {"/C|/CH|/CHR", "C module and header"},         {"/LS", "list file"},
+        {"/H|/HL|/W", "HTML page or picture"},          {"--check", "check the diagram"},
+        {"--simulate=SCENARIO.json", "run a scenario"},
+    };
+    const std::string program(programName);
+    std::string text = program + ": the editor needs a display (" + std::string(why) +
+                       "). Without one, run a batch:\n";
+    for (const auto& [switches, what] : runs) {
+        text += "  " + program + " DIAGRAM.fsm " + padRight(switches, 25) + " " +
+                std::string(what) + "\n";
+    }
+    return text + "or see " + program + " --help.\n";
 }
 
 }  // namespace tarvel

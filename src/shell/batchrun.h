@@ -3,7 +3,9 @@
 // never needs a display.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shell/commandline.h"
@@ -27,20 +29,28 @@ struct StartupResult {
     int exitStatus = 0;
 };
 
-// Parses the arguments into startup(); prints the help or the version, or runs
-// a batch, and says whether the editor must start. `programName` is the name
+// Parses the arguments into startup(); prints the help or the version, runs
+// the check, a simulation or a batch, and says whether the editor must start.
+// `showHelp`, when given, shows the help instead of standard output and gives
+// the exit status.
+// An argument that starts with "--" and is no option of the program is told
+// on standard error and ends the run with status 1. `programName` is the name
 // the help shows.
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName,
+                                const std::function<int()>& showHelp = nullptr,
                                 BatchProcess process = BatchProcess::Shared);
+
+// True when the environment names a display for the editor (or a Qt platform
+// that needs none).
+bool DisplayAvailable();
+// What the editor says on standard error when it cannot reach a display:
+// why, and the command lines that run without one.
+std::string NoDisplayText(std::string_view programName, std::string_view why);
 
 // Runs the batch the parsed state describes: open the diagram, generate the
 // C files, the page or picture, and the list file. Returns the exit status:
 // 0 when nothing was written to the error log, 1 otherwise.
 int runBatch(const StartupState& state, BatchProcess process = BatchProcess::Shared);
-
-// The exports of one document, shared by the batch run and the editor.
-// The list file of the document; true when it was written.
-bool writeListFile(const std::string& path, const class Document& doc);
 
 }  // namespace tarvel

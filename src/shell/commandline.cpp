@@ -60,10 +60,6 @@ std::size_t findWordStart(std::string_view upperLine, std::string_view prefix) {
     return std::string_view::npos;
 }
 
-bool hasWholeWord(std::string_view line, std::string_view word) {
-    return findWholeWord(line, word) != std::string_view::npos;
-}
-
 std::string joinArguments(const std::vector<std::string>& args) {
     std::string line;
     for (const auto& arg : args) {
@@ -203,15 +199,20 @@ StartupState ParseCommandLine(const std::vector<std::string>& args) {
         return state;
     }
 
-    const std::string upper = upperAscii(line);
-    if (upper.find("/?") != std::string::npos || hasWholeWord(upper, "-H") ||
-        hasWholeWord(upper, "--HELP")) {
-        state.showHelp = true;
-        return state;
+    // The help and the version count only as arguments of their own, like
+    // the switches, never as a part of a path ("a?/q.fsm", "my -h dir").
+    for (const std::string& word : options.words) {
+        const std::string upper = upperAscii(word);
+        if (upper == "/?" || upper == "-H" || upper == "--HELP") {
+            state.showHelp = true;
+            return state;
+        }
     }
-    if (hasWholeWord(upper, "--VERSION")) {
-        state.showVersion = true;
-        return state;
+    for (const std::string& word : options.words) {
+        if (upperAscii(word) == "--VERSION") {
+            state.showVersion = true;
+            return state;
+        }
     }
 
     // An invalid /E folder is reported in the current folder; a later /O error
@@ -253,6 +254,18 @@ StartupState ParseCommandLine(const std::vector<std::string>& args) {
     state.bModeCommand = state.W || state.H || state.HL || state.LS || state.C || state.CH ||
                          state.CHR || state.CS || state.CP || state.CA;
 
+    // Every option reader before this one took its own options, and the long
+    // options were translated: an argument that still starts with "--" is
+    // no option of the program (a typing error such as "--chek"). It leaves
+    // the line, so that the path is not blamed for it.
+    for (const std::string& word : options.words) {
+        if (word.starts_with("--")) {
+            LogError("Option error [" + word + "]: unknown option");
+            state.unknownOptions.push_back(word);
+            state.optionError = true;
+            TakeSwitch(line, word);
+        }
+    }
     // The arguments after "--" are part of the path as they stand.
     for (const std::string& operand : options.operands) {
         line += line.empty() ? operand : " " + operand;

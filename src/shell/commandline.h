@@ -51,10 +51,14 @@ struct StartupState {
     std::string sOutputPath;
     std::string sErrorPath;
 
-    // "/?", "-h" or "--help" was given; nothing else was parsed.
+    // "/?", "-h" or "--help" was given as an argument of its own; nothing
+    // else was parsed.
     bool showHelp = false;
-    // "--version" was given; nothing else was parsed.
+    // "--version" was given as an argument of its own; nothing else was parsed.
     bool showVersion = false;
+    // Arguments that start with "--" and are no option of the program (what
+    // the options' own readers left); each is an error of the run.
+    std::vector<std::string> unknownOptions;
     // The /O or /E folder does not exist.
     bool pathSwitchError = false;
     // A long option had a missing or invalid value.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/atomicfile.h"
 #include "base/paths.h"
 
 namespace tarvel {

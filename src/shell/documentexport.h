@@ -1,4 +1,4 @@
-// The picture and page exports of one document, shared by the editor's
+// The picture, page and list exports of one document, shared by the editor's
 // commands and the batch run.
 //
 // In the editor a save dialog proposes the name (the document's output base
@@ -29,5 +29,9 @@ bool FileSaveAsEMF(Workspace& ws, Document& doc);
 // child diagrams' pages as if they lay beside this one. False when nothing
 // was chosen or a file was not written.
 bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks);
+
+// "Save As List file": the list file of the document ("name.lst"). False
+// when nothing was chosen or the file was not written.
+bool FileSaveAsList(Workspace& ws, Document& doc);
 
 }  // namespace tarvel

@@ -57,6 +57,18 @@ public:
     virtual void filesWritten(const std::vector<std::string>&) {}
 };
 
+// Shows the busy pointer for as long as it lives.
+class BusyPointer {
+public:
+    explicit BusyPointer(UserInterface& ui) : m_ui(ui) { m_ui.setBusy(true); }
+    ~BusyPointer() { m_ui.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    UserInterface& m_ui;
+};
+
 // The user interface of a batch run: a message becomes an error-log line; a
 // question is answered with its default; no file dialog is ever shown.
 class BatchUserInterface final : public UserInterface {

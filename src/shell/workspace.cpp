@@ -8,55 +8,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/atomicfile.h"
 #include "base/logs.h"
 #include "base/paths.h"
 #include "model/documentio.h"
 #include "model/fsmfile.h"
 #include "model/fsmrecord.h"
 #include "model/text.h"
+#include "shell/outputcommand.h"
 
 namespace tarvel {
 
 namespace {
 
 constexpr std::string_view FSM_FILTER = "Fsm Files(*.FSM)|*.fsm|";
-
-// Writes bytes to a new file beside `target` and returns its path; empty on
-// failure, with nothing left behind.
-std::string writeTempBeside(const std::string& target, std::string_view bytes, mode_t mode,
-                            std::string& error) {
-    std::string name = target + ".XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return {};
-    }
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        if (ok) {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    ok = ok && ::fsync(fd) == 0;
-    if (!ok) {
-        error = std::strerror(errno ? errno : EIO);
-    }
-    if (::close(fd) != 0 && ok) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(name.c_str());
-        return {};
-    }
-    return name;
-}
 
 bool isWritableFile(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
 
@@ -66,44 +31,6 @@ std::string fourDigits(int counter) {
 }
 
 }  // namespace
-
-bool writeWithBackup(const std::string& path, const std::string& backup, std::string_view bytes,
-                     std::string& error) {
-    struct stat st {};
-    const bool existed = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    const mode_t mode = existed ? (st.st_mode & 07777) : 0666 & ~[] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
-    std::string previous;
-    if (existed && !readFileBytes(path, previous, error)) {
-        return false;
-    }
-    const std::string fresh = writeTempBeside(path, bytes, mode, error);
-    if (fresh.empty()) {
-        return false;
-    }
-    if (existed) {
-        const std::string old = writeTempBeside(backup, previous, mode, error);
-        if (old.empty()) {
-            ::unlink(fresh.c_str());
-            return false;
-        }
-        if (::rename(old.c_str(), backup.c_str()) != 0) {
-            error = std::strerror(errno);
-            ::unlink(old.c_str());
-            ::unlink(fresh.c_str());
-            return false;
-        }
-    }
-    if (::rename(fresh.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
-        ::unlink(fresh.c_str());
-        return false;
-    }
-    return true;
-}
 
 Workspace::Workspace(UserInterface& ui, WorkspaceSettings settings)
     : m_ui(ui), m_settings(std::move(settings)) {}
@@ -205,10 +132,17 @@ Document* Workspace::FileOpen(std::string path) {
         activate(open);
         return open;
     }
-    if (!FileExists(path)) {
-        if (PathExists(path)) {
-            LogRun(" FileOpen, " + path + ": it is not a regular file");
+    // A missing file is passed over in silence; any other reason is logged
+    // (a path beyond the system's length limit in a deep hierarchy, a folder).
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            LogRun(" FileOpen, " + path + ": " + std::strerror(errno));
         }
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        LogRun(" FileOpen, " + path + ": it is not a regular file");
         return nullptr;
     }
 
@@ -293,7 +227,7 @@ bool Workspace::SalvaDiagrama(Document& doc) {
                          MessageIcon::Exclamation);
     } else {
         std::string error;
-        written = writeWithBackup(path, path + ".bak", writeDiagramJson(d), error);
+        written = WriteFileKeepingBackup(path, path + ".bak", writeDiagramJson(d), error);
         if (!written) {
             LogRun(" SalvaDiagrama, Error #0: " + path + ": " + error);
             m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + path + "\r\n" + error,
@@ -328,34 +262,6 @@ bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
         LogError("Code can't be created:[" + GetFileName(doc.sFullDocname) + "]");
         return false;
     }
-    std::string name = OutputBaseName(doc);
-    if (!name.empty()) {
-        name += ".c";
-    }
-    if (!m_settings.skipCSaveDialog) {
-        FileDialogRequest request;
-        request.save = true;
-        request.title = "Save Finite_State file as Ansi-C File...";
-        request.filter = "C Files(*.C)|*.c|All Files(*.*)|*.*|";
-        request.defaultExtension = "C";
-        request.proposedName = name;
-        const auto answer = m_ui.askFile(request);
-        name = answer ? answer->path : std::string();
-    }
-    if (name.empty()) {
-        return false;
-    }
-    m_ui.setBusy(true);
-    struct stat st {};
-    if (::stat(name.c_str(), &st) == 0 && !isWritableFile(st)) {
-        if (!m_ui.isBatch()) {
-            m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + name,
-                             MessageIcon::Exclamation);
-        }
-        LogError("Fsm can't save, access denied to file:[" + name + "]");
-        m_ui.setBusy(false);
-        return false;
-    }
     const std::size_t sep = code.find(FIELD_SEP);
     const std::string_view module = code.substr(0, sep);
     std::string_view header;
@@ -363,25 +269,41 @@ bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
         header = code.substr(sep + FIELD_SEP.size());
         header = header.substr(0, header.find(FIELD_SEP));
     }
-    // The header is the C file's name with its extension replaced by "h".
-    const std::string fileName = GetFileName(name);
-    const std::string headerName = name.substr(0, name.size() - fileName.size()) +
-                                   GetBaseName(fileName) + ".h";
-    std::string error;
-    const bool ok = WriteFileAtomically(name, module, error) &&
-                    WriteFileAtomically(headerName, header, error);
-    if (ok) {
-        m_ui.filesWritten({name, headerName});
-    } else {
+
+    OutputCommand command = outputCommand("c", "Save Finite_State file as Ansi-C File...",
+                                          "C Files(*.C)|*.c|All Files(*.*)|*.*|", "C");
+    command.ask = !m_settings.skipCSaveDialog;
+    // The header is written first and renamed first: a new header beside an
+    // old module is harmless, and a run killed between the two renames
+    // leaves no module that needs a header it does not have. A read-only
+    // header is replaced; a read-only module stops both.
+    command.files = [&](const std::string& name) {
+        return std::vector<OutputSet>{
+            {OutputFile{replaceExtension(name, "h"), std::string(header), false},
+             OutputFile{name, std::string(module), true}}};
+    };
+    command.report = [this](const OutputFailure& failure) {
+        if (failure.problem == OutputProblem::ReadOnly ||
+            failure.problem == OutputProblem::AccessDenied) {
+            if (!m_ui.isBatch()) {
+                m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + failure.path,
+                                 MessageIcon::Exclamation);
+            }
+            // Beyond a plain read-only file the line says what is wrong (a
+            // planted link, for example).
+            const std::string why =
+                failure.problem == OutputProblem::ReadOnly ? std::string() : " " + failure.reason;
+            LogError("Fsm can't save, access denied to file:[" + failure.path + "]" + why);
+            return;
+        }
         LogError("Fsm can't save [unexpected error]");
-        LogRun(" SaveCFiles: " + error);
+        LogRun(" SaveCFiles: " + failure.reason);
         if (!m_ui.isBatch()) {
-            m_ui.showMessage("Attention!", "Fsm can't save [unexpected error]\r\n" + error,
+            m_ui.showMessage("Attention!", "Fsm can't save [unexpected error]\r\n" + failure.reason,
                              MessageIcon::Exclamation);
         }
-    }
-    m_ui.setBusy(false);
-    return ok;
+    };
+    return runOutputCommand(*this, doc, command);
 }
 
 }  // namespace tarvel

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/privatefolder.h"
 #include "model/document.h"
 #include "shell/userinterface.h"
 
@@ -18,7 +19,9 @@ struct WorkspaceSettings {
     std::string outputPath;        // the /O folder, empty when not given
     bool skipCSaveDialog = false;  // a C generation switch was given
     OptionOverrides overrides;     // forced options of the command line
-    std::string undoRoot;          // where the windows' undo snapshots go; empty: no undo
+    // Where the windows' undo snapshots go; none, or a folder that is not
+    // usable, means no undo.
+    std::shared_ptr<const PrivateFolder> undoFolder;
     bool displayTexts = true;      // false: documents are never drawn (batch generation)
     const TextMeasurer* measurer = nullptr;
 };
@@ -72,10 +75,5 @@ private:
     Document* m_active = nullptr;
     int m_newCounter = 0;
 };
-
-// Writes `bytes` to `path` and, when the file existed, its previous content to
-// `backup`. Either both happen or, on failure, neither file changes.
-bool writeWithBackup(const std::string& path, const std::string& backup, std::string_view bytes,
-                     std::string& error);
 
 }  // namespace tarvel

@@ -22,18 +22,6 @@ unsigned modeOf(const std::string& path) {
     return info.st_mode & 07777;
 }
 
-// Names in the folder that a failed or finished atomic write may have left.
-std::vector<std::string> leftoverTemporaries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with(".tarvel-")) {
-            names.push_back(name);
-        }
-    }
-    return names;
-}
-
 TEST(PathText, SplitsPaths) {
     const struct {
         const char* path;
@@ -89,6 +77,30 @@ TEST(PathText, MakeFullPathKeepsARelativePathWhenTheCurrentDirectoryIsGone) {
     fs::remove(doomed);
     EXPECT_EQ(CurrentDirectory(), "");
     EXPECT_EQ(MakeFullPath("a.fsm"), "a.fsm");
+}
+
+TEST(PathText, CanonicalPathResolvesLinksAndDots) {
+    ScratchFolder scratch;
+    const std::string real = fs::canonical(scratch.path()).string();
+    scratch.write("d/a.fsm");
+    fs::create_directory_symlink(scratch.at("d"), scratch.at("l"));
+    const struct {
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {scratch.at("d/a.fsm"), real + "/d/a.fsm"},
+        {scratch.at("l/a.fsm"), real + "/d/a.fsm"},
+        {scratch.at("d/../d/./a.fsm"), real + "/d/a.fsm"},
+        {"/.." + scratch.at("d/a.fsm"), real + "/d/a.fsm"},
+        // A file not there yet is named in its resolved folder.
+        {scratch.at("l/new.fsm"), real + "/d/new.fsm"},
+        // Nothing of it exists: the dots are resolved in the text.
+        {"/no/such/../folder/./x.fsm", "/no/folder/x.fsm"},
+        {"/../x.fsm", "/x.fsm"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CanonicalPath(c.path), c.expected) << c.path;
+    }
 }
 
 TEST(FileChecks, OnlyRegularFilesOfExactlyThatNameExist) {
@@ -233,127 +245,6 @@ TEST(TempFolders, GetTempDirFallsBackOnUnusableValues) {
         ScopedEnv env("TMPDIR", c.tmpdir);
         EXPECT_EQ(GetTempDir(), c.expected);
     }
-}
-
-class PrivateTempDirTest : public ::testing::Test {
-protected:
-    ScratchFolder m_scratch;
-    ScopedEnv m_env{"TMPDIR", m_scratch.path()};
-    std::string m_expected = m_scratch.at("tarvel-" + std::to_string(::geteuid()));
-    std::string m_error;
-};
-
-TEST_F(PrivateTempDirTest, CreatesAFolderOnlyTheUserCanReach) {
-    EXPECT_EQ(PrivateTempDir(m_error), m_expected) << m_error;
-    EXPECT_TRUE(fs::is_directory(m_expected));
-    EXPECT_EQ(modeOf(m_expected), 0700u);
-    // A second call uses the same folder.
-    EXPECT_EQ(PrivateTempDir(m_error), m_expected);
-}
-
-TEST_F(PrivateTempDirTest, TakesGroupAndOtherPermissionsAway) {
-    fs::create_directory(m_expected);
-    m_scratch.write(GetFileName(m_expected) + "/mine.fsm");
-    ::chmod(m_expected.c_str(), 0777);
-    EXPECT_EQ(PrivateTempDir(m_error), m_expected) << m_error;
-    EXPECT_EQ(modeOf(m_expected), 0700u);
-}
-
-TEST_F(PrivateTempDirTest, DistrustsWhatOthersLeftInAnOpenFolder) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a file to another user";
-    }
-    fs::create_directory(m_expected);
-    ::chmod(m_expected.c_str(), 0777);
-    const std::string planted = m_scratch.write(GetFileName(m_expected) + "/1.fsm");
-    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(PrivateTempDir(m_error), "");
-    EXPECT_NE(m_error.find("another user"), std::string::npos) << m_error;
-}
-
-TEST_F(PrivateTempDirTest, RefusesALinkOrAFile) {
-    const std::string elsewhere = m_scratch.makeFolder("elsewhere");
-    fs::create_directory_symlink(elsewhere, m_expected);
-    EXPECT_EQ(PrivateTempDir(m_error), "");
-    EXPECT_NE(m_error.find("symbolic link"), std::string::npos) << m_error;
-
-    fs::remove(m_expected);
-    m_scratch.write(GetFileName(m_expected), "x");
-    m_error.clear();
-    EXPECT_EQ(PrivateTempDir(m_error), "");
-    EXPECT_NE(m_error.find("not a directory"), std::string::npos) << m_error;
-}
-
-TEST_F(PrivateTempDirTest, RefusesAFolderOfAnotherUser) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "only root can give a folder to another user";
-    }
-    fs::create_directory(m_expected);
-    ASSERT_EQ(::chown(m_expected.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(PrivateTempDir(m_error), "");
-    EXPECT_NE(m_error.find("another user"), std::string::npos) << m_error;
-}
-
-TEST(AtomicWrite, ReplacesContentAndKeepsPermissions) {
-    ScratchFolder scratch;
-    std::string error;
-
-    const std::string fresh = scratch.at("new.fsm");
-    ASSERT_TRUE(WriteFileAtomically(fresh, "first", error)) << error;
-    EXPECT_EQ(readFile(fresh), "first");
-
-    const std::string existing = scratch.write("old.fsm", "old content that is longer");
-    ::chmod(existing.c_str(), 0640);
-    ASSERT_TRUE(WriteFileAtomically(existing, "new", error)) << error;
-    EXPECT_EQ(readFile(existing), "new");
-    EXPECT_EQ(modeOf(existing), 0640u);
-
-    // Writing through a link replaces the file it points to; the link stays.
-    const std::string link = scratch.at("link.fsm");
-    fs::create_symlink(existing, link);
-    ASSERT_TRUE(WriteFileAtomically(link, "via link", error)) << error;
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readFile(existing), "via link");
-
-    // A relative name is written in the current directory.
-    scratch.enter();
-    ASSERT_TRUE(WriteFileAtomically("rel.fsm", "here", error)) << error;
-    EXPECT_EQ(readFile(scratch.at("rel.fsm")), "here");
-
-    EXPECT_TRUE(leftoverTemporaries(scratch.path()).empty());
-}
-
-TEST(AtomicWrite, FailureLeavesTheTargetAndNoTemporaryFile) {
-    ScratchFolder scratch;
-    std::string error;
-
-    // A missing folder.
-    EXPECT_FALSE(WriteFileAtomically(scratch.at("none/a.fsm"), "x", error));
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-
-    // The target is a folder: the rename fails after the data was written.
-    const std::string folder = scratch.makeFolder("d.fsm");
-    scratch.write("d.fsm/inside", "kept");
-    error.clear();
-    EXPECT_FALSE(WriteFileAtomically(folder, "x", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readFile(scratch.at("d.fsm/inside")), "kept");
-    EXPECT_TRUE(leftoverTemporaries(scratch.path()).empty());
-}
-
-TEST(AtomicWrite, FailsInAReadOnlyFolder) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
-    }
-    ScratchFolder scratch;
-    const std::string folder = scratch.makeFolder("ro");
-    const std::string target = scratch.write("ro/a.fsm", "original");
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec,
-                    fs::perm_options::replace);
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(target, "x", error));
-    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
-    EXPECT_EQ(readFile(target), "original");
 }
 
 }  // namespace

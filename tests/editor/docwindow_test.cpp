@@ -37,7 +37,7 @@ struct FakeHost : DocWindowHost {
 
 UndoEnvironment undoIn(const test::TempDir& dir) {
     UndoEnvironment env;
-    env.undoRoot = dir / "undo";
+    env.undoFolder = PrivateFolder::open(dir / "undo");
     return env;
 }
 

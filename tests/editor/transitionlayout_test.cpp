@@ -89,7 +89,7 @@ protected:
 
     static UndoEnvironment undoIn(const test::TempDir& dir) {
         UndoEnvironment env;
-        env.undoRoot = dir / "undo";
+        env.undoFolder = PrivateFolder::open(dir / "undo");
         return env;
     }
 

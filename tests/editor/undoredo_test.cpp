@@ -10,6 +10,7 @@
 #include "../support/tempdir.h"
 #include "../support/windowedui.h"
 #include "base/logs.h"
+#include "base/paths.h"
 #include "editor/findreplace.h"
 #include "editor/fontcommands.h"
 #include "model/edittransaction.h"
@@ -24,7 +25,7 @@ class UndoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetRunLogPath(dir / "run.log");
-        settings.undoRoot = dir / "undo";
+        settings.undoFolder = PrivateFolder::open(dir / "undo");
         ui.undo = undoEnvironmentOf(settings);
     }
     void TearDown() override { SetRunLogPath(""); }
@@ -83,7 +84,8 @@ TEST_F(UndoTest, UndoAndRedoWalkTheSnapshots) {
     // Closing deletes the snapshots.
     const std::string snapshot = u.snapshotPath(0);
     EXPECT_TRUE(std::filesystem::exists(snapshot));
-    EXPECT_EQ(snapshot, settings.undoRoot + path.substr(0, path.size() - 4) + ".000000.UND");
+    EXPECT_EQ(GetDirectory(snapshot), dir / "undo");
+    EXPECT_TRUE(GetFileName(snapshot).ends_with("-Door.000000.UND")) << snapshot;
     ws.close(&doc);
     EXPECT_FALSE(std::filesystem::exists(snapshot));
 }
@@ -96,10 +98,11 @@ TEST_F(UndoTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
         Workspace ws(ui, settings);
         ASSERT_TRUE(ws.FileOpen(path));
     }
-    EXPECT_FALSE(std::filesystem::exists(settings.undoRoot));
+    EXPECT_TRUE(std::filesystem::is_empty(settings.undoFolder->path()));
 
     settings.modeCommand = false;
-    settings.undoRoot = dir.write("afile", "x") + "/undo";  // cannot be a folder
+    settings.undoFolder =
+        PrivateFolder::open(dir.write("afile", "x") + "/undo");  // cannot be a folder
     ui.undo = undoEnvironmentOf(settings);
     Workspace ws(ui, settings);
     ASSERT_TRUE(ws.FileOpen(path));
@@ -110,6 +113,54 @@ TEST_F(UndoTest, BatchRunsAndUnusableFoldersTakeNoSnapshots) {
     ui.window(doc).undRed().StoreGraphChanges();
     EXPECT_FALSE(ui.window(doc).undRed().CanUndo());
     EXPECT_TRUE(ui.window(doc).undRed().GraphHasChanged());
+}
+
+// However a diagram was reached (through "..", a linked folder), its
+// snapshots are named after its canonical path and lie in the undo folder
+// itself, never outside it.
+TEST_F(UndoTest, SnapshotNamesComeFromTheCanonicalPath) {
+    const std::string path = makeDiagram("Door.fsm");
+    std::filesystem::create_directory_symlink(dir.path(), dir / "linked");
+    const std::string ways[] = {
+        path,
+        "/tmp/../../.." + path,  // "/.." is "/": this climbed out of the undo folder once
+        dir / "linked/Door.fsm",
+        dir / "sub/../Door.fsm",
+    };
+    std::filesystem::create_directory(dir / "sub");
+    std::string expected;
+    for (const std::string& way : ways) {
+        SCOPED_TRACE(way);
+        Workspace ws(ui, settings);
+        ASSERT_TRUE(ws.FileOpen(way));
+        const std::string snapshot = ui.window(*ws.active()).undRed().snapshotPath(0);
+        EXPECT_EQ(GetDirectory(snapshot), dir / "undo");
+        EXPECT_TRUE(std::filesystem::is_regular_file(snapshot));
+        if (expected.empty()) {
+            expected = GetFileName(snapshot);
+        }
+        EXPECT_EQ(GetFileName(snapshot), expected);
+    }
+    // Nothing but snapshot files was made in the undo folder.
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "undo")) {
+        EXPECT_TRUE(entry.is_regular_file()) << entry.path();
+    }
+}
+
+// A link at a snapshot's name is not followed, even the user's own: undo is
+// switched off instead and the file it leads to stays as it was.
+TEST_F(UndoTest, ALinkInTheUndoFolderIsNeverFollowed) {
+    const std::string path = makeDiagram("Door.fsm");
+    const std::string victim = dir.write("victim", "precious");
+    Workspace ws(ui, settings);
+    Document& doc = open(ws, path);
+    clsLib_UndoRedo& u = ui.window(doc).undRed();
+    std::filesystem::create_symlink(victim, u.snapshotPath(1));
+    test::addState(doc, "C");
+    u.StoreGraphChanges();
+    EXPECT_FALSE(u.enabled());
+    EXPECT_EQ(test::readFile(victim), "precious");
+    EXPECT_NE(test::readFile(dir / "run.log").find("not a file of yours"), std::string::npos);
 }
 
 // The gestures of the canvas as the window sees them: a press, what the

@@ -189,7 +189,7 @@ TEST(FsmFile, UnusualButValidFilesKeepTheirMeaning) {
         EXPECT_EQ(n.NodeData(), c.data) << c.json;
         EXPECT_EQ(n.NodeLeft(), c.left) << c.json;
     }
-    for (const std::string json : {"{" + head + R"(,"extra":[1,]})", "{" + head + "} x",
+    for (const std::string& json : {"{" + head + R"(,"extra":[1,]})", "{" + head + "} x",
                                    "{" + head + R"(,"nodes":[{"id":1,"extra":tru}]})",
                                    "{" + head + R"(,"nodes":[{"id":1,"data":"":5]}]})"}) {
         Diagram d;

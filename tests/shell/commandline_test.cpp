@@ -1,12 +1,17 @@
 #include "shell/commandline.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "../support/scratchfolder.h"
 #include "base/logs.h"
+#include "shell/batchcheck.h"
+#include "shell/batchrun.h"
 #include "shell/longoptions.h"
+#include "shell/simulationrun.h"
 
 namespace tarvel {
 namespace {
@@ -208,13 +213,16 @@ TEST(CommandLine, HelpAndVersionStopTheParse) {
         bool version;
     } cases[] = {
         {{"/C", "a.fsm", "/?"}, true, false},
-        {{"a/?b"}, true, false},
         {{"-h"}, true, false},
         {{"a.fsm", "--HELP", "/C"}, true, false},
         {{"--version", "/C"}, false, true},
-        // Only as whole words.
+        // Only as arguments of their own: never a part of a path, where a
+        // build script would see success for a run that generated nothing.
+        {{"x/?/q.fsm", "/CH"}, false, false},
+        {{"a/?b"}, false, false},
+        {{"my -h dir/x.fsm"}, false, false},
+        {{"old --version/x.fsm"}, false, false},
         {{"x-h.fsm"}, false, false},
-        {{"--versions"}, false, false},
     };
     ScratchFolder scratch;
     scratch.enter();
@@ -229,11 +237,69 @@ TEST(CommandLine, HelpAndVersionStopTheParse) {
             EXPECT_FALSE(s.bModeCommand);
         }
     }
-    // Help and version are no errors.
-    EXPECT_EQ(
-        logMessages(readFile(scratch.at("FSM_ERR.log"))),
-        (std::vector<std::string>{"Fsm path error [x-h.fsm]", "Fsm path error [--versions]"}));
+    // Help and version are no errors; the paths are looked for as paths.
+    EXPECT_EQ(logMessages(readFile(scratch.at("FSM_ERR.log"))),
+              (std::vector<std::string>{"Fsm path error [x/?/q.fsm]", "Fsm path error [a/?b]",
+                                        "Fsm path error [my -h dir/x.fsm]",
+                                        "Fsm path error [old --version/x.fsm]",
+                                        "Fsm path error [x-h.fsm]"}));
     SetRunLogPath("");
+}
+
+// An argument that starts with "--" and is no option of any reader of the
+// command line is an error of its own; it never starts the editor, and the
+// path beside it is not blamed for it.
+TEST(CommandLine, UnknownOptionsEndTheRun) {
+    ScratchFolder scratch;
+    scratch.enter();
+    SetRunLogPath(scratch.at("run.log"));
+    SetErrorPath(scratch.path());
+    const std::string diagram = scratch.write("Door.fsm", "{}");
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> unknown;
+    } cases[] = {
+        {{diagram, "--chek"}, {"--chek"}},
+        {{"--versions", diagram, "/CH", "--Output=x"}, {"--versions", "--Output=x"}},
+        // After "--" everything is the path.
+        {{"--", "--chek.fsm"}, {}},
+        // Known to their own readers, which run first.
+        {{diagram, "--check", "--format=json", "--cc=none"}, {}},
+        {{diagram, "--simulate=s.json", "--instances=2"}, {}},
+        {{diagram, "--style=ch", "--list", "--debug=no", "--output", "."}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        ::unlink(scratch.at("FSM_ERR.log").c_str());
+        std::vector<std::string> args = c.args;
+        (void)takeCheckArguments(args);
+        (void)TakeSimulationOptions(args);
+        const StartupState s = ParseCommandLine(args);
+        EXPECT_EQ(s.unknownOptions, c.unknown);
+        if (c.unknown.empty()) {
+            continue;
+        }
+        EXPECT_EQ(s.sCommandLine, "");
+        const std::vector<std::string> logged = logMessages(readFile(scratch.at("FSM_ERR.log")));
+        ASSERT_GE(logged.size(), c.unknown.size());
+        for (std::size_t i = 0; i < c.unknown.size(); ++i) {
+            EXPECT_EQ(logged[i], "Option error [" + c.unknown[i] + "]: unknown option");
+        }
+        for (const std::string& line : logged) {
+            EXPECT_FALSE(line.starts_with("Fsm path error")) << line;
+        }
+    }
+
+    // The run ends with status 1 and says so on standard error, in the batch
+    // program and in the editor's start alike (both read the line here).
+    ::testing::internal::CaptureStderr();
+    const StartupResult result = handleCommandLine({diagram, "--chek"}, "tarvel");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tarvel: unknown option --chek (tarvel --help lists the options)\n");
+    EXPECT_EQ(result.action, StartupAction::Exit);
+    EXPECT_EQ(result.exitStatus, 1);
+    SetRunLogPath("");
+    SetErrorPath("");
 }
 
 TEST(CommandLine, TakeSwitchRemovesTheFirstWholeWord) {
@@ -370,8 +436,9 @@ TEST(LongOptions, MeanTheirSwitches) {
          "",
          "",
          "@/d"},
-        {{"--frobnicate", "a.fsm"}, "", "", {"Fsm path error [--frobnicate a.fsm]"}},
-        {{"--LIST", "a.fsm"}, "", "", {"Fsm path error [--LIST a.fsm]"}},
+        // No option of the program (long options are spelt in lower case).
+        {{"--frobnicate", "a.fsm"}, "", "", {"Option error [--frobnicate]: unknown option"}},
+        {{"--LIST", "a.fsm"}, "", "", {"Option error [--LIST]: unknown option"}},
     };
 
     for (const auto& c : cases) {

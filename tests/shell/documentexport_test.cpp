@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,11 +13,13 @@
 
 #include "../support/builders.h"
 #include "../support/fakeui.h"
+#include "../support/scratchfolder.h"
 #include "../support/tempdir.h"
 #include "base/logs.h"
 #include "base/text.h"
 #include "export/exportmargin.h"
 #include "export/htmlpage.h"
+#include "export/listfile.h"
 #include "export/picture.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
@@ -318,6 +321,103 @@ TEST_F(DocumentExport, ABatchWritesCFilesThenThePageThenTheListAndReportsEachFai
     EXPECT_EQ(readFile(dir / "m.htm"), "old");
     // The pictures were written before the page failed.
     EXPECT_TRUE(exists(dir / "m.svg"));
+}
+
+// Another user plants links at the output names in a shared output folder.
+// Nothing is written through them; each command that meets one stops with a
+// line of the error log naming the file and why, and the run fails.
+TEST_F(DocumentExport, ABatchNeverWritesThroughALinkPlantedAtAnOutputName) {
+    const std::string diagram = test::writeTwoStateDiagram(dir / "Door.fsm");
+    const std::string victim = dir.write("profile", "precious\n");
+    // As root the links belong to another user and lead to the victim;
+    // otherwise they are the user's own but lead nowhere. Both are refused.
+    const bool root = ::geteuid() == 0;
+    const char* reason = root ? "is a symbolic link of another user" : "leads nowhere";
+    const struct {
+        std::vector<std::string> switches;
+        std::vector<std::string> planted;
+        std::vector<std::string> lines;  // the error-log lines, up to the file's path
+    } cases[] = {
+        {{"/CH", "/H", "/LS"},
+         {"Door.c", "Door.h", "Door.lst", "Door.htm", "Door.svg", "Door.wmf"},
+         {"Fsm can't save, access denied to file:[OUT/Door.h] ",
+          " FileSaveAsHTML, Error # 70: Permission denied: OUT/Door.wmf (",
+          "Fsm can't save list file:[OUT/Door.lst] "}},
+        {{"/CH", "/H"},
+         {"Door.c", "Door.htm"},
+         {"Fsm can't save, access denied to file:[OUT/Door.c] ",
+          " FileSaveAsHTML, Error # 70: Permission denied: OUT/Door.htm ("}},
+        {{"/W"}, {"Door.svg"}, {" FileSaveAsEMF, Error #70: Permission denied: OUT/Door.svg ("}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.planted.front());
+        test::TempDir out;
+        for (const std::string& name : c.planted) {
+            const std::string link = out / name;
+            fs::create_symlink(root ? victim : out / "nowhere", link);
+            if (root) {
+                ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+            }
+        }
+        fs::remove(dir / "FSM_ERR.log");
+        std::vector<std::string> args{diagram, "/O" + out.path()};
+        args.insert(args.end(), c.switches.begin(), c.switches.end());
+        EXPECT_EQ(batch(args), 1);
+
+        const std::vector<std::string> logged = logMessages(readFile(dir / "FSM_ERR.log"));
+        ASSERT_EQ(logged.size(), c.lines.size()) << readFile(dir / "FSM_ERR.log");
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            std::string expected = c.lines[i];
+            expected.replace(expected.find("OUT"), 3, out.path());
+            EXPECT_TRUE(logged[i].starts_with(expected)) << logged[i];
+            EXPECT_NE(logged[i].find(reason), std::string::npos) << logged[i];
+        }
+        EXPECT_EQ(readFile(victim), "precious\n");
+        EXPECT_FALSE(exists(out / "nowhere"));
+        for (const std::string& name : c.planted) {
+            EXPECT_TRUE(fs::is_symlink(out / name)) << name;
+        }
+    }
+}
+
+// The list file is one command in the editor and in a batch run: the same
+// proposed name and text, the same refusal of a read-only file, each
+// reported in its own way; what was written is told to the user interface.
+TEST_F(DocumentExport, TheListFileIsOneCommandInTheEditorAndInABatch) {
+    for (const bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "batch" : "editor");
+        test::TempDir out;
+        const std::string list = out / "m.lst";
+        test::FakeUi asked;
+        asked.batch = batch;
+        WorkspaceSettings runSettings = settings;
+        runSettings.modeCommand = batch;
+        Workspace ws(asked, runSettings);
+        Document& doc = newDocument(ws, out / "m.fsm");
+        asked.files = {FileDialogResult{list}, FileDialogResult{list}};
+
+        ASSERT_TRUE(FileSaveAsList(ws, doc));
+        EXPECT_EQ(readFile(list), listFileText(doc) + std::string(CRLF));
+        EXPECT_EQ(asked.written, std::vector<std::vector<std::string>>{{list}});
+        EXPECT_EQ(asked.fileRequests.size(), batch ? 0u : 1u);
+        if (!batch) {
+            EXPECT_EQ(asked.fileRequests.front().proposedName, list);
+            EXPECT_EQ(asked.fileRequests.front().title, "Save As List file...");
+        }
+
+        ::chmod(list.c_str(), 0444);
+        ::unlink((dir / "FSM_ERR.log").c_str());
+        EXPECT_FALSE(FileSaveAsList(ws, doc));
+        if (batch) {
+            EXPECT_EQ(logMessages(readFile(dir / "FSM_ERR.log")),
+                      std::vector<std::string>{"Fsm can't save list file:[" + list + "] " + list +
+                                               " is read-only"});
+        } else {
+            EXPECT_EQ(asked.messages, std::vector<std::string>{
+                                          "Attention!|I can't save the changes in:\r\n" + list});
+        }
+        EXPECT_EQ(asked.written.size(), 1u);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "../support/builders.h"
 #include "../support/fakeui.h"
@@ -21,7 +24,7 @@ protected:
     void SetUp() override {
         SetRunLogPath(dir / "run.log");
         SetErrorPath(dir.path());
-        settings.undoRoot = dir / "undo";
+        settings.undoFolder = PrivateFolder::open(dir / "undo");
     }
     void TearDown() override {
         SetRunLogPath("");
@@ -40,7 +43,7 @@ protected:
 };
 
 TEST_F(WorkspaceTest, UntitledDocumentsAreNumbered) {
-    settings.undoRoot.clear();  // ten thousand documents need no undo history
+    settings.undoFolder.reset();  // ten thousand documents need no undo history
     Workspace ws(ui, settings);
     EXPECT_EQ(ws.FileNew(true)->caption, "FSM_0001");
     for (int i = 2; i < 10000; ++i) {
@@ -176,6 +179,88 @@ TEST_F(WorkspaceTest, CFilesAreNamedAfterTheDiagramAndReadOnlyCStops) {
     Workspace withOutput(ui, settings);
     EXPECT_EQ(withOutput.OutputBaseName(*doc), dir / "out/Root");
     EXPECT_EQ(ws.OutputBaseName(*doc), dir / "Root");
+}
+
+// Users keep diagrams linked from elsewhere: saving through their own link
+// replaces the file it leads to and keeps the link, and the saved file keeps
+// the owner, group and mode of the file it replaces. A link of another user
+// is refused and nothing is written through it.
+TEST_F(WorkspaceTest, SavingThroughTheUsersOwnLinkKeepsTheLink) {
+    std::filesystem::create_directory(dir / "real");
+    const std::string real = makeDiagram("real/Door.fsm");
+    ASSERT_FALSE(real.empty());
+    const std::string original = readFile(real);
+    ::chmod(real.c_str(), 0640);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0);
+    }
+    const std::string link = dir / "Door.fsm";
+    std::filesystem::create_symlink(real, link);
+
+    Workspace ws(ui, settings);
+    ASSERT_TRUE(ws.FileOpen(link));
+    Document& doc = *ws.active();
+    doc.diagram().setDiagramLocked(false);
+    test::addState(doc, "C");
+    doc.changesStored();
+    ASSERT_TRUE(ws.SalvaDiagrama(doc)) << runLog();
+
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(readFile(real).find("\"data\":\"C\xC2\xB7"), std::string::npos);
+    EXPECT_EQ(readFile(link + ".bak"), original);
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
+
+    if (!root) {
+        return;  // only root can give a link to another user
+    }
+    const std::string saved = readFile(real);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    test::addState(doc, "D");
+    doc.changesStored();
+    EXPECT_FALSE(ws.SalvaDiagrama(doc));
+    EXPECT_EQ(readFile(real), saved);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(ui.messages.back().find("is a symbolic link of another user"), std::string::npos)
+        << ui.messages.back();
+    EXPECT_TRUE(doc.GraphHasChanged());
+}
+
+// The module and header of one generation are written together or not at
+// all: when the header cannot be written the module on disk stays as it was.
+TEST_F(WorkspaceTest, CFilesAreWrittenAsAPair) {
+    settings.skipCSaveDialog = true;
+    Workspace ws(ui, settings);
+    Document* doc = ws.FileNew(false);
+    doc->sFullDocname = dir / "Root.fsm";
+    auto code = [](const std::string& module, const std::string& header) {
+        return module + std::string(FIELD_SEP) + header + std::string(FIELD_SEP);
+    };
+    ASSERT_TRUE(ws.SaveCFiles(*doc, code("old module", "old header")));
+
+    // A folder where the header goes: the write of the pair fails.
+    std::filesystem::rename(dir / "Root.h", dir / "kept.h");
+    std::filesystem::create_directory(dir / "Root.h");
+    EXPECT_FALSE(ws.SaveCFiles(*doc, code("new module", "new header")));
+    EXPECT_EQ(readFile(dir / "Root.c"), "old module");
+    EXPECT_NE(errorLog().find("Fsm can't save, access denied to file:[" + dir / "Root.h" + "]"),
+              std::string::npos)
+        << errorLog();
+
+    // Neither file is changed before both can be: no temporary file is left.
+    std::filesystem::remove(dir / "Root.h");
+    ASSERT_TRUE(ws.SaveCFiles(*doc, code("new module", "new header")));
+    EXPECT_EQ(readFile(dir / "Root.c"), "new module");
+    EXPECT_EQ(readFile(dir / "Root.h"), "new header");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".tarvel-")) << entry.path();
+    }
 }
 
 }  // namespace

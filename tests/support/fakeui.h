@@ -19,6 +19,7 @@ public:
     std::deque<std::optional<FileDialogResult>> files;
     std::vector<FileDialogRequest> fileRequests;
     std::vector<std::string> recent;
+    std::vector<std::vector<std::string>> written;  // each filesWritten call
 
     bool isBatch() const override { return batch; }
     void showMessage(std::string_view title, std::string_view text, MessageIcon) override {
@@ -44,6 +45,7 @@ public:
         return f;
     }
     void addRecentFile(const std::string& path) override { recent.push_back(path); }
+    void filesWritten(const std::vector<std::string>& paths) override { written.push_back(paths); }
 };
 
 }  // namespace tarvel::test

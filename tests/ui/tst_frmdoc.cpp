@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include <QTest>
 
 #include "base/paths.h"
+#include "base/privatefolder.h"
 #include "editor/commentclipboard.h"
 #include "editor/transitionlayout.h"
 #include "editor/ui/commenteditor.h"
@@ -503,9 +505,7 @@ private slots:
     void editingGoesOnWhenUndoCannotWrite() {
         // The undo folder cannot be made: a file stands in its place.
         editor.reset();
-        std::string error;
-        const std::string privateFolder = PrivateTempDir(error);
-        QVERIFY(!privateFolder.empty());
+        const std::string privateFolder = PrivateFolder::userFolderPath();
         QDir(QString::fromStdString(privateFolder + "/undo")).removeRecursively();
         QFile blocker(QString::fromStdString(privateFolder + "/undo"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -518,6 +518,18 @@ private slots:
         QVERIFY(!doc()->rules().undRed().CanUndo());
         QVERIFY(document().GraphHasChanged());
         QVERIFY(!editor->main().button("Undo")->isEnabled());
+
+        // The user is told once, in a message box and the status bar, what is
+        // off and why.
+        const std::string told = editor->session->tellWhatIsOff(false);
+        QVERIFY(told.find("Undo is off, and a second start opens a second editor") !=
+                std::string::npos);
+        QVERIFY(told.find(privateFolder + "/undo is not a directory") != std::string::npos);
+        QCOMPARE(editor->ui->messages.back(), "Attention!|" + told);
+        const auto* status = editor->main().findChild<QLabel*>("privateFolderStatus");
+        QVERIFY(status != nullptr);
+        QCOMPARE(status->text(), QStringLiteral("Undo and the hand-off are off"));
+        QVERIFY(status->toolTip().endsWith("/undo is not a directory"));
         QFile::remove(QString::fromStdString(privateFolder + "/undo"));
     }
 

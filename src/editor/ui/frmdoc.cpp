@@ -1,7 +1,5 @@
 #include "editor/ui/frmdoc.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -25,12 +23,12 @@
 #include "editor/ui/problemspanel.h"
 #include "editor/ui/simulationmode.h"
 #include "editor/undoredo.h"
-#include "export/listfile.h"
 #include "export/ui/qtcanvas.h"
 #include "model/document.h"
 #include "model/edittransaction.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
+#include "shell/documentexport.h"
 #include "shell/generation.h"
 #include "shell/workspace.h"
 
@@ -1071,37 +1069,7 @@ void frmDoc::mnuGenerateList() {
     if (m_doc == nullptr) {
         return;
     }
-    Workspace& ws = workspace();
-    FileDialogRequest request;
-    request.save = true;
-    request.title = "Save As List file...";
-    request.filter = "Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|";
-    request.defaultExtension = "LST";
-    const std::string base = ws.OutputBaseName(*m_doc);
-    request.proposedName = base.empty() ? std::string() : base + ".lst";
-    const auto answer = ws.ui().askFile(request);
-    if (!answer || answer->path.empty()) {
-        return;
-    }
-    const std::string path = answer->path;
-    // A file the user may not write is refused rather than replaced.
-    if (PathExists(path) && ::access(path.c_str(), W_OK) != 0) {
-        ws.ui().showMessage("Attention!", "I can't save the changes in:\r\n" + path,
-                            MessageIcon::Exclamation);
-        return;
-    }
-    ws.ui().setBusy(true);
-    std::string error;
-    const bool ok = WriteFileAtomically(path, listFileText(*m_doc) + std::string(CRLF), error);
-    ws.ui().setBusy(false);
-    if (!ok) {
-        LogRun(" mnuGenerateList, " + path + ": " + error);
-        ws.ui().showMessage("Attention!",
-                            "I can't save the changes in:\r\n" + path + "\r\n" + error,
-                            MessageIcon::Exclamation);
-        return;
-    }
-    ws.ui().filesWritten({path});
+    FileSaveAsList(workspace(), *m_doc);
 }
 
 void frmDoc::generate(bool reentrant) {

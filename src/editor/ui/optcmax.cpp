@@ -6,10 +6,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QSettings>
 #include <memory>
 
+#include "base/atomicfile.h"
+#include "base/logs.h"
 #include "dialogs/inifile.h"
 #include "editor/ui/codeeditor.h"
 
@@ -83,10 +84,9 @@ void writeFile(const QString& path, const std::string& text) {
         return;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(text.data(), static_cast<qint64>(text.size()));
-        f.commit();
+    std::string error;
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), text, error)) {
+        LogRun(" clsLib_OptCMax.Save, " + error);
     }
 }
 

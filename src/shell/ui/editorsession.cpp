@@ -1,6 +1,9 @@
 #include "shell/ui/editorsession.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 
 #include "base/logs.h"
@@ -17,7 +20,8 @@
 
 namespace tarvel {
 
-WorkspaceSettings interactiveSettings(const StartupState& startup) {
+WorkspaceSettings interactiveSettings(const StartupState& startup,
+                                      const PrivateFolder& privateFolder) {
     WorkspaceSettings s;
     s.modeCommand = false;
     s.outputPath = startup.sOutputPath;
@@ -25,13 +29,10 @@ WorkspaceSettings interactiveSettings(const StartupState& startup) {
     s.overrides.ansiComment = startup.ansiCommentOverride();
     s.overrides.printTextBoxes = startup.printTextBoxesOverride();
     s.overrides.bitFields = startup.bitFieldsOverride();
-    std::string error;
-    const std::string folder = PrivateTempDir(error);
-    if (folder.empty()) {
-        // Editing goes on without undo.
-        LogRun(" clsUndoRedo: no private folder for the undo history: " + error);
-    } else {
-        s.undoRoot = folder + "/undo";
+    s.undoFolder = privateFolder.subfolder("undo");
+    if (!s.undoFolder->usable()) {
+        // Editing goes on without undo; the user is told when the frame shows.
+        LogRun(" clsUndoRedo: no private folder for the undo history: " + s.undoFolder->error());
     }
     s.measurer = &screenMeasurer();
     return s;
@@ -79,9 +80,13 @@ void installDialogHooks(DialogHooks& hooks, Workspace& workspace) {
     });
 }
 
-EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui)
+EditorSession::EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui,
+                             std::shared_ptr<const PrivateFolder> privateFolder)
     : m_ui(std::move(ui)) {
-    m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup));
+    if (!privateFolder) {
+        privateFolder = PrivateFolder::open(PrivateFolder::userFolderPath());
+    }
+    m_workspace = std::make_unique<Workspace>(*m_ui, interactiveSettings(startup, *privateFolder));
     installDialogHooks(m_hooks, *m_workspace);
     m_handoff = std::make_unique<frmLib_LinkInstance>([this](const std::string& path) {
         m_workspace->FileOpen(path);
@@ -103,6 +108,26 @@ EditorSession::~EditorSession() {
     m_ui->setMainWindow(nullptr);
 }
 
+std::string EditorSession::tellWhatIsOff(bool handoffListening) {
+    const auto& folder = m_workspace->settings().undoFolder;
+    if (folder && folder->usable()) {
+        return {};
+    }
+    const std::string why = folder ? folder->error() : std::string("no private folder");
+    std::string text = "The private folder cannot be used: " + why + ".\r\nUndo is off";
+    text += handoffListening ? "." : ", and a second start opens a second editor.";
+    // A permanent part of the status bar, so the document windows' own
+    // status texts do not take it away.
+    // The reason is in the message box and the label's tip.
+    auto* label = new QLabel(handoffListening ? QStringLiteral("Undo is off")
+                                              : QStringLiteral("Undo and the hand-off are off"));
+    label->setToolTip(QString::fromStdString(why));
+    label->setObjectName(QStringLiteral("privateFolderStatus"));
+    m_main->statusBar()->addPermanentWidget(label);
+    m_ui->showMessage("Attention!", text, MessageIcon::Exclamation);
+    return text;
+}
+
 void setApplicationNames() {
     QCoreApplication::setOrganizationName(QStringLiteral("tarvel"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarvel Editor"));
@@ -116,7 +141,9 @@ int runEditor(int& argc, char** argv, StartupState& startup) {
     initEditorResources();
     QApplication::setWindowIcon(applicationIcon());
 
-    const QString server = handoffServerName();
+    // Checked once: the hand-off and the undo history use this one handle.
+    const auto privateFolder = PrivateFolder::open(PrivateFolder::userFolderPath());
+    const QString server = handoffServerName(*privateFolder);
     if (clsLib_PrevInstance::anotherInstanceRunning(server)) {
         // A second start hands its file over; without one it ends silently.
         if (!startup.sCommandLine.empty()) {
@@ -125,15 +152,17 @@ int runEditor(int& argc, char** argv, StartupState& startup) {
         return 0;
     }
     DeleteRunLog();
-    EditorSession session(startup, std::make_unique<QtUserInterface>());
+    EditorSession session(startup, std::make_unique<QtUserInterface>(), privateFolder);
     session.mainWindow().show();
     session.mainWindow().load(startup);
-    if (!session.handoff().listen(server)) {
+    const bool listening = session.handoff().listen(server);
+    if (!listening) {
         LogRun(" frmLib_LinkInstance: files from other starts cannot be received");
     }
+    // Told once the frame is on the screen.
+    QTimer::singleShot(0, &session.mainWindow(),
+                       [&session, listening] { session.tellWhatIsOff(listening); });
     return app.exec();
 }
-
-int runBatchFromEditor(const StartupState& state) { return runBatch(state); }
 
 }  // namespace tarvel

@@ -14,14 +14,19 @@
 
 namespace tarvel {
 
-// The settings of the workspace of an interactive run: the private undo
-// folder, the screen's text measurer and the options forced on the command line.
-WorkspaceSettings interactiveSettings(const StartupState& startup);
+// The settings of the workspace of an interactive run: the undo folder inside
+// the user's private folder, the screen's text measurer and the options
+// forced on the command line.
+WorkspaceSettings interactiveSettings(const StartupState& startup,
+                                      const PrivateFolder& privateFolder);
 
 class EditorSession {
 public:
-    // `ui` may be a subclass (tests answer its questions themselves).
-    EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui);
+    // `ui` may be a subclass (tests answer its questions themselves). The
+    // private folder is opened and checked by the caller, once per start;
+    // without one the session opens the user's.
+    EditorSession(const StartupState& startup, std::unique_ptr<QtUserInterface> ui,
+                  std::shared_ptr<const PrivateFolder> privateFolder = nullptr);
     ~EditorSession();
 
     Workspace& workspace() { return *m_workspace; }
@@ -31,6 +36,12 @@ public:
     // The hooks the document windows plug their dialogs, pictures and
     // printing into; tests may replace single hooks.
     DialogHooks& hooks() { return m_hooks; }
+
+    // When the private folder cannot be used, tells the user once, in a
+    // message box and the status bar, that undo is off (and the hand-off of
+    // files from other starts, when `handoffListening` is false) and why.
+    // Returns the text told; empty when everything works.
+    std::string tellWhatIsOff(bool handoffListening);
 
 private:
     std::unique_ptr<QtUserInterface> m_ui;
@@ -47,9 +58,5 @@ void setApplicationNames();
 // shows the main frame and runs until it is closed. `startup` is the parsed
 // command line of an interactive run.
 int runEditor(int& argc, char** argv, StartupState& startup);
-
-// A batch run started as the editor: the generation switches of the command
-// line. Wired to the batch program's run in one place.
-int runBatchFromEditor(const StartupState& startup);
 
 }  // namespace tarvel

@@ -9,6 +9,7 @@
 
 #include "base/logs.h"
 #include "base/paths.h"
+#include "base/privatefolder.h"
 #include "shell/ui/clslib_previnstance.h"
 
 namespace tarvel {
@@ -28,19 +29,17 @@ bool ownPrivateFolder(const QString& folder) {
 
 }  // namespace
 
-QString handoffServerName() {
+QString handoffServerName(const PrivateFolder& privateFolder) {
     const QString file = QStringLiteral("tarvel-editor-") + QString::number(::getuid());
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && ownPrivateFolder(runtime)) {
         return QDir(runtime).filePath(file);
     }
-    std::string error;
-    const std::string folder = PrivateTempDir(error);
-    if (folder.empty()) {
-        LogRun(" handoffServerName: " + error);
+    if (!privateFolder.usable()) {
+        LogRun(" handoffServerName: " + privateFolder.error());
         return {};
     }
-    return QDir(QString::fromStdString(folder)).filePath(file);
+    return QDir(QString::fromStdString(privateFolder.path())).filePath(file);
 }
 
 frmLib_LinkInstance::frmLib_LinkInstance(std::function<void(const std::string&)> open,

@@ -17,13 +17,15 @@ class QLocalSocket;
 
 namespace tarvel {
 
+class PrivateFolder;
+
 // The marker the hand-off window carried; kept as the socket's greeting.
 inline constexpr const char* HANDOFF_MARKER = "**FSM Ready To receive**";
 
 // The local socket of this user's editor: in the user's runtime folder when
 // there is one, else in the private temporary folder; the name carries the
 // user id. Empty when neither folder can be used.
-QString handoffServerName();
+QString handoffServerName(const PrivateFolder& privateFolder);
 
 class frmLib_LinkInstance final : public QObject {
     Q_OBJECT
