@@ -1043,9 +1043,10 @@ namespace {
 
 // Reads a text followed by the parser's padding; on failure the diagram is
 // left empty.
-bool readPadded(std::string_view json, Diagram& diagram, std::string& error) {
+bool readPadded(std::string_view json, Diagram& diagram, std::string& error,
+                bool quickFirst = true) {
     try {
-        {
+        if (quickFirst) {
             Diagram quick;
             if (DiagramReader::readQuick(json, quick)) {
                 diagram.takeContentFrom(quick);
@@ -1074,7 +1075,9 @@ bool readPadded(std::string_view json, Diagram& diagram, std::string& error) {
 
 }  // namespace
 
-bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
+namespace {
+
+bool readCopy(std::string_view json, Diagram& diagram, std::string& error, bool quickFirst) {
     std::unique_ptr<char[]> padded;
     try {
         padded.reset(new char[json.size() + DIAGRAM_READ_PADDING]);
@@ -1086,7 +1089,17 @@ bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error
     }
     std::memcpy(padded.get(), json.data(), json.size());
     std::memset(padded.get() + json.size(), 0, DIAGRAM_READ_PADDING);
-    return readPadded({padded.get(), json.size()}, diagram, error);
+    return readPadded({padded.get(), json.size()}, diagram, error, quickFirst);
+}
+
+}  // namespace
+
+bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {
+    return readCopy(json, diagram, error, true);
+}
+
+bool readDiagramJsonChecked(std::string_view json, Diagram& diagram, std::string& error) {
+    return readCopy(json, diagram, error, false);
 }
 
 bool readPaddedDiagramJson(std::string_view json, Diagram& diagram, std::string& error) {

@@ -21,6 +21,9 @@ bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error
 // DIAGRAM_READ_PADDING bytes that the parser may read (a FileBuffer's are).
 inline constexpr std::size_t DIAGRAM_READ_PADDING = 64;
 bool readPaddedDiagramJson(std::string_view json, Diagram& diagram, std::string& error);
+// The checked reader alone (the reads above first try a quicker one that
+// leaves anything unusual to it): for tests that compare the two.
+bool readDiagramJsonChecked(std::string_view json, Diagram& diagram, std::string& error);
 
 // The diagram as a JSON document: one node or link per line, members that hold
 // their default value left out.
