@@ -4,6 +4,7 @@
 
 #include "base/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -181,26 +182,37 @@ std::string_view readString(CheckedValue v, const Where& w) {
 // The quick reader unescapes its texts into a buffer of its own, one text at
 // a time (each is copied before the next is read): the on-demand parser does
 // not check that its own text buffer could be allocated, and would write
-// through a null pointer when memory runs out.
+// through a null pointer when memory runs out. The buffer grows to the
+// longest text's room in the file.
 struct QuickTexts {
-    QuickTexts(const simdjson::ondemand::parser& p, std::size_t jsonSize)
-        : parser(p), buffer(new std::uint8_t[jsonSize + simdjson::SIMDJSON_PADDING]) {
-        current = this;
-    }
+    explicit QuickTexts(const simdjson::ondemand::parser& p) : parser(p) { current = this; }
     ~QuickTexts() { current = nullptr; }
     QuickTexts(const QuickTexts&) = delete;
     QuickTexts& operator=(const QuickTexts&) = delete;
 
+    std::uint8_t* room(std::size_t size) {
+        if (size > capacity) {
+            const std::size_t grown = std::max(size, 2 * capacity);
+            buffer.reset(new std::uint8_t[grown]);
+            capacity = grown;
+        }
+        return buffer.get();
+    }
+
     const simdjson::ondemand::parser& parser;
     std::unique_ptr<std::uint8_t[]> buffer;
+    std::size_t capacity = 0;
     static thread_local QuickTexts* current;
 };
 
 thread_local QuickTexts* QuickTexts::current = nullptr;
 
 std::string_view readString(QuickValue v, const Where&) {
+    // The text's token in the file (its quotes, escapes and what follows up
+    // to the next comma or bracket) is at least as long as the text.
+    const std::size_t room = v.raw_json_token().size() + simdjson::SIMDJSON_PADDING;
     const simdjson::ondemand::raw_json_string raw = take(v.get_raw_json_string());
-    std::uint8_t* end = QuickTexts::current->buffer.get();
+    std::uint8_t* end = QuickTexts::current->room(room);
     return take(QuickTexts::current->parser.unescape(raw, end));
 }
 
@@ -937,7 +949,7 @@ void DiagramReader::read(const element& root, Diagram& out) {
 bool DiagramReader::readQuick(std::string_view json, Diagram& out) {
     try {
         simdjson::ondemand::parser parser;
-        const QuickTexts texts(parser, json.size());
+        const QuickTexts texts(parser);
         simdjson::ondemand::document doc =
             take(parser.iterate(json.data(), json.size(), json.size() + simdjson::SIMDJSON_PADDING));
         // The members are used as they come, so they must come in the order
