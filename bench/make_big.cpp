@@ -1,7 +1,12 @@
 // Writes the benchmark inputs into a folder:
 //   Big.fsm / Big.scxml  a flat machine of 2,000 states, 5 guarded transitions
 //                        each, with entry and exit actions, in both forms;
-//   tree/Root.fsm ...    a hierarchy of 40 diagrams three levels deep.
+//   tree/Root.fsm ...    a hierarchy of 40 diagrams three levels deep, 12
+//                        states with 2 transitions each in every diagram;
+//   Flat.fsm             one diagram as large as the whole tree (480 states);
+//   Grow<N>.fsm          machines like Big.fsm of N states, for each N given
+//                        after the folder.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -41,17 +46,17 @@ std::string scxml(int states, int transitionsPerState) {
     return out;
 }
 
-// One diagram of the tree: `states` states in a ring, the first `children`
-// of them naming a child diagram in their Moore actions.
-void treeDiagram(const std::string& folder, const std::string& name,
+// A diagram of `states` states in a ring, each with two transitions, the
+// first of them naming a child diagram in their Moore actions.
+void ringDiagram(const std::string& folder, const std::string& name, int states,
                  const std::vector<std::string>& children) {
     Document doc;
     doc.autosizeNodes = false;
     Diagram& d = doc.diagram();
-    const int states = 12;
     std::vector<Node*> nodes;
     for (int i = 0; i < states; ++i) {
-        Node* n = d.AddNode(static_cast<float>(i * 3000 + 500), 500, 1500, 1000);
+        Node* n = d.AddNode(static_cast<float>((i % 50) * 3000 + 500),
+                            static_cast<float>((i / 50) * 2500 + 500), 1500, 1000);
         StateRecord r;
         r.name = name + "_S" + std::to_string(i + 1);
         r.index = std::to_string(i + 1);
@@ -102,10 +107,16 @@ int main(int argc, char** argv) {
         for (int g = 1; g <= 12; ++g) {
             const std::string grandchild = child + "_G" + std::to_string(g);
             level2.push_back(grandchild);
-            treeDiagram(tree, grandchild, {});
+            ringDiagram(tree, grandchild, 12, {});
         }
-        treeDiagram(tree, child, level2);
+        ringDiagram(tree, child, 12, level2);
     }
-    treeDiagram(tree, "Root", level1);
+    ringDiagram(tree, "Root", 12, level1);
+    ringDiagram(folder, "Flat", 40 * 12, {});
+
+    for (int i = 2; i < argc; ++i) {
+        const int states = std::atoi(argv[i]);
+        write(folder + "/Grow" + std::to_string(states) + ".fsm", bench::bigDiagramJson(states, 5));
+    }
     return 0;
 }

@@ -31,6 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!readDiagramJson(bytes, doc.diagram(), error)) {
         return 0;
     }
+    // What the quick reader accepts, the checked reader reads the same way.
+    {
+        Diagram checked;
+        std::string checkedError;
+        if (!readDiagramJsonChecked(bytes, checked, checkedError) ||
+            writeDiagramJson(checked) != writeDiagramJson(doc.diagram())) {
+            __builtin_trap();
+        }
+    }
     RestoreGraphInfo(doc.diagram(), true);
     GetGrafoConfig(doc, {});
     RefreshNodeRecords(doc, size % 2 == 0);

@@ -2,6 +2,9 @@
 # Installs what a fresh Debian machine lacks to build, test and run Tarvel Editor.
 #   scripts/install-deps.sh          install what is missing
 #   scripts/install-deps.sh --batch  only what the command-line program needs
+#   scripts/install-deps.sh --bench  what bench/compare.sh needs besides the build:
+#                                    Qt's SCXML compiler (the peer it is timed
+#                                    against), hyperfine, perf and valgrind
 #   scripts/install-deps.sh --list   print the package names, one a line
 #   scripts/install-deps.sh --tools  print "command package" for every program
 #                                    the tests run, one pair a line
@@ -21,6 +24,10 @@ packages=(
 
 # What building the command-line program alone needs (scripts/run-example.sh).
 batch_packages=(build-essential cmake ninja-build libsimdjson-dev)
+
+# What bench/compare.sh runs besides the batch program; not needed by any test.
+bench_packages=(build-essential cmake ninja-build libsimdjson-dev libbenchmark-dev
+                libqt6scxml6-bin hyperfine linux-perf valgrind time)
 
 # Programs the tests and scripts start, with the package that provides each.
 # scripts/check-deps.sh compares this table with the tests' sources and with
@@ -47,6 +54,7 @@ case "${1:-}" in
   --list) printf '%s\n' "${packages[@]}"; exit 0 ;;
   --tools) printf '%s\n' "${tools[@]}"; exit 0 ;;
   --batch) packages=("${batch_packages[@]}") ;;
+  --bench) packages=("${bench_packages[@]}") ;;
 esac
 
 missing=()

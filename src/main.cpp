@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     program = program.substr(program.rfind('/') + 1);
     tarvel::StartupResult result;
     try {
-        result = tarvel::handleCommandLine(args, program);
+        result = tarvel::handleCommandLine(args, program, nullptr, tarvel::BatchProcess::Own);
     } catch (const std::exception& e) {
         // The batch run reports its own failures in the error log; this is
         // what fails before or around it (reading the command line).

@@ -109,6 +109,14 @@ bool FileExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::size_t FileSize(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size);
+}
+
 bool PathExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0;
@@ -247,85 +255,143 @@ std::string CanonicalPath(const std::string& path) {
 
 namespace {
 
-// Reads what an opened file holds; refuses what is not a regular file (a
-// FIFO would block, a device never ends) and what is larger than `maxBytes`,
-// before anything is allocated for it.
-bool readOpenedFile(int fd, std::string& bytes, std::string& error, std::uint64_t maxBytes) {
+// Reads what an opened file holds through `room(size, keep)`, which returns
+// space for `size` bytes keeping the first `keep`. Refuses what is not a
+// regular file (a FIFO would block, a device never ends) and what is larger
+// than `maxBytes`, before anything is allocated for it. Returns the number of
+// bytes read, or -1 with the reason in `error`.
+template <typename Room>
+long long readOpenedFile(int fd, std::string& error, std::uint64_t maxBytes, Room room) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         error = errnoText(errno);
-        return false;
+        return -1;
     }
     if (!S_ISREG(st.st_mode)) {
         error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
-        return false;
+        return -1;
     }
     const auto tooLarge = [&](std::uint64_t size) {
         error = "it is larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB (" +
                 std::to_string(size) + " bytes)";
-        return false;
+        return -1LL;
     };
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         return tooLarge(static_cast<std::uint64_t>(st.st_size));
     }
-    bytes.clear();
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t size = static_cast<std::size_t>(st.st_size);
+    char* bytes = room(size, 0);
     std::size_t done = 0;
+    char probe[4096];
     while (true) {
-        if (done == bytes.size()) {
-            if (done >= maxBytes) {
-                // The file grew past the limit while it was read: one more
-                // byte tells.
-                char extra;
-                const ssize_t n = ::read(fd, &extra, 1);
-                if (n > 0) {
-                    return tooLarge(done + 1);
-                }
-                break;
-            }
-            const std::uint64_t room = std::min<std::uint64_t>(65536, maxBytes - done);
-            bytes.resize(bytes.size() + static_cast<std::size_t>(room));  // the file may have grown
-        }
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        // Once the size the file had is read, a small read tells whether it
+        // has grown since, before the buffer is grown (and copied) for it.
+        const bool full = done == size;
+        const ssize_t n = full ? ::read(fd, probe, sizeof probe)
+                               : ::read(fd, bytes + done, size - done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             error = errnoText(errno);
-            return false;
+            return -1;
         }
         if (n == 0) {
             break;
         }
+        if (full) {
+            const auto got = static_cast<std::size_t>(n);
+            if (done + got > maxBytes) {
+                // The file grew past the limit while it was read.
+                return tooLarge(maxBytes + 1);
+            }
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(done + 65536, maxBytes));
+            bytes = room(size, done);
+            std::memcpy(bytes + done, probe, got);
+        }
         done += static_cast<std::size_t>(n);
     }
-    bytes.resize(done);
-    return true;
+    return static_cast<long long>(done);
 }
 
+// Reads the opened file (fd < 0: the open failed, errno says why) into a
+// text, and closes it.
 bool readAndClose(int fd, std::string& bytes, std::string& error, std::uint64_t maxBytes) {
     if (fd < 0) {
         error = errnoText(errno);
         return false;
     }
-    const bool ok = readOpenedFile(fd, bytes, error, maxBytes);
+    bytes.clear();
+    const long long done = readOpenedFile(fd, error, maxBytes, [&](std::size_t size, std::size_t) {
+        bytes.resize(size);
+        return bytes.data();
+    });
     ::close(fd);
-    return ok;
+    if (done < 0) {
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(done));
+    return true;
+}
+
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+int openForReadingAt(int folder, const std::string& name) {
+    return ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
 }
 
 }  // namespace
 
 bool readFileBytes(const std::string& path, std::string& bytes, std::string& error,
                    std::uint64_t maxBytes) {
-    return readAndClose(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), bytes, error,
-                        maxBytes);
+    return readAndClose(openForReading(path), bytes, error, maxBytes);
 }
 
 bool readFileBytesAt(int folder, const std::string& name, std::string& bytes, std::string& error,
                      std::uint64_t maxBytes) {
-    return readAndClose(
-        ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC), bytes,
-        error, maxBytes);
+    return readAndClose(openForReadingAt(folder, name), bytes, error, maxBytes);
+}
+
+char* FileBuffer::reserve(std::size_t size, std::size_t keep) {
+    if (size + m_padding > m_capacity) {
+        const std::size_t capacity = size + m_padding;
+        // Not value-initialised: the read fills what is used.
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (keep > 0) {
+            std::memcpy(grown.get(), m_bytes.get(), keep);
+        }
+        m_bytes = std::move(grown);
+        m_capacity = capacity;
+    }
+    return m_bytes.get();
+}
+
+bool FileBuffer::readAndClose(int fd, std::string& error, std::uint64_t maxBytes) {
+    m_size = 0;
+    if (fd < 0) {
+        error = errnoText(errno);
+        return false;
+    }
+    const long long done = readOpenedFile(
+        fd, error, maxBytes, [&](std::size_t size, std::size_t keep) { return reserve(size, keep); });
+    ::close(fd);
+    m_size = done < 0 ? 0 : static_cast<std::size_t>(done);
+    if (m_bytes != nullptr) {
+        std::memset(m_bytes.get() + m_size, 0, m_padding);
+    }
+    return done >= 0;
+}
+
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                   std::uint64_t maxBytes) {
+    return buffer.readAndClose(openForReading(path), error, maxBytes);
+}
+
+bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer, std::string& error,
+                     std::uint64_t maxBytes) {
+    return buffer.readAndClose(openForReadingAt(folder, name), error, maxBytes);
 }
 
 }  // namespace tarvel

@@ -5,7 +5,9 @@
 // names are case-sensitive; only the ".fsm" extension test ignores case.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,8 @@ std::string CurrentDirectory();
 // links). Wildcard characters are plain characters; directories do not count;
 // any error counts as "no".
 bool FileExists(const std::string& path);
+// The size in bytes of a regular file; 0 when there is none of that name.
+std::size_t FileSize(const std::string& path);
 // True when a file or a directory of this name exists.
 bool PathExists(const std::string& path);
 // The names of the regular files (links followed) in the folder whose names
@@ -77,6 +81,41 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::string& err
                    std::uint64_t maxBytes = UINT64_MAX);
 // The same for a name inside an opened folder; a symbolic link there is refused.
 bool readFileBytesAt(int folder, const std::string& name, std::string& bytes, std::string& error,
+                     std::uint64_t maxBytes = UINT64_MAX);
+
+// Whole files for a parser that reads a few bytes past the end of its text:
+// the content is followed by `padding` zero bytes. The buffer only grows, so
+// one buffer serves a series of files, and its content is never cleared
+// before a read: each file costs the one pass of reading it.
+class FileBuffer {
+public:
+    explicit FileBuffer(std::size_t padding) : m_padding(padding) {}
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+
+    std::string_view view() const { return {m_bytes.get(), m_size}; }
+    std::size_t padding() const { return m_padding; }
+
+private:
+    friend bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                              std::uint64_t maxBytes);
+    friend bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer,
+                                std::string& error, std::uint64_t maxBytes);
+    // Room for `size` bytes and the padding, keeping the first `keep` bytes.
+    char* reserve(std::size_t size, std::size_t keep);
+    // Reads the opened file (fd < 0: the open failed) and closes it.
+    bool readAndClose(int fd, std::string& error, std::uint64_t maxBytes);
+
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    std::size_t m_padding;
+};
+
+// The same as the text versions (same checks, same reasons), into `buffer`.
+bool readFileBytes(const std::string& path, FileBuffer& buffer, std::string& error,
+                   std::uint64_t maxBytes = UINT64_MAX);
+bool readFileBytesAt(int folder, const std::string& name, FileBuffer& buffer, std::string& error,
                      std::uint64_t maxBytes = UINT64_MAX);
 
 }  // namespace tarvel

@@ -22,6 +22,9 @@ public:
     bool ExistInThisTrans(int stateIndex, int priority) const;
 
 private:
+    // Fills the table from the states' transitions by priority.
+    void recordChains(const Diagram& diagram);
+
     std::vector<std::vector<bool>> m_chains;  // [k - 1][p - 1]
 };
 

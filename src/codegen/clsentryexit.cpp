@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "model/diagram.h"
 #include "model/staterecord.h"
+#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {
@@ -28,10 +29,11 @@ int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool
         if (!isState(*node)) {
             continue;
         }
-        const std::string_view name = readStateField(SF_NAME, *node);
-        const std::string_view exit = readStateField(SF_EXIT, *node);
+        const auto fields = readFields<STATE_FIELD_COUNT>(node->NodeData());
+        const std::string_view name = fields[SF_NAME];
+        const std::string_view exit = fields[SF_EXIT];
         const int outLinks = static_cast<int>(node->NodeOutLinks().size());
-        hasEntry = hasEntry || !readStateField(SF_ENTRY, *node).empty();
+        hasEntry = hasEntry || !fields[SF_ENTRY].empty();
         hasExit = hasExit || !exit.empty();
         if (!exit.empty() && outLinks == 0) {
             ++m_errors;
@@ -40,14 +42,14 @@ int clsEntryExit::ProcesarEntryExit(const Diagram& diagram, bool& hasEntry, bool
                          "node hasn 't Exit transitions were transfer it.");
             }
         }
-        const int k = lenientInt(readStateField(SF_INDEX, *node));
+        const int k = lenientInt(fields[SF_INDEX]);
         if (k < 1 || static_cast<std::size_t>(k) > m_states.size()) {
             continue;
         }
         StateEntry& s = m_states[static_cast<std::size_t>(k - 1)];
         s = StateEntry{};
         s.name = name;
-        s.entry = readStateField(SF_ENTRY, *node);
+        s.entry = fields[SF_ENTRY];
         s.exit = exit;
         s.exitCount = exit.empty() ? 0 : outLinks;
         // Only the transitions that are generated count.

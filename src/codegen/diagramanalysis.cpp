@@ -9,6 +9,7 @@
 #include "model/fsmrecord.h"
 #include "model/parientes.h"
 #include "model/staterecord.h"
+#include "model/text.h"
 #include "model/transitionrecord.h"
 
 namespace tarvel {
@@ -84,13 +85,14 @@ bool DiagramAnalysis::collectStates(const Reporter& reporter) {
         }
         StateInfo s;
         s.node = node.get();
-        s.index = lenientInt(readStateField(SF_INDEX, *node));
-        s.name = readStateField(SF_NAME, *node);
-        s.moore = readStateField(SF_MOORE, *node);
-        s.entry = readStateField(SF_ENTRY, *node);
-        s.elseActions = readStateField(SF_ELSE, *node);
-        s.isIn = readStateField(SF_ISIN, *node) == "Y";
-        s.goTo = readStateField(SF_GOTO, *node) == "Y";
+        const auto fields = readFields<STATE_FIELD_COUNT>(node->NodeData());
+        s.index = lenientInt(fields[SF_INDEX]);
+        s.name = fields[SF_NAME];
+        s.moore = fields[SF_MOORE];
+        s.entry = fields[SF_ENTRY];
+        s.elseActions = fields[SF_ELSE];
+        s.isIn = fields[SF_ISIN] == "Y";
+        s.goTo = fields[SF_GOTO] == "Y";
         m_longestName = std::max(m_longestName, charCount(s.name));
         if (initial == nullptr && isInitial(*node)) {
             initial = node.get();
@@ -138,8 +140,14 @@ bool DiagramAnalysis::collectStates(const Reporter& reporter) {
         s.outLinks = static_cast<int>(s.node->NodeOutLinks().size());
         s.byPriority = transitionsByPriority(*s.node);
         s.targetOf.assign(s.byPriority.size(), 0);
+        s.transitionFields.resize(s.byPriority.size());
         for (std::size_t p = 0; p < s.byPriority.size(); ++p) {
-            const Node* target = s.byPriority[p] ? targetState(*s.byPriority[p]) : nullptr;
+            if (s.byPriority[p] == nullptr) {
+                continue;
+            }
+            const Node& t = *s.byPriority[p];
+            s.transitionFields[p] = readFields<TRANSITION_FIELD_COUNT>(t.NodeData());
+            const Node* target = targetState(t);
             const auto it = target ? indexOfNode.find(target) : indexOfNode.end();
             s.targetOf[p] = it == indexOfNode.end() ? 0 : it->second;
         }

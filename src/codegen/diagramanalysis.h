@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "codegen/clscontinueimmediately.h"
 #include "codegen/clsentryexit.h"
+#include "model/transitionrecord.h"
 
 namespace tarvel {
 
@@ -33,6 +35,8 @@ struct StateInfo {
     std::vector<const Node*> byPriority;
     // Position p - 1: the index of that transition's target state (0: none).
     std::vector<int> targetOf;
+    // Position p - 1: that transition's record, read once (empty: none).
+    std::vector<std::array<std::string_view, TRANSITION_FIELD_COUNT>> transitionFields;
     // Child entries named by the Moore and else actions, sorted, each once.
     std::vector<std::string> children;
 

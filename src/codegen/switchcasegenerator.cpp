@@ -553,18 +553,17 @@ void SwitchCaseGenerator::entryCheck(CodePrinter& out, const StateInfo& s) const
 
 void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p,
                                      bool noElse) const {
-    const Node& t = *s.byPriority[static_cast<std::size_t>(p - 1)];
-    const std::string_view condition = readTransitionField(TF_CONDITION, t);
+    const auto& fields = s.transitionFields[static_cast<std::size_t>(p - 1)];
+    const std::string_view condition = fields[TF_CONDITION];
     if (!isBlank(condition)) {
         // Continuation lines of the condition stand under its first line.
-        std::string opening(condition);
-        opening += "){";
-        out.text("if(").hanging(opening);
+        m_opening.assign(condition).append("){");
+        out.text("if(").hanging(m_opening);
     } else {
         out.text(p < s.outLinks || !noElse ? "if(1){" : "{");
     }
     if (s.outLinks > 1) {
-        out.text("\t// [").text(readTransitionField(TF_PRIORITY, t)).text("].");
+        out.text("\t// [").text(fields[TF_PRIORITY]).text("].");
     }
     out.nl();
 
@@ -578,7 +577,7 @@ void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p
     if (m_analysis.entryExit().ExistExitInThisTrans(s.index, p, exitText, exitDisabled)) {
         out.line("// Exit actions.").indented(exitText).nl();
     }
-    const std::string_view actions = readTransitionField(TF_ACTIONS, t);
+    const std::string_view actions = fields[TF_ACTIONS];
     if (!actions.empty()) {
         out.line("// Transition actions (Meally).").indented(actions).nl();
     }
@@ -591,7 +590,7 @@ void SwitchCaseGenerator::transition(CodePrinter& out, const StateInfo& s, int p
         PrinterScope debug(out, DEBUG_IF, DEBUG_ENDIF);
         out.text(m_names.debugTransition)
             .text(" = (T_u8)")
-            .text(readTransitionField(TF_PRIORITY, t))
+            .text(fields[TF_PRIORITY])
             .line(";");
     }
     if (!s.entry.empty() && !disabled) {

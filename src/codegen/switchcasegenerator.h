@@ -84,6 +84,8 @@ private:
     DiagramOptions m_options;
     Flavour m_flavour;
     bool m_isRoot;
+    // The opening of a transition's "if", kept so that its room is made once.
+    mutable std::string m_opening;
 };
 
 }  // namespace tarvel

@@ -9,25 +9,25 @@ namespace tarvel {
 
 namespace {
 
-bool loadBytes(Diagram& diagram, bool read, std::string& bytes, std::string& error) {
+bool loadBytes(Diagram& diagram, bool read, const FileBuffer& bytes, std::string& error) {
     if (!read) {
         Diagram empty;
         diagram.takeContentFrom(empty);
         return false;
     }
-    return readDiagramJsonInPlace(bytes, diagram, error);
+    return readPaddedDiagramJson(bytes.view(), diagram, error);
 }
 
 }  // namespace
 
 bool LoadFromFile(Diagram& diagram, const std::string& path, std::string& error) {
-    std::string bytes;
+    FileBuffer bytes(DIAGRAM_READ_PADDING);
     const bool read = readFileBytes(path, bytes, error, MAX_DIAGRAM_FILE_BYTES);
     return loadBytes(diagram, read, bytes, error);
 }
 
 bool LoadFromFileAt(Diagram& diagram, int folder, const std::string& name, std::string& error) {
-    std::string bytes;
+    FileBuffer bytes(DIAGRAM_READ_PADDING);
     const bool read = readFileBytesAt(folder, name, bytes, error, MAX_DIAGRAM_FILE_BYTES);
     return loadBytes(diagram, read, bytes, error);
 }

@@ -2,6 +2,7 @@
 // docs/file-format.md). Undo snapshots use the same format.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,13 @@ inline constexpr int FSM_FORMAT_VERSION = 1;
 // the diagram is left empty, `error` says why and false is returned. A
 // successfully read diagram counts as unchanged.
 bool readDiagramJson(std::string_view json, Diagram& diagram, std::string& error);
-// The same, parsing in place: the text is used up (no copy of it is made).
-bool readDiagramJsonInPlace(std::string& json, Diagram& diagram, std::string& error);
+// The same without a copy of the text, which must be followed by
+// DIAGRAM_READ_PADDING bytes that the parser may read (a FileBuffer's are).
+inline constexpr std::size_t DIAGRAM_READ_PADDING = 64;
+bool readPaddedDiagramJson(std::string_view json, Diagram& diagram, std::string& error);
+// The checked reader alone (the reads above first try a quicker one that
+// leaves anything unusual to it): for tests that compare the two.
+bool readDiagramJsonChecked(std::string_view json, Diagram& diagram, std::string& error);
 
 // The diagram as a JSON document: one node or link per line, members that hold
 // their default value left out.

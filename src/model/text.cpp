@@ -35,6 +35,22 @@ std::vector<std::string> splitFields(std::string_view record, int count) {
     return fields;
 }
 
+void readFields(std::string_view record, std::string_view* fields, std::size_t count) {
+    std::size_t start = 0;
+    std::size_t i = 0;
+    for (; i < count; ++i) {
+        const std::size_t end = record.find(FIELD_SEP, start);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        fields[i] = record.substr(start, end - start);
+        start = end + FIELD_SEP.size();
+    }
+    for (; i < count; ++i) {
+        fields[i] = {};
+    }
+}
+
 std::string joinFields(const std::vector<std::string>& fields) {
     std::size_t size = 0;
     for (const auto& f : fields) {

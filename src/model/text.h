@@ -21,6 +21,15 @@ inline constexpr std::string_view MIDDLE_DOT = "\xC2\xB7";
 std::string_view readField(std::string_view record, int index);
 // The first `count` fields of a record, missing ones empty.
 std::vector<std::string> splitFields(std::string_view record, int count);
+// The first `count` fields of a record, found in one pass, into `fields`;
+// missing ones empty. The views point into `record`.
+void readFields(std::string_view record, std::string_view* fields, std::size_t count);
+template <std::size_t N>
+std::array<std::string_view, N> readFields(std::string_view record) {
+    std::array<std::string_view, N> fields;
+    readFields(record, fields.data(), N);
+    return fields;
+}
 // Joins fields, each followed by FIELD_SEP (the last one included).
 std::string joinFields(const std::vector<std::string>& fields);
 

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <utility>
 
+#include "base/batchheap.h"
 #include "base/logs.h"
 #include "base/paths.h"
 #include "base/text.h"
@@ -65,6 +67,21 @@ GeneratorKind requestedGenerator(const StartupState& state, const Document& root
     return generatorOf(root.generatorCaption());
 }
 
+// About what a run needs in memory for each byte of its diagram file: the
+// text, the parsed document, the diagram and the code built from it.
+constexpr std::size_t MEMORY_PER_FILE_BYTE = 16;
+
+// The documents of a batch run and the interface they report to.
+struct BatchSession {
+    explicit BatchSession(const WorkspaceSettings& settings) : workspace(ui, settings) {}
+    BatchUserInterface ui;
+    Workspace workspace;
+};
+
+// A finished run's session that the end of the process takes apart; kept
+// here so that it stays reachable until then.
+BatchSession* leftToProcessExit = nullptr;
+
 // A run that cannot get memory, or meets any other exception, ends with a
 // line in the error log and status 1, never with an abort and empty logs.
 template <typename Run>
@@ -79,14 +96,13 @@ int guardedRun(const std::string& path, Run run) {
     return 1;
 }
 
-int runBatchSteps(const StartupState& state) {
+int runBatchSteps(const StartupState& state, BatchProcess process) {
     if (state.sCommandLine.empty()) {
         return 1;  // a batch switch without a diagram: the reason is in the error log
     }
     // The status speaks of this run only: lines of earlier runs in the same
     // process (the tests run many) do not count.
     const int errorsBefore = ErrorLogCount();
-    BatchUserInterface ui;
     WorkspaceSettings settings;
     settings.modeCommand = true;
     settings.outputPath = state.sOutputPath;
@@ -97,9 +113,13 @@ int runBatchSteps(const StartupState& state) {
     settings.overrides.bitFields = state.bitFieldsOverride();
     // Display texts are built only when a picture or page is drawn.
     settings.displayTexts = state.H || state.HL || state.W;
-    Workspace ws(ui, settings);
-
     const std::string& path = state.sCommandLine;
+    if (process == BatchProcess::Own) {
+        prepareBatchHeap(FileSize(path) * MEMORY_PER_FILE_BYTE);
+    }
+    auto session = std::make_unique<BatchSession>(settings);
+    Workspace& ws = session->workspace;
+
     Document* opened = ws.FileOpen(path);
     if (opened == nullptr) {
         LogError("Fsm error loading:[" + path + "]");
@@ -139,18 +159,22 @@ int runBatchSteps(const StartupState& state) {
         !WriteDepfile(state.depfilePath, runOutputs(ws, root, state, ran), diagramsRead, error)) {
         LogError("Fsm can't save depfile:[" + state.depfilePath + "] " + error);
     }
+    if (process == BatchProcess::Own) {
+        leftToProcessExit = session.release();
+    }
     return ErrorLogCount() > errorsBefore ? 1 : 0;
 }
 
 }  // namespace
 
-int runBatch(const StartupState& state) {
-    return guardedRun(state.sCommandLine, [&state] { return runBatchSteps(state); });
+int runBatch(const StartupState& state, BatchProcess process) {
+    return guardedRun(state.sCommandLine,
+                      [&state, process] { return runBatchSteps(state, process); });
 }
 
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName,
-                                const std::function<int()>& showHelp) {
+                                const std::function<int()>& showHelp, BatchProcess process) {
     std::vector<std::string> switches = args;
     if (const auto check = takeCheckArguments(switches)) {
         return {StartupAction::Exit, runCheckCommand(*check, switches, std::cout, std::cerr)};
@@ -189,7 +213,7 @@ StartupResult handleCommandLine(const std::vector<std::string>& args,
     if (!state.bModeCommand) {
         return {StartupAction::StartEditor, 0};
     }
-    return {StartupAction::Exit, runBatch(state)};
+    return {StartupAction::Exit, runBatch(state, process)};
 }
 
 bool DisplayAvailable() {

@@ -17,6 +17,13 @@ class Workspace;
 
 enum class StartupAction { Exit, StartEditor };
 
+// Whether a batch run is the whole life of its process (the command-line
+// program) or one task of a longer one (the editor, the tests). A run that
+// owns its process prepares the heap for the size of its diagram and leaves
+// its documents to the end of the process: taking a large hierarchy apart
+// node by node costs more than a small run itself.
+enum class BatchProcess { Shared, Own };
+
 struct StartupResult {
     StartupAction action = StartupAction::Exit;
     int exitStatus = 0;
@@ -31,7 +38,8 @@ struct StartupResult {
 // the help shows.
 StartupResult handleCommandLine(const std::vector<std::string>& args,
                                 const std::string& programName,
-                                const std::function<int()>& showHelp = nullptr);
+                                const std::function<int()>& showHelp = nullptr,
+                                BatchProcess process = BatchProcess::Shared);
 
 // True when the environment names a display for the editor (or a Qt platform
 // that needs none).
@@ -43,6 +51,6 @@ std::string NoDisplayText(std::string_view programName, std::string_view why);
 // Runs the batch the parsed state describes: open the diagram, generate the
 // C files, the page or picture, and the list file. Returns the exit status:
 // 0 when nothing was written to the error log, 1 otherwise.
-int runBatch(const StartupState& state);
+int runBatch(const StartupState& state, BatchProcess process = BatchProcess::Shared);
 
 }  // namespace tarvel

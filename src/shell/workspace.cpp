@@ -257,17 +257,17 @@ std::string Workspace::OutputBaseName(const Document& doc) const {
     return StripExtension(doc.sFullDocname);
 }
 
-bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
+bool Workspace::SaveCFiles(Document& doc, std::string code) {
     if (code.empty()) {
         LogError("Code can't be created:[" + GetFileName(doc.sFullDocname) + "]");
         return false;
     }
     const std::size_t sep = code.find(FIELD_SEP);
-    const std::string_view module = code.substr(0, sep);
-    std::string_view header;
-    if (sep != std::string_view::npos) {
-        header = code.substr(sep + FIELD_SEP.size());
-        header = header.substr(0, header.find(FIELD_SEP));
+    std::string header;
+    if (sep != std::string::npos) {
+        const std::string_view rest = std::string_view(code).substr(sep + FIELD_SEP.size());
+        header = rest.substr(0, rest.find(FIELD_SEP));
+        code.resize(sep);  // what is left is the module
     }
 
     OutputCommand command = outputCommand("c", "Save Finite_State file as Ansi-C File...",
@@ -279,8 +279,8 @@ bool Workspace::SaveCFiles(Document& doc, std::string_view code) {
     // header is replaced; a read-only module stops both.
     command.files = [&](const std::string& name) {
         return std::vector<OutputSet>{
-            {OutputFile{replaceExtension(name, "h"), std::string(header), false},
-             OutputFile{name, std::string(module), true}}};
+            {OutputFile{replaceExtension(name, "h"), std::move(header), false},
+             OutputFile{name, std::move(code), true}}};
     };
     command.report = [this](const OutputFailure& failure) {
         if (failure.problem == OutputProblem::ReadOnly ||

@@ -58,8 +58,9 @@ public:
     bool SalvaDiagrama(Document& doc);
 
     // Writes generated code (module FIELD_SEP header FIELD_SEP) as ".c" and ".h".
-    // True when both files were written.
-    bool SaveCFiles(Document& doc, std::string_view code);
+    // True when both files were written. The module is written from `code`
+    // itself, without a copy.
+    bool SaveCFiles(Document& doc, std::string code);
     // The path every export of the document is named after (without extension).
     std::string OutputBaseName(const Document& doc) const;
 

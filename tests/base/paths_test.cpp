@@ -141,6 +141,47 @@ TEST(FileChecks, OnlyRegularFilesOfExactlyThatNameExist) {
     }
 }
 
+// One buffer serves a series of files: each read shows exactly that file,
+// followed by zero padding, whatever a longer file left in it before.
+TEST(FileOperations, ReadingIntoAPaddedBufferShowsOneFileAtATime) {
+    ScratchFolder scratch;
+    const std::string big(100000, 'b');
+    FileBuffer buffer(64);
+    std::string error;
+    const struct {
+        std::string path;
+        bool ok;
+        std::string content;
+    } reads[] = {
+        {scratch.write("big.fsm", big), true, big},
+        {scratch.write("small.fsm", "{}"), true, "{}"},
+        {scratch.write("empty.fsm"), true, ""},
+        {scratch.makeFolder("d.fsm"), false, ""},
+        {scratch.at("missing.fsm"), false, ""},
+    };
+    for (const auto& r : reads) {
+        SCOPED_TRACE(r.path);
+        std::string text;
+        std::string textError;
+        EXPECT_EQ(readFileBytes(r.path, buffer, error), r.ok);
+        EXPECT_EQ(readFileBytes(r.path, text, textError), r.ok);
+        EXPECT_EQ(buffer.view(), r.content);
+        if (r.ok) {
+            const char* end = buffer.view().data() + buffer.view().size();
+            EXPECT_EQ(std::string(end, 64), std::string(64, '\0'));
+        } else {
+            EXPECT_EQ(error, textError);  // the same reasons as the text version
+        }
+    }
+    // A file longer than its size said when it was opened is read to its end
+    // (the kernel's files report the size 0).
+    std::string text;
+    ASSERT_TRUE(readFileBytes("/proc/self/cmdline", text, error));
+    ASSERT_TRUE(readFileBytes("/proc/self/cmdline", buffer, error));
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(buffer.view(), text);
+}
+
 TEST(FileOperations, DeleteFile) {
     ScratchFolder scratch;
     // A read-only file is deleted all the same.

@@ -123,5 +123,81 @@ TEST(FsmFile, DamagedFilesFailAsAWholeAndLeaveTheDiagramEmpty) {
     }
 }
 
+// The message of a damaged file names the object (its kind and position, a
+// font by its owner) and the member; each row is one shape of the message.
+TEST(FsmFile, DamagedFileMessagesNameTheObjectAndTheMember) {
+    const std::string head = R"({"format":"tarvel-fsm","version":1,)";
+    const std::string oneNode = head + R"("nodes":[{"id":1}],)";
+    const struct {
+        std::string json;
+        const char* message;
+    } cases[] = {
+        {head + R"("nodes":[{"id":1},{"id":2,"font":{"size":"x"}}]})", "node 2 font: \"size\" is not a number"},
+        {head + R"("diagram":{"font":{"bold":1}}})", "diagram font: \"bold\" is not true or false"},
+        {head + R"("diagram":[]})", "document: \"diagram\" is not an object"},
+        {head + R"("diagram":{"zoom":1.5}})", "diagram: \"zoom\" is not an integer"},
+        {head + R"("nodes":[{"id":1,"kind":4294967296}]})", "node 1: \"kind\" is out of range"},
+        {head + R"("nodes":[{"id":1,"connectable":0}]})", "node 1: \"connectable\" is not true or false"},
+        {head + R"("nodes":[{"id":1,"left":1e39}]})", "node 1: \"left\" is out of range"},
+        {head + R"("nodes":[{"id":1,"lineColor":16777216.5}]})", "node 1: \"lineColor\" is not an integer"},
+        {head + R"("nodes":[{"id":1},{"id":1}]})", "node 2: the id 1 is used twice"},
+        {head + R"("nodes":[{"id":1},5]})", "node 2 is not an object"},
+        {oneNode + R"("links":[{"origin":1,"target":1,"points":[[1,2],[3]]}]})",
+         "link 1: \"points\" holds something other than [x, y] pairs"},
+        {oneNode + R"("links":[{"origin":1,"target":1,"points":[[1,"y"]]}]})", "link 1: \"points\" is not a number"},
+        {oneNode + R"("links":[{"origin":7,"target":1}]})", "link 1: \"origin\" is not a node of the file"},
+        {oneNode + R"("links":[{"origin":1,"target":1},{"origin":1}]})", "link 2 has no \"target\""},
+        {oneNode + R"("links":[{"origin":1,"target":1,"arrowStyle":"x"}]})", "link 1: \"arrowStyle\" is not an integer"},
+        {oneNode + R"("links":[{"origin":1,"target":18446744073709551615}]})", "link 1: \"target\" is out of range"},
+        {R"({"format":"tarvel-fsm","version":2})", "not a diagram file of this version: version 2 is newer than 1"},
+        {head + R"("links":{}})", "\"links\" is not a list"},
+        {head + R"("nodes":[{"id":1,"data":"open)", "not JSON (A string is opened, but never closed.)"},
+    };
+    for (const auto& c : cases) {
+        Diagram d;
+        std::string error;
+        EXPECT_FALSE(readDiagramJson(c.json, d, error)) << c.json;
+        EXPECT_EQ(error, c.message) << c.json;
+    }
+}
+
+// Files this program does not write the way it writes them mean the same as
+// ever: settings given after the nodes still colour them, escaped names and
+// texts are decoded, a later member wins over an earlier one of the same
+// name, and a damaged part of an unknown member still makes the file damaged.
+TEST(FsmFile, UnusualButValidFilesKeepTheirMeaning) {
+    const std::string head = R"("format":"tarvel-fsm","version":1)";
+    const struct {
+        std::string json;
+        Color fill;
+        const char* data;
+        float left;
+    } cases[] = {
+        {R"({"nodes":[{"id":1}],"diagram":{"fillColor":7},)" + head + "}", 7, "", 0},
+        {"{" + head + R"(,"nodes":[{"id":1,"d\u0061ta":"x","left":1,"left":2}]})", 0xFFFFF0, "x", 2},
+        {"{" + head + R"(,"nodes":[{"id":1,"data":"a\"b\u00b7\r\n"}]})", 0xFFFFF0, "a\"b\xC2\xB7\r\n", 0},
+        {"{" + head + R"(,"nodes":[{"id":1,"data":"old"}],"nodes":[{"id":1,"data":"new","extra":{"x":[]}}]})",
+         0xFFFFF0, "new", 0},
+    };
+    for (const auto& c : cases) {
+        Diagram d;
+        std::string error;
+        ASSERT_TRUE(readDiagramJson(c.json, d, error)) << c.json << ": " << error;
+        ASSERT_EQ(d.nodeCount(), 1u) << c.json;
+        const Node& n = *d.NodeList()[0];
+        EXPECT_EQ(n.NodeFillColor(), c.fill) << c.json;
+        EXPECT_EQ(n.NodeData(), c.data) << c.json;
+        EXPECT_EQ(n.NodeLeft(), c.left) << c.json;
+    }
+    for (const std::string& json : {"{" + head + R"(,"extra":[1,]})", "{" + head + "} x",
+                                   "{" + head + R"(,"nodes":[{"id":1,"extra":tru}]})",
+                                   "{" + head + R"(,"nodes":[{"id":1,"data":"":5]}]})"}) {
+        Diagram d;
+        std::string error;
+        EXPECT_FALSE(readDiagramJson(json, d, error)) << json;
+        EXPECT_EQ(error.rfind("not JSON (", 0), 0u) << json << ": " << error;
+    }
+}
+
 }  // namespace
 }  // namespace tarvel

@@ -1088,14 +1088,14 @@ void frmDoc::mnuGenerate_C_code_Default() {
     Workspace& ws = workspace();
     Document& root = *m_doc;
     QPointer<frmDoc> self(this);
-    const std::string code = generateCode(ws, root, kind, [&ws](const std::string& text) {
+    std::string code = generateCode(ws, root, kind, [&ws](const std::string& text) {
         ws.ui().showMessage(QCoreApplication::applicationName().toStdString(), text,
                             MessageIcon::Exclamation);
     });
     if (!self || m_doc == nullptr) {
         return;
     }
-    ws.SaveCFiles(root, code);
+    ws.SaveCFiles(root, std::move(code));
     // The status bar tells what the check finds, without holding up the work.
     checkDocumentWindow(*this, false);
 }
