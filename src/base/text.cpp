@@ -5,16 +5,22 @@
 
 namespace tarvel {
 
-int lenientInt(std::string_view text) {
+std::size_t skipBlanksAndSign(std::string_view text, bool& negative) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') {
         ++i;
     }
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+int lenientInt(std::string_view text) {
+    bool negative = false;
+    std::size_t i = skipBlanksAndSign(text, negative);
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 + (text[i] - '0');

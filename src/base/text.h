@@ -17,6 +17,10 @@ inline constexpr std::string_view CRLF = "\r\n";
 // Lenient decimal parse: leading spaces, optional sign, leading digits;
 // anything else gives 0. Saturates at the 32-bit range.
 int lenientInt(std::string_view text);
+// The start of such a number: skips leading spaces and an optional sign,
+// returning the position of the first digit (or whatever stands there) and
+// whether the sign was a minus.
+std::size_t skipBlanksAndSign(std::string_view text, bool& negative);
 
 std::string_view trimBlanks(std::string_view text);
 std::string_view trimRightBlanks(std::string_view text);

@@ -13,6 +13,7 @@
 
 #include "../support/builders.h"
 #include "../support/fakeui.h"
+#include "../support/logsin.h"
 #include "../support/scratchfolder.h"
 #include "../support/tempdir.h"
 #include "base/logs.h"
@@ -55,15 +56,6 @@ std::pair<float, float> viewBoxSize(const std::string& svg) {
 
 class DocumentExport : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetRunLogPath(dir / "run.log");
-        SetErrorPath(dir.path());
-    }
-    void TearDown() override {
-        SetRunLogPath("");
-        SetErrorPath("");
-    }
-
     // Two states and a transition, as the editor builds them.
     static void fill(Document& doc) {
         Node* a = test::addState(doc, "GREEN_LIGHT", NK_INITIAL, 500, 500);
@@ -100,6 +92,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::LogsIn logs{dir.path()};
     test::FakeUi ui;
     WorkspaceSettings settings;
 };

@@ -9,12 +9,13 @@
 #include <filesystem>
 
 #include "../support/codegentestsupport.h"
+#include "../support/logsin.h"
 #include "../support/tempdir.h"
+#include "base/logs.h"
 #include "model/documentio.h"
 #include "model/fsmrecord.h"
 #include "shell/batchrun.h"
 #include "shell/commandline.h"
-#include "base/logs.h"
 
 namespace tarvel {
 namespace {
@@ -23,15 +24,6 @@ const std::string EXAMPLE = std::string(TARVEL_SOURCE_DIR) + "/examples/TrafficL
 
 class SimulationRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetRunLogPath(dir / "run.log");
-        SetErrorPath(dir.path());
-    }
-    void TearDown() override {
-        SetRunLogPath("");
-        SetErrorPath("");
-    }
-
     // Runs the simulation; `trace` receives what it wrote.
     int run(const std::string& diagram, const std::string& scenario, int instances = 0) {
         SimulationRequest request;
@@ -68,6 +60,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::LogsIn logs{dir.path()};
     std::string trace;
 };
 
@@ -108,8 +101,12 @@ TEST(SimulationOptions, AreTakenOutBeforeTheSwitches) {
         // Look-alikes stay for the switch parser, and so does everything
         // after "--", which is the diagram path.
         {{"a.fsm", "--simulated=x"}, {"a.fsm", "--simulated=x"}, false, "", 0, ""},
-        {{"--simulate=s.json", "--", "--simulate=x.fsm"}, {"--", "--simulate=x.fsm"}, true,
-         "s.json", 0, ""},
+        {{"--simulate=s.json", "--", "--simulate=x.fsm"},
+         {"--", "--simulate=x.fsm"},
+         true,
+         "s.json",
+         0,
+         ""},
     };
     EXPECT_NE(FullHelpText("tarvel").find("\r\n --simulate=SCENARIO.json  "), std::string::npos);
     for (const auto& c : cases) {

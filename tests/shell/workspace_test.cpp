@@ -8,6 +8,7 @@
 
 #include "../support/builders.h"
 #include "../support/fakeui.h"
+#include "../support/logsin.h"
 #include "../support/tempdir.h"
 #include "base/logs.h"
 #include "model/documentio.h"
@@ -21,15 +22,7 @@ using test::readFile;
 
 class WorkspaceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetRunLogPath(dir / "run.log");
-        SetErrorPath(dir.path());
-        settings.undoFolder = PrivateFolder::open(dir / "undo");
-    }
-    void TearDown() override {
-        SetRunLogPath("");
-        SetErrorPath("");
-    }
+    void SetUp() override { settings.undoFolder = PrivateFolder::open(dir / "undo"); }
     std::string runLog() const { return readFile(dir / "run.log"); }
     std::string errorLog() const { return readFile(dir / "FSM_ERR.log"); }
 
@@ -38,6 +31,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::LogsIn logs{dir.path()};
     test::FakeUi ui;
     WorkspaceSettings settings;
 };
@@ -80,7 +74,8 @@ TEST_F(WorkspaceTest, OpensOnceLockedAndRefreshed) {
 }
 
 TEST_F(WorkspaceTest, DamagedMissingAndNewerFilesDoNotOpen) {
-    const std::string damaged = dir.write("Bad.fsm", "{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[");
+    const std::string damaged =
+        dir.write("Bad.fsm", "{\"format\":\"tarvel-fsm\",\"version\":1,\"nodes\":[");
     Workspace ws(ui, settings);
     EXPECT_FALSE(ws.FileOpen(damaged));
     EXPECT_NE(runLog().find(" FileOpen, .AddFlow1.LoadFile " + damaged), std::string::npos);
