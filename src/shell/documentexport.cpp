@@ -63,9 +63,11 @@ bool FileSaveAsEMF(Workspace& ws, Document& doc) {
     const bool batch = ws.settings().modeCommand;
     command.files = [&doc, batch](const std::string& name) {
         DiagramPicture picture = ExportPicture(doc.diagram(), doc.measurer(), false);
-        std::vector<OutputSet> sets{{OutputFile{name, std::move(picture.wmf)}}};
+        std::vector<OutputSet> sets =
+            outputSets(outputSet(OutputFile{name, std::move(picture.wmf)}));
         if (batch) {
-            sets.push_back({OutputFile{replaceExtension(name, "svg"), std::move(picture.svg)}});
+            sets.push_back(
+                outputSet(OutputFile{replaceExtension(name, "svg"), std::move(picture.svg)}));
         }
         return sets;
     };
@@ -84,11 +86,10 @@ bool FileSaveAsHTML(Workspace& ws, Document& doc, bool sameDirectoryLinks) {
         DiagramPicture picture = ExportPicture(doc.diagram(), doc.measurer(), true);
         // The pictures go first: a page is never left referring to a picture
         // that was not written.
-        return std::vector<OutputSet>{
-            {OutputFile{replaceExtension(page, "wmf"), std::move(picture.wmf)}},
-            {OutputFile{svgName, std::move(picture.svg)}},
-            {OutputFile{page, toWindows1252Html(text)}},
-        };
+        return outputSets(
+            outputSet(OutputFile{replaceExtension(page, "wmf"), std::move(picture.wmf)}),
+            outputSet(OutputFile{svgName, std::move(picture.svg)}),
+            outputSet(OutputFile{page, toWindows1252Html(text)}));
     };
     command.report = reporter(ws.ui(), " FileSaveAsHTML, Error # ");
     return runOutputCommand(ws, doc, command);
@@ -98,7 +99,7 @@ bool FileSaveAsList(Workspace& ws, Document& doc) {
     OutputCommand command = outputCommand("lst", "Save As List file...",
                                           "Lst Files(*.LST)|*.lst|All Files(*.*)|*.*|", "LST");
     command.files = [&doc](const std::string& name) {
-        return std::vector<OutputSet>{{OutputFile{name, listFileText(doc) + std::string(CRLF)}}};
+        return outputSets(outputSet(OutputFile{name, listFileText(doc) + std::string(CRLF)}));
     };
     UserInterface& ui = ws.ui();
     command.report = [&ui](const OutputFailure& failure) {

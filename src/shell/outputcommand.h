@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/userinterface.h"
@@ -45,6 +46,25 @@ struct OutputFile {
 // written beside their targets before the first is renamed into place, in the
 // order given.
 using OutputSet = std::vector<OutputFile>;
+
+// A set of the given files, moved in: a braced list would copy every file's
+// bytes, which for a generated module are megabytes.
+template <typename... Files>
+OutputSet outputSet(Files&&... files) {
+    OutputSet set;
+    set.reserve(sizeof...(Files));
+    (set.push_back(std::forward<Files>(files)), ...);
+    return set;
+}
+
+// The sets of one command, moved in likewise.
+template <typename... Sets>
+std::vector<OutputSet> outputSets(Sets&&... sets) {
+    std::vector<OutputSet> all;
+    all.reserve(sizeof...(Sets));
+    (all.push_back(std::forward<Sets>(sets)), ...);
+    return all;
+}
 
 struct OutputCommand {
     std::string extension;     // of the proposed name: "c", "lst", "wmf", "htm"

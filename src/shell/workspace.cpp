@@ -23,7 +23,9 @@ namespace {
 
 constexpr std::string_view FSM_FILTER = "Fsm Files(*.FSM)|*.fsm|";
 
-bool isWritableFile(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
+bool isWritableFile(const struct stat& st) {
+    return (st.st_mode & S_IWUSR) != 0;
+}
 
 std::string fourDigits(int counter) {
     const std::string digits = "000" + std::to_string(counter);
@@ -106,7 +108,8 @@ bool Workspace::loadWithRetries(Document& doc, const std::string& path) {
     LogRun(" FileOpen, " + path + ": " + error);
     LogRun(" FileOpen, Error # 61704: no es un fichero FSM");
     if (!m_ui.isBatch()) {
-        m_ui.showMessage("Attention!", "The file " + path + " is not a diagram that can be opened:\r\n" + error,
+        m_ui.showMessage("Attention!",
+                         "The file " + path + " is not a diagram that can be opened:\r\n" + error,
                          MessageIcon::Exclamation);
     }
     return false;
@@ -230,7 +233,8 @@ bool Workspace::SalvaDiagrama(Document& doc) {
         written = WriteFileKeepingBackup(path, path + ".bak", writeDiagramJson(d), error);
         if (!written) {
             LogRun(" SalvaDiagrama, Error #0: " + path + ": " + error);
-            m_ui.showMessage("Attention!", "I can't save the changes in:\r\n" + path + "\r\n" + error,
+            m_ui.showMessage("Attention!",
+                             "I can't save the changes in:\r\n" + path + "\r\n" + error,
                              MessageIcon::Exclamation);
         }
     }
@@ -278,9 +282,9 @@ bool Workspace::SaveCFiles(Document& doc, std::string code) {
     // leaves no module that needs a header it does not have. A read-only
     // header is replaced; a read-only module stops both.
     command.files = [&](const std::string& name) {
-        return std::vector<OutputSet>{
-            {OutputFile{replaceExtension(name, "h"), std::move(header), false},
-             OutputFile{name, std::move(code), true}}};
+        return outputSets(
+            outputSet(OutputFile{replaceExtension(name, "h"), std::move(header), false},
+                      OutputFile{name, std::move(code), true}));
     };
     command.report = [this](const OutputFailure& failure) {
         if (failure.problem == OutputProblem::ReadOnly ||
